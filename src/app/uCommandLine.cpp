@@ -1,0 +1,86 @@
+#include "app/uCommandLine.h"
+
+#include <charconv>
+#include <limits>
+
+namespace {
+
+template <class T>
+bool ParseNumber(const std::string& text, T* value) {
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, *value);
+  return ec == std::errc() && ptr == end && !text.empty();
+}
+
+}  // namespace
+
+std::string UsageText() {
+  return "Usage: kelvod [options]\n"
+         "  (no options)         play in a window, starting in the main menu\n"
+         "  --data DIR           the data folder (atlas, title, font, level/)\n"
+         "  --headless           run without a window for --ticks timer ticks, then exit\n"
+         "  --ticks N            with --headless: the number of timer ticks to run (default 0)\n"
+         "  --replay FILE        play the input events of FILE, tick by tick\n"
+         "  --record FILE        in a window: write the player's input to FILE as a replay\n"
+         "  --screenshot FILE    after the last tick, draw one frame offscreen and write it as PNG\n"
+         "  --dump FILE          after the last tick, write the game's state as JSON\n"
+         "  --seed N             seed of the random generator (default: from the clock)\n"
+         "  --level N            start level N at once instead of showing the main menu\n"
+         "  --help               show this text\n";
+}
+
+bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::string* error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string* out) {
+      if (i + 1 >= args.size()) {
+        *error = "option " + a + " needs a value";
+        return false;
+      }
+      *out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--help" || a == "-h") {
+      o->Help = true;
+    } else if (a == "--headless") {
+      o->Headless = true;
+    } else if (a == "--data") {
+      if (!value(&o->DataDir)) return false;
+    } else if (a == "--replay") {
+      if (!value(&o->Replay)) return false;
+    } else if (a == "--record") {
+      if (!value(&o->Record)) return false;
+    } else if (a == "--screenshot") {
+      if (!value(&o->Screenshot)) return false;
+    } else if (a == "--dump") {
+      if (!value(&o->Dump)) return false;
+    } else if (a == "--ticks") {
+      if (!value(&v)) return false;
+      if (!ParseNumber(v, &o->Ticks)) {
+        *error = "option --ticks needs a whole number of ticks (0 or more), not \"" + v + "\"";
+        return false;
+      }
+    } else if (a == "--seed") {
+      uint32_t seed = 0;
+      if (!value(&v)) return false;
+      if (!ParseNumber(v, &seed)) {
+        *error = "option --seed needs a whole number from 0 to 4294967295, not \"" + v + "\"";
+        return false;
+      }
+      o->Seed = seed;
+    } else if (a == "--level") {
+      int32_t level = 0;
+      if (!value(&v)) return false;
+      if (!ParseNumber(v, &level)) {
+        *error = "option --level needs a level index (a whole number), not \"" + v + "\"";
+        return false;
+      }
+      o->Level = level;
+    } else {
+      *error = "unknown option \"" + a + "\" (see --help)";
+      return false;
+    }
+  }
+  return true;
+}

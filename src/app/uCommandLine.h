@@ -1,0 +1,21 @@
+// The command line: window or headless run, data folder, replays, outputs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TOptions {
+  std::string DataDir;  // empty: look beside the executable, then in the working directory
+  bool Headless = false;
+  uint64_t Ticks = 0;
+  std::string Replay, Record, Screenshot, Dump;
+  std::optional<uint32_t> Seed;
+  std::optional<int32_t> Level;
+  bool Help = false;
+};
+
+// False with a message naming the option when the command line is bad.
+bool ParseCommandLine(const std::vector<std::string>& args, TOptions* options, std::string* error);
+std::string UsageText();

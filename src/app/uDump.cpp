@@ -1,0 +1,35 @@
+#include "app/uDump.h"
+
+#include <fstream>
+
+#include "app/uGlobals.h"
+#include "app/uScene.h"
+#include "engine/engine.h"
+#include "scenes/uMainMenu.h"
+
+nlohmann::json BuildDump() {
+  nlohmann::json j;
+  j["tick"] = eng_TicksRun();
+  j["seed"] = RandomSeedUsed();
+  if (!SceneManager) {
+    j["scene"] = nullptr;
+    return j;
+  }
+  j["scene"] = SceneManager->Current ? nlohmann::json(SceneManager->Current->Name()) : nlohmann::json();
+  j["switching"] = SceneManager->Switching;
+  j["fade_alpha"] = SceneManager->FadeAlpha;
+  j["first_half"] = SceneManager->FirstHalf;
+  if (MenuScene) j["menu"] = MenuScene->DumpState();
+  return j;
+}
+
+bool WriteDump(const std::string& path, std::string* error) {
+  std::ofstream out(path, std::ios::out | std::ios::trunc);
+  if (out) out << BuildDump().dump(2) << "\n";
+  out.close();
+  if (!out) {
+    *error = path + ": cannot write the state dump";
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,166 @@
+#include "app/uReplay.h"
+
+#include <charconv>
+#include <sstream>
+
+namespace {
+
+template <class T>
+bool Number(const std::string& text, T* value) {
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, *value);
+  return ec == std::errc() && ptr == end && !text.empty();
+}
+
+bool ButtonName(const std::string& word, int* button) {
+  if (word == "left") *button = M_BLEFT;
+  else if (word == "middle") *button = M_BMIDDLE;
+  else return false;
+  return true;
+}
+
+// Parses the words of one event line; on failure returns what is wrong.
+std::string ParseWords(const std::vector<std::string>& w, TReplayEvent* e) {
+  if (w.size() < 2) return "expected \"<tick> <event> ...\"";
+  if (!Number(w[0], &e->Tick) || e->Tick < 1)
+    return "the tick \"" + w[0] + "\" is not a whole number of 1 or more";
+  const std::string& kind = w[1];
+  auto count = [&](size_t n) { return w.size() == n; };
+  if (kind == "move") {
+    if (!count(4)) return "expected \"<tick> move <x> <y>\"";
+    if (!Number(w[2], &e->X) || !Number(w[3], &e->Y)) return "the pointer position is not two whole numbers";
+    e->kind = TReplayEvent::MOVE;
+  } else if (kind == "press" || kind == "release" || kind == "click") {
+    if (!count(3)) return "expected \"<tick> " + kind + " left|middle\"";
+    if (!ButtonName(w[2], &e->Button)) return "unknown mouse button \"" + w[2] + "\" (left or middle)";
+    e->kind = kind == "press" ? TReplayEvent::PRESS
+              : kind == "release" ? TReplayEvent::RELEASE : TReplayEvent::CLICK;
+  } else if (kind == "key") {
+    if (!count(4)) return "expected \"<tick> key shift|ctrl down|up\"";
+    if (w[2] == "shift") e->Key = K_SHIFT;
+    else if (w[2] == "ctrl") e->Key = K_CTRL;
+    else return "unknown key \"" + w[2] + "\" (shift or ctrl)";
+    if (w[3] != "down" && w[3] != "up") return "expected down or up after the key, not \"" + w[3] + "\"";
+    e->Down = w[3] == "down";
+    e->kind = TReplayEvent::KEY;
+  } else {
+    return "unknown event \"" + kind + "\" (move, press, release, click or key)";
+  }
+  return "";
+}
+
+}  // namespace
+
+bool ParseReplay(std::istream& in, const std::string& name, std::vector<TReplayEvent>* events,
+                 std::string* error) {
+  events->clear();
+  std::string line;
+  int number = 0;
+  uint64_t lastTick = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    for (std::string word; words >> word;) w.push_back(word);
+    if (w.empty() || w[0][0] == '#') continue;
+    TReplayEvent e;
+    e.Line = number;
+    std::string problem = ParseWords(w, &e);
+    if (problem.empty() && e.Tick < lastTick)
+      problem = "tick " + std::to_string(e.Tick) + " comes after tick " + std::to_string(lastTick) +
+                "; ticks must not decrease";
+    if (!problem.empty()) {
+      *error = name + ":" + std::to_string(number) + ": " + problem;
+      return false;
+    }
+    lastTick = e.Tick;
+    events->push_back(e);
+  }
+  return true;
+}
+
+bool LoadReplay(const std::string& path, std::vector<TReplayEvent>* events, std::string* error) {
+  std::ifstream in(path);
+  if (!in) {
+    *error = path + ": cannot read the replay file";
+    return false;
+  }
+  return ParseReplay(in, path, events, error);
+}
+
+std::string FormatReplayEvent(const TReplayEvent& e) {
+  std::string t = std::to_string(e.Tick) + " ";
+  const char* button = e.Button == M_BMIDDLE ? "middle" : "left";
+  switch (e.kind) {
+    case TReplayEvent::MOVE: return t + "move " + std::to_string(e.X) + " " + std::to_string(e.Y);
+    case TReplayEvent::PRESS: return t + "press " + button;
+    case TReplayEvent::RELEASE: return t + "release " + button;
+    case TReplayEvent::CLICK: return t + "click " + button;
+    case TReplayEvent::KEY:
+      return t + "key " + (e.Key == K_CTRL ? "ctrl " : "shift ") + (e.Down ? "down" : "up");
+  }
+  return t;
+}
+
+void TReplayPlayer::BeforeTick(uint64_t tick) {
+  for (int b = 0; b < 2; ++b) {
+    if (PendingRelease[b]) eng_SetButton(b, false);
+    PendingRelease[b] = false;
+  }
+  while (Next < Events.size() && Events[Next].Tick <= tick) {
+    const TReplayEvent& e = Events[Next++];
+    switch (e.kind) {
+      case TReplayEvent::MOVE: eng_SetMouse(e.X, e.Y); break;
+      case TReplayEvent::PRESS: eng_SetButton(e.Button, true); break;
+      case TReplayEvent::RELEASE: eng_SetButton(e.Button, false); break;
+      case TReplayEvent::CLICK:
+        eng_SetButton(e.Button, false);
+        eng_SetButton(e.Button, true);
+        PendingRelease[e.Button] = true;
+        break;
+      case TReplayEvent::KEY: eng_SetKey(e.Key, e.Down); break;
+    }
+  }
+}
+
+bool TReplayRecorder::Open(const std::string& path, std::string* error) {
+  Out.open(path, std::ios::out | std::ios::trunc);
+  if (!Out) {
+    *error = path + ": cannot write the recording";
+    return false;
+  }
+  Out << "# kelvod input recording: <tick> move|press|release|click|key ...\n";
+  return true;
+}
+
+void TReplayRecorder::FlushMove() {
+  if (PendingMove && Out) Out << FormatReplayEvent(*PendingMove) << "\n";
+  PendingMove.reset();
+}
+
+void TReplayRecorder::Record(uint64_t tick, const zglInputEvent& in) {
+  if (!Out) return;
+  TReplayEvent e;
+  e.Tick = tick;
+  if (in.kind == zglInputEvent::MOVE) {
+    if (PendingMove && PendingMove->Tick != tick) FlushMove();
+    e.kind = TReplayEvent::MOVE, e.X = in.x, e.Y = in.y;
+    PendingMove = e;
+    return;
+  }
+  FlushMove();
+  switch (in.kind) {
+    case zglInputEvent::PRESS: e.kind = TReplayEvent::PRESS, e.Button = in.button; break;
+    case zglInputEvent::RELEASE: e.kind = TReplayEvent::RELEASE, e.Button = in.button; break;
+    case zglInputEvent::KEY_DOWN: e.kind = TReplayEvent::KEY, e.Key = in.key, e.Down = true; break;
+    case zglInputEvent::KEY_UP: e.kind = TReplayEvent::KEY, e.Key = in.key, e.Down = false; break;
+    default: return;
+  }
+  Out << FormatReplayEvent(e) << "\n";
+}
+
+void TReplayRecorder::Close() {
+  FlushMove();
+  if (Out.is_open()) Out.close();
+}

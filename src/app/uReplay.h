@@ -1,0 +1,60 @@
+// Replay files: input events by tick, read for headless runs and tests, and
+// written while a player plays in a window.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <istream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+
+struct TReplayEvent {
+  enum Kind { MOVE, PRESS, RELEASE, CLICK, KEY } kind = MOVE;
+  uint64_t Tick = 0;
+  int X = 0, Y = 0;   // MOVE
+  int Button = 0;     // PRESS, RELEASE, CLICK: M_BLEFT or M_BMIDDLE
+  int Key = 0;        // KEY: K_SHIFT or K_CTRL
+  bool Down = false;  // KEY
+  int Line = 0;       // where it stands in its file
+};
+
+// Reads events from `in`. On a bad line, returns false with a message naming
+// `name`, the line number and what is wrong.
+bool ParseReplay(std::istream& in, const std::string& name, std::vector<TReplayEvent>* events,
+                 std::string* error);
+bool LoadReplay(const std::string& path, std::vector<TReplayEvent>* events, std::string* error);
+
+// One event as a line of a replay file (without the newline).
+std::string FormatReplayEvent(const TReplayEvent& e);
+
+// Applies the events of each tick to the engine's input just before it runs.
+class TReplayPlayer {
+ public:
+  explicit TReplayPlayer(std::vector<TReplayEvent> events) : Events(std::move(events)) {}
+  void BeforeTick(uint64_t tick);
+  // True once every event has been applied (a click's release included).
+  bool Finished() const { return Next >= Events.size() && !PendingRelease[0] && !PendingRelease[1]; }
+
+ private:
+  std::vector<TReplayEvent> Events;
+  size_t Next = 0;
+  bool PendingRelease[2] = {false, false};
+};
+
+// Writes the player's input as a replay. Pointer moves within one tick are
+// merged into the last one.
+class TReplayRecorder {
+ public:
+  // False with a message when the file cannot be written.
+  bool Open(const std::string& path, std::string* error);
+  void Record(uint64_t tick, const zglInputEvent& e);
+  void Close();
+
+ private:
+  void FlushMove();
+  std::ofstream Out;
+  std::optional<TReplayEvent> PendingMove;
+};

@@ -1,0 +1,62 @@
+#include "app/uScene.h"
+
+#include <algorithm>
+
+#include "engine/zgl.h"
+
+void tScene::Activate() {
+  if (Manager) Manager->Current = this;
+}
+
+void tSceneMng::Begin(tScene* scene, int32_t kind) {
+  Switching = true;
+  Next = scene;
+  Kind = kind;
+  if (Kind == 0) {
+    FadeAlpha = 0;
+    FadeLimit = 250;
+    FadeStep = 5;
+    FirstHalf = true;
+    BackLimit = 5;
+    BackStep = -5;
+    FadeColor = 0xFFFFFF;
+  }
+}
+
+void tSceneMng::SetScene(tScene* scene, int32_t kind) {
+  Begin(scene, kind);
+  StartNext = false;
+}
+
+void tSceneMng::SetSceneParam(tScene* scene, int32_t param, int32_t kind) {
+  Begin(scene, kind);
+  StartParam = param;
+  StartNext = true;
+}
+
+void tSceneMng::Update() {
+  if (!Switching) {
+    if (Current) Current->Update();
+    return;
+  }
+  bool ended = (FadeStep > 0 && FadeAlpha > FadeLimit) || (FadeStep < 0 && FadeAlpha < FadeLimit);
+  if (!ended) FadeAlpha += FadeStep;
+  if (ended && FirstHalf) {
+    Current = Next;
+    if (StartNext && Current) Current->Start(StartParam);
+    FadeLimit = BackLimit;
+    FadeStep = BackStep;
+    FirstHalf = false;
+  } else if (ended) {
+    Switching = false;
+  }
+}
+
+void tSceneMng::Draw() {
+  if (Current) Current->Draw();
+  if (Switching && Kind == 0) {
+    uint8_t alpha = static_cast<uint8_t>(std::clamp(FadeAlpha, 0, 255));
+    pr2d_Rect(0, 0, static_cast<float>(Width), static_cast<float>(Height), FadeColor, alpha,
+              PR2D_FILL);
+  }
+}

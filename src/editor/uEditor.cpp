@@ -1,0 +1,5 @@
+#include "editor/uEditor.h"
+
+#include "engine/zgl.h"
+
+void TEditor::Draw() { pr2d_Rect(0, 0, 1024, 768, 0x505050, 255, PR2D_FILL); }

@@ -1,0 +1,103 @@
+// What the engine layer offers beyond the game-facing calls of zgl.h: the
+// drawing backends (window, offscreen, recording, none), headless running,
+// direct input for replays and tests, and screenshots.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/zgl.h"
+
+// Where drawing goes. The game's draw calls are forwarded to the current
+// backend; with none set they do nothing.
+class zglBackend {
+ public:
+  virtual ~zglBackend() = default;
+  // `cut` is the source rectangle in texture pixels, or null for the whole texture.
+  virtual void Sprite(const zglTTexture* texture, float x, float y, float w, float h, float angle,
+                      const zglTRect* cut, uint8_t alpha) = 0;
+  virtual void Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha,
+                    bool filled) = 0;
+  virtual void Circle(float x, float y, float radius, uint32_t color, uint8_t alpha, int quality,
+                      uint32_t flags) = 0;
+  virtual void Line(float x1, float y1, float x2, float y2, uint32_t color, uint8_t alpha,
+                    bool smooth) = 0;
+  virtual void Text(const zglTFont* font, float x, float y, float scale, const std::string& text,
+                    uint8_t alpha, uint32_t color, uint32_t flags) = 0;
+};
+
+void eng_SetBackend(zglBackend* backend);
+zglBackend* eng_Backend();
+
+// One captured draw call of the recording backend.
+struct zglDrawCall {
+  enum Kind { SPRITE, RECT, CIRCLE, LINE, TEXT } kind = SPRITE;
+  const zglTTexture* texture = nullptr;
+  const zglTFont* font = nullptr;
+  float x = 0, y = 0, w = 0, h = 0;  // LINE: (x, y) to (w, h); CIRCLE: w is the radius
+  float angle = 0;
+  bool hasCut = false;
+  zglTRect cut;
+  uint8_t alpha = 0;
+  uint32_t color = 0;
+  uint32_t flags = 0;  // RECT: 1 filled; CIRCLE: the flags; LINE: 1 smoothed; TEXT: the flags
+  int quality = 0;
+  std::string text;
+};
+
+// Captures every draw call, for tests.
+class zglRecordingBackend : public zglBackend {
+ public:
+  std::vector<zglDrawCall> Calls;
+  void Sprite(const zglTTexture* texture, float x, float y, float w, float h, float angle,
+              const zglTRect* cut, uint8_t alpha) override;
+  void Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha,
+            bool filled) override;
+  void Circle(float x, float y, float radius, uint32_t color, uint8_t alpha, int quality,
+              uint32_t flags) override;
+  void Line(float x1, float y1, float x2, float y2, uint32_t color, uint8_t alpha,
+            bool smooth) override;
+  void Text(const zglTFont* font, float x, float y, float scale, const std::string& text,
+            uint8_t alpha, uint32_t color, uint32_t flags) override;
+  // Calls whose text equals `text`.
+  std::vector<const zglDrawCall*> TextCalls(const std::string& text) const;
+};
+
+// --- input, set directly (replays, tests) ---
+void eng_SetMouse(int x, int y);
+// Pressing also counts as a click until the next mouse_ClearState.
+void eng_SetButton(int button, bool down);
+void eng_SetKey(int key, bool down);
+
+// An input change made by the player in a window, reported for recording.
+struct zglInputEvent {
+  enum Kind { MOVE, PRESS, RELEASE, KEY_DOWN, KEY_UP } kind = MOVE;
+  int x = 0, y = 0;   // MOVE
+  int button = 0;     // PRESS, RELEASE
+  int key = 0;        // KEY_DOWN, KEY_UP
+};
+// `tick` is the timer tick the change will be seen by (ticks run so far + 1).
+void eng_SetInputObserver(std::function<void(uint64_t tick, const zglInputEvent&)> observer);
+// While locked, the player's own input in a window is ignored.
+void eng_LockUserInput(bool locked);
+
+// --- running ---
+// Headless: zgl_Init calls the load callback, then runs `ticks` timer ticks as
+// fast as possible, drawing into the backend set (or nowhere) after each one.
+void eng_SetHeadless(bool headless, uint64_t ticks);
+// Called before every timer tick, with that tick's number (from 1).
+void eng_SetTickHook(std::function<void(uint64_t tick)> hook);
+uint64_t eng_TicksRun();
+bool eng_ExitRequested();
+// The error zgl_Init reported when it could not open a window.
+const std::string& eng_LastError();
+
+// Draws one frame (the draw callback) offscreen at `width` by `height` and
+// writes it as PNG. Returns false with a message in `error` on failure.
+bool eng_SaveScreenshot(const std::string& path, int width, int height, std::string* error);
+
+// Forgets callbacks, input, run state and every loaded resource. Used between
+// tests and at the end of the program.
+void eng_Reset();

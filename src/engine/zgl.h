@@ -1,0 +1,95 @@
+// The engine layer: window, main loop, timer, input, textures, sprites,
+// 2D primitives, text and point tests. The game calls only these functions;
+// everything below them (SDL2, SDL2_image, SDL2_ttf) stays inside src/engine.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+// Callback kinds for zgl_Reg.
+constexpr int SYS_LOAD = 3;
+constexpr int SYS_DRAW = 4;
+constexpr int SYS_EXIT = 6;
+
+// Mouse buttons and key codes.
+constexpr int M_BLEFT = 0;
+constexpr int M_BMIDDLE = 1;
+constexpr int K_SHIFT = 252;
+constexpr int K_CTRL = 254;
+
+// Drawing flags.
+constexpr uint32_t FX_BLEND = 0x100000;
+constexpr uint32_t PR2D_FILL = 0x10000;
+constexpr uint32_t PR2D_SMOOTH = 0x20000;
+constexpr uint32_t TEXT_HALIGN_CENTER = 0x02;
+constexpr uint32_t TEXT_VALIGN_CENTER = 0x20;
+
+// Texture loading defaults the game passes.
+constexpr uint32_t TEX_NO_COLORKEY = 0xFF000000;
+constexpr uint32_t TEX_DEFAULT_2D = 1074;
+
+struct zglTRect {
+  float X = 0, Y = 0, W = 0, H = 0;
+};
+
+struct zglTCircle {
+  float cX = 0, cY = 0, Radius = 0;
+};
+
+struct zglTTexture;  // opaque: an image in memory (may be empty when loading failed)
+struct zglTFont;     // opaque: a font (may be empty when loading failed)
+using zglPTexture = zglTTexture*;
+using zglPFont = zglTFont*;
+
+using zglCallback = void (*)();
+
+// --- program and loop ---
+void zgl_Reg(int kind, zglCallback callback);
+void scr_SetOptions(int width, int height, int refresh, bool fullScreen, bool vsync);
+void wnd_ShowCursor(bool show);
+void wnd_SetCaption(const std::string& caption);
+void timer_Add(zglCallback callback, int intervalMs);
+// Opens the window (or runs headless, see eng_SetHeadless), runs the loop and
+// returns when the program ends. Returns false when no window could be opened.
+bool zgl_Init(int fsaa = 0, int stencil = 0);
+void zgl_Exit();
+
+// --- input ---
+void key_ClearState();
+void mouse_ClearState();
+int mouse_X();
+int mouse_Y();
+bool mouse_Down(int button);
+bool mouse_Click(int button);
+bool key_Down(int key);
+
+// --- resources ---
+// Missing or unreadable files give an empty handle (never null): drawing with
+// it draws nothing. One warning goes to stderr per file.
+zglPTexture tex_LoadFromFile(const std::string& path, uint32_t colorKey = TEX_NO_COLORKEY,
+                             uint32_t flags = TEX_DEFAULT_2D);
+zglPFont font_LoadFromFile(const std::string& path);
+
+// --- drawing ---
+void csprite2d_Draw(zglPTexture texture, float x, float y, float w, float h, float angle,
+                    const zglTRect& cutRect, uint8_t alpha = 255, uint32_t fx = FX_BLEND);
+void ssprite2d_Draw(zglPTexture texture, float x, float y, float w, float h, float angle,
+                    uint8_t alpha = 255, uint32_t fx = FX_BLEND);
+void pr2d_Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha = 255,
+               uint32_t flags = 0);
+// `quality` is the number of segments; `fx` is not used; `flags` is 0 (outline),
+// PR2D_FILL, or PR2D_FILL | PR2D_SMOOTH.
+void pr2d_Circle(float x, float y, float radius, uint32_t color, uint8_t alpha = 255,
+                 int quality = 32, uint32_t fx = 0, uint32_t flags = 0);
+void pr2d_Line(float x1, float y1, float x2, float y2, uint32_t color, uint8_t alpha = 255,
+               uint32_t flags = 0);
+void text_DrawEx(zglPFont font, float x, float y, float scale, float step, const std::string& text,
+                 uint8_t alpha = 255, uint32_t color = 0xFFFFFF, uint32_t flags = 0);
+
+// --- collision ---
+// Points on the left or top edge are inside, points on the right or bottom
+// edge are not; a point at exactly the radius from a circle's centre is inside.
+bool col2d_PointInRect(float x, float y, const zglTRect& rect);
+bool col2d_PointInCircle(float x, float y, const zglTCircle& circle);

@@ -1,0 +1,49 @@
+// Shared between the engine's own source files; the game never includes it.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <string>
+
+#include "engine/engine.h"
+
+struct zglTTexture {
+  std::string Path;
+  SDL_Surface* Surface = nullptr;  // null when the file could not be loaded
+  ~zglTTexture();
+};
+
+struct zglTFont {
+  std::string Path;
+  TTF_Font* Font = nullptr;  // null when the font could not be loaded
+  ~zglTFont();
+};
+
+// Draws into an SDL renderer: a window's, or a software one on a surface.
+class zglSdlBackend : public zglBackend {
+ public:
+  explicit zglSdlBackend(SDL_Renderer* renderer);
+  ~zglSdlBackend() override;
+  zglSdlBackend(const zglSdlBackend&) = delete;
+  zglSdlBackend& operator=(const zglSdlBackend&) = delete;
+
+  void Sprite(const zglTTexture* texture, float x, float y, float w, float h, float angle,
+              const zglTRect* cut, uint8_t alpha) override;
+  void Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha,
+            bool filled) override;
+  void Circle(float x, float y, float radius, uint32_t color, uint8_t alpha, int quality,
+              uint32_t flags) override;
+  void Line(float x1, float y1, float x2, float y2, uint32_t color, uint8_t alpha,
+            bool smooth) override;
+  void Text(const zglTFont* font, float x, float y, float scale, const std::string& text,
+            uint8_t alpha, uint32_t color, uint32_t flags) override;
+
+ private:
+  struct Impl;
+  Impl* P;
+};
+
+// Loads SDL_image and SDL_ttf once; safe to call repeatedly.
+void eng_InitLibraries();
+void eng_FreeResources();

@@ -1,0 +1,102 @@
+// Textures and fonts: loaded once, kept until eng_Reset, never null.
+#include <SDL_image.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "engine/zglInternal.h"
+
+namespace {
+
+std::vector<std::unique_ptr<zglTTexture>> Textures;
+std::vector<std::unique_ptr<zglTFont>> Fonts;
+bool LibrariesReady = false;
+
+// A font description file names a TrueType file and a pixel size:
+//   file=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+//   size=15
+// A relative file name is taken relative to the description's folder.
+bool ReadFontDescription(const std::string& path, std::string* ttf, int* size,
+                         std::string* error) {
+  std::ifstream in(path);
+  if (!in) {
+    *error = "cannot open the file";
+    return false;
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    auto eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
+    if (key == "file") *ttf = value;
+    if (key == "size") *size = std::atoi(value.c_str());
+  }
+  if (ttf->empty() || *size <= 0 || *size > 400) {
+    *error = "it does not name a font file and a size (file=..., size=...)";
+    return false;
+  }
+  std::filesystem::path p(*ttf);
+  if (p.is_relative()) *ttf = (std::filesystem::path(path).parent_path() / p).string();
+  return true;
+}
+
+}  // namespace
+
+zglTTexture::~zglTTexture() {
+  if (Surface) SDL_FreeSurface(Surface);
+}
+
+zglTFont::~zglTFont() {
+  if (Font) TTF_CloseFont(Font);
+}
+
+void eng_InitLibraries() {
+  if (LibrariesReady) return;
+  IMG_Init(IMG_INIT_PNG);
+  if (TTF_Init() != 0) std::cerr << "kelvod: text is not available: " << TTF_GetError() << "\n";
+  LibrariesReady = true;
+}
+
+void eng_FreeResources() {
+  Textures.clear();
+  Fonts.clear();
+}
+
+zglPTexture tex_LoadFromFile(const std::string& path, uint32_t /*colorKey*/, uint32_t /*flags*/) {
+  eng_InitLibraries();
+  auto tex = std::make_unique<zglTTexture>();
+  tex->Path = path;
+  SDL_Surface* loaded = IMG_Load(path.c_str());
+  if (!loaded) {
+    std::cerr << "kelvod: warning: cannot load image \"" << path << "\": " << IMG_GetError()
+              << "; it will not be drawn\n";
+  } else {
+    tex->Surface = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(loaded);
+  }
+  Textures.push_back(std::move(tex));
+  return Textures.back().get();
+}
+
+zglPFont font_LoadFromFile(const std::string& path) {
+  eng_InitLibraries();
+  auto font = std::make_unique<zglTFont>();
+  font->Path = path;
+  std::string ttf, error;
+  int size = 0;
+  if (!ReadFontDescription(path, &ttf, &size, &error)) {
+    std::cerr << "kelvod: warning: cannot load font \"" << path << "\": " << error
+              << "; text will not be drawn\n";
+  } else if (!(font->Font = TTF_OpenFont(ttf.c_str(), size))) {
+    std::cerr << "kelvod: warning: cannot load font \"" << ttf << "\" named by \"" << path
+              << "\": " << TTF_GetError() << "; text will not be drawn\n";
+  }
+  Fonts.push_back(std::move(font));
+  return Fonts.back().get();
+}
