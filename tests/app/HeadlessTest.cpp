@@ -1,0 +1,121 @@
+// End to end through the real executable, headless.
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+class Headless : public ::testing::Test {
+ protected:
+  RunResult Run(std::vector<std::string> args, const std::string& replay = "") {
+    std::vector<std::string> all = {"--headless", "--data", Data.Dir(), "--seed", "42"};
+    if (!replay.empty()) {
+      WriteText(Temp.File("in.replay"), replay);
+      all.insert(all.end(), {"--replay", Temp.File("in.replay")});
+    }
+    all.insert(all.end(), args.begin(), args.end());
+    return RunKelvod(all);
+  }
+  nlohmann::json DumpAt(int ticks, const std::string& replay = "") {
+    RunResult r = Run({"--ticks", std::to_string(ticks), "--dump", Temp.File("d.json")}, replay);
+    EXPECT_EQ(r.Status, 0) << r.Output;
+    return ReadJson(Temp.File("d.json"));
+  }
+  TestData Data;
+  TempDir Temp;
+};
+
+// "Редактор карт" is the third button, at (512, 388).
+const char* kEditorClick = "1 move 512 388\n1 click left\n";
+
+TEST_F(Headless, StartsInTheMainMenuWithoutAFade) {
+  auto d = DumpAt(0);
+  EXPECT_EQ(d["tick"], 0);
+  EXPECT_EQ(d["seed"], 42);
+  EXPECT_EQ(d["scene"], "menu");
+  EXPECT_EQ(d["switching"], false);
+  EXPECT_EQ(d["fade_alpha"], 0);
+  EXPECT_EQ(d["menu"]["sub_form_visible"], false);
+}
+
+TEST_F(Headless, TheEditorButtonSwitchesScenesWithTheFade) {
+  // Clicked in tick 1: the transition runs from tick 2, switches on its 52nd
+  // tick (tick 53) and ends on its 104th (tick 105).
+  auto at = [&](int ticks) { return DumpAt(ticks, kEditorClick); };
+  auto d = at(1);
+  EXPECT_EQ(d["switching"], true);
+  EXPECT_EQ(d["fade_alpha"], 0);
+  d = at(52);
+  EXPECT_EQ(d["scene"], "menu");
+  EXPECT_EQ(d["fade_alpha"], 255);
+  EXPECT_EQ(d["first_half"], true);
+  d = at(53);
+  EXPECT_EQ(d["scene"], "editor");
+  EXPECT_EQ(d["fade_alpha"], 255);
+  EXPECT_EQ(d["first_half"], false);
+  d = at(104);
+  EXPECT_EQ(d["fade_alpha"], 0);
+  EXPECT_EQ(d["switching"], true);
+  d = at(105);
+  EXPECT_EQ(d["switching"], false);
+  EXPECT_EQ(d["scene"], "editor");
+}
+
+TEST_F(Headless, ExitEndsTheRunAndStillWritesTheOutputs) {
+  RunResult r = Run({"--ticks", "500", "--dump", Temp.File("d.json"), "--screenshot",
+                     Temp.File("s.png")},
+                    "10 move 512 440\n10 click left\n");
+  EXPECT_EQ(r.Status, 0) << r.Output;
+  auto d = ReadJson(Temp.File("d.json"));
+  EXPECT_EQ(d["tick"], 10);
+  EXPECT_TRUE(std::filesystem::file_size(Temp.File("s.png")) > 0);
+}
+
+TEST_F(Headless, SameInputsGiveTheSameDump) {
+  std::string replay = std::string(kEditorClick) + "30 move 100 100\n";
+  RunResult a = Run({"--ticks", "80", "--dump", Temp.File("a.json")}, replay);
+  RunResult b = Run({"--ticks", "80", "--dump", Temp.File("b.json")}, replay);
+  ASSERT_EQ(a.Status, 0);
+  ASSERT_EQ(b.Status, 0);
+  EXPECT_EQ(ReadText(Temp.File("a.json")), ReadText(Temp.File("b.json")));
+}
+
+TEST_F(Headless, BadCommandLinesAndReplaysExitWithStatusTwo) {
+  RunResult r = Run({"--ticks", "many"});
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_NE(r.Output.find("--ticks"), std::string::npos) << r.Output;
+  r = Run({"--bogus"});
+  EXPECT_EQ(r.Status, 2);
+  r = Run({"--ticks", "5"}, "1 click left\n2 wiggle\n");
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_NE(r.Output.find("in.replay:2:"), std::string::npos) << r.Output;
+  r = Run({"--replay", Temp.File("missing.replay")});
+  EXPECT_EQ(r.Status, 2);
+  r = RunKelvod({"--headless", "--data", Temp.File("no-such-folder")});
+  EXPECT_EQ(r.Status, 2);
+}
+
+TEST_F(Headless, AnOutputThatCannotBeWrittenFailsWithStatusOne) {
+  RunResult r = Run({"--ticks", "1", "--dump", Temp.Path().string()});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
+}
+
+TEST_F(Headless, MissingArtAndFontWarnButTheGameRuns) {
+  TestData bare(false);
+  RunResult r = RunKelvod({"--headless", "--data", bare.Dir(), "--ticks", "3", "--screenshot",
+                           Temp.File("s.png")});
+  EXPECT_EQ(r.Status, 0) << r.Output;
+  EXPECT_NE(r.Output.find("panel_r.png"), std::string::npos);
+  EXPECT_NE(r.Output.find("font_1.zfi"), std::string::npos);
+}
+
+TEST_F(Headless, HelpListsEveryOption) {
+  RunResult r = RunKelvod({"--help"});
+  EXPECT_EQ(r.Status, 0);
+  for (const char* option : {"--data", "--headless", "--ticks", "--replay", "--record",
+                             "--screenshot", "--dump", "--seed", "--level", "--help"})
+    EXPECT_NE(r.Output.find(option), std::string::npos) << option;
+}
+
+}  // namespace

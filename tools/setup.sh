@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages kelvod needs (only those missing) and builds it.
+# Usage: tools/setup.sh [build-dir] [extra cmake arguments...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libbox2d-dev
+          fonts-dejavu-core nlohmann-json3-dev libgtest-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get install -y --no-install-recommends "${missing[@]}" ||
+    { $sudo apt-get update && $sudo apt-get install -y --no-install-recommends "${missing[@]}"; }
+fi
+
+build="${1:-build}"
+shift || true
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVOD_WERROR=ON "$@" >/dev/null
+cmake --build "$build" -j "$(nproc)"
