@@ -1,0 +1,40 @@
+// The level file record: 80 bytes, little-endian, objects first, then ropes.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+
+constexpr size_t kMapRecordSize = 80;
+using TMapRecordBytes = std::array<uint8_t, kMapRecordSize>;
+
+struct TMapRecord {
+  int32_t X = 0, Y = 0;
+  int32_t ShapeW = 0, ShapeH = 0;  // rectangle: width and height; circle: radius twice
+  int32_t SpriteDX = 0, SpriteDY = 0;
+  int32_t Width = 0, Height = 0;
+  int32_t Angle = 0;
+  int32_t SpriteKind = 0;  // 1..12
+  int32_t RopeA = 0, RopeB = 0;  // ropes: indices of their objects in the file
+  int32_t OffsetAX = 0, OffsetAY = 0, OffsetBX = 0, OffsetBY = 0;
+  std::string ShapeTag;  // at most 4 characters: "RECT", "CIRC" or "ROPE"
+  std::string KindTag;   // at most 6 characters
+  bool Interactive = false;
+  bool Dynamic = false;
+  uint8_t Frame = 0;
+};
+
+// Field offsets within a record.
+namespace MapRecordOffset {
+constexpr size_t X = 0, Y = 4, ShapeW = 8, ShapeH = 12, SpriteDX = 16, SpriteDY = 20,
+                 Width = 24, Height = 28, Angle = 32, SpriteKind = 36, RopeA = 40, RopeB = 44,
+                 OffsetAX = 48, OffsetAY = 52, OffsetBX = 56, OffsetBY = 60, ShapeTag = 64,
+                 KindTag = 69, Interactive = 76, Dynamic = 77, Frame = 78;
+constexpr size_t ShapeTagMax = 4, KindTagMax = 6;
+}  // namespace MapRecordOffset
+
+TMapRecordBytes EncodeMapRecord(const TMapRecord& record);
+// A short string whose length byte exceeds its field reads as the characters
+// that fit plus a marker that matches no tag.
+TMapRecord DecodeMapRecord(const TMapRecordBytes& bytes);

@@ -1,0 +1,48 @@
+#include "scenes/uGameForm.h"
+
+#include "app/uGlobals.h"
+#include "sim/uMapObj.h"
+#include "sim/uWorld.h"
+
+TGameForm::TGameForm(int x, int y, uint8_t alpha, tScene* owner, TMap* map)
+    : TMeForm(x, y, alpha, owner), ButtonShape(std::make_unique<TShapeCircle>(32)),
+      ButtonSprite(std::make_unique<TMeFormDrawRect>(PanelTexture, 64, 64)),
+      IconSprite(std::make_unique<TMeDrawRect>(PanelTexture, 32, 32)), Map(map) {
+  for (int i = 0; i < 4; ++i) ButtonSprite->AddFrame(64 * i, 0);
+  IconSprite->AddFrame(0, 64);
+  IconSprite->AddFrame(32, 64);
+}
+
+TGameForm::~TGameForm() = default;
+
+void TGameForm::AddObjectButtons(TMapObj* object) {
+  const float step = 15 * kDegToRad;
+  auto add = [&](int dx, int frame, float rotate) {
+    auto* b = AddNew<TButtonGF>(*this, object->X + dx, object->Y, ButtonShape.get(),
+                                ButtonSprite.get(), IconSprite.get(), frame, this);
+    b->RotateStep = rotate;
+    b->Target = object;
+  };
+  add(-50, 0, step);
+  add(50, 1, -step);
+}
+
+void TButtonGF::Click() {
+  if (!Target || !Target->Body) return;
+  b2Body* body = Target->Body;
+  body->SetTransform(body->GetPosition(), body->GetAngle() + RotateStep);
+}
+
+void TGameForm::RemoveButtonsFor(const TMapObj* object) {
+  bool any = false;
+  for (auto& o : Objects)
+    if (auto* b = dynamic_cast<TButtonGF*>(o.get()); b && b->Target == object) any = true;
+  if (!any) return;
+  std::vector<std::unique_ptr<TMeFormObject>> keep;
+  for (auto& o : Objects) {
+    auto* b = dynamic_cast<TButtonGF*>(o.get());
+    if (!b || b->Target != object) keep.push_back(std::move(o));
+  }
+  ClearObjects();
+  for (auto& o : keep) AddObject(std::move(o));
+}

@@ -1,0 +1,39 @@
+// A bomb: hot beams heat it; past a threshold its fuse lights, and when the
+// fuse has burnt down it explodes, pushing dynamic bodies away three times.
+#pragma once
+
+#include "sim/uMapObj.h"
+
+class TBomb : public TMapObj {
+ public:
+  using TMapObj::TMapObj;
+  explicit TBomb(const TMapObj& design) : TMapObj(design) {}
+
+  float Heat = 0;
+  int32_t HeatLevel = 0;  // Heat truncated, refreshed when the heat decays
+  uint8_t BlastAlpha = 0;
+  uint8_t PulseTimer = 0;  // blast ticks until the next push
+  uint8_t Fuse = 0;
+  zglTCircle Blast{};  // map pixels
+  bool Alive = false;
+  bool Exploding = false;
+  bool FuseLit = false;
+  b2Vec2 BlastOrigin{0, 0};
+  float BlastScreenX = 0, BlastScreenY = 0;
+  b2Vec2 LastPosition{0, 0};  // where the body was when it was destroyed
+
+  void DrawGame() override;
+  void Update(int ox, int oy) override;
+  void CreatePhysics(TWorld* world) override;
+  bool LaserHit(b2Body* body, uint8_t kind) override;
+  std::unique_ptr<TMapObjProt> Clone() const override;
+  const char* ClassName() const override { return "TBomb"; }
+  const char* KindTag() const override { return "BOOMBA"; }
+  void DumpState(nlohmann::json& out) const override;
+
+ protected:
+  void BlastStep();
+  void Push();
+  // Destroys the bomb's own body, remembering where it was.
+  void DestroyOwnBody();
+};

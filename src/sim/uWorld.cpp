@@ -1,0 +1,79 @@
+#include "sim/uWorld.h"
+
+#include <algorithm>
+
+#include "sim/uBattery.h"
+#include "sim/uLazer.h"
+#include "ui/uMeForm.h"
+
+TWorld::TWorld(int gravityX, int gravityY)
+    : PhysicsWorld(std::make_unique<b2World>(
+          b2Vec2(static_cast<float>(gravityX), static_cast<float>(gravityY)))) {
+  PhysicsWorld->SetAllowSleeping(true);
+  Bodies.reserve(150);
+  Lasers.reserve(50);
+  Batteries.reserve(10);
+}
+
+TWorld::~TWorld() { Clear(); }
+
+void TWorld::Step() {
+  PhysicsWorld->Step(kTimeStep, kVelocityIterations, kPositionIterations);
+  PhysicsWorld->Step(kTimeStep, kVelocityIterations, kPositionIterations);
+  PhysicsWorld->ClearForces();
+}
+
+b2Body* TWorld::CreateBody(int x, int y, int angle, const TMeFormShape* shape, bool dynamic) {
+  b2BodyDef def;
+  def.type = dynamic ? b2_dynamicBody : b2_staticBody;
+  def.position.Set(static_cast<float>(x), static_cast<float>(y));
+  def.angle = static_cast<float>(angle) * kDegToRad;
+  b2Body* body = PhysicsWorld->CreateBody(&def);
+  if (auto* rect = dynamic_cast<const TShapeRect*>(shape)) {
+    b2PolygonShape box;
+    box.SetAsBox(rect->Rect.W / 2, rect->Rect.H / 2);
+    body->CreateFixture(&box, 1.0f);
+  } else {
+    b2CircleShape circle;
+    auto* c = dynamic_cast<const TShapeCircle*>(shape);
+    circle.m_radius = c ? c->Circle.Radius : 1.0f;
+    body->CreateFixture(&circle, 1.0f);
+  }
+  Bodies.push_back(body);
+  return body;
+}
+
+void TWorld::DestroyBody(b2Body* body) {
+  if (!body) return;
+  auto it = std::find(Bodies.begin(), Bodies.end(), body);
+  if (it != Bodies.end()) Bodies.erase(it);
+  body->GetUserData().pointer = 0;
+  PhysicsWorld->DestroyBody(body);
+}
+
+void TWorld::Clear() {
+  while (b2Joint* j = PhysicsWorld->GetJointList()) PhysicsWorld->DestroyJoint(j);
+  while (b2Body* b = PhysicsWorld->GetBodyList()) {
+    b->GetUserData().pointer = 0;
+    PhysicsWorld->DestroyBody(b);
+  }
+  for (auto it = Lasers.rbegin(); it != Lasers.rend(); ++it) it->reset();
+  Lasers.clear();
+  Bodies.clear();
+  Batteries.clear();
+}
+
+void TWorld::DetachObject(const TMapObjProt* object) {
+  for (b2Body* b = PhysicsWorld->GetBodyList(); b; b = b->GetNext())
+    if (ObjectOf(b) == object) b->GetUserData().pointer = 0;
+  std::erase_if(Batteries, [object](TBattery* b) { return b == object; });
+}
+
+TMapObjProt* TWorld::ObjectOf(const b2Body* body) {
+  return body ? reinterpret_cast<TMapObjProt*>(const_cast<b2Body*>(body)->GetUserData().pointer)
+              : nullptr;
+}
+
+void TWorld::SetObject(b2Body* body, TMapObjProt* object) {
+  if (body) body->GetUserData().pointer = reinterpret_cast<uintptr_t>(object);
+}

@@ -1,0 +1,53 @@
+// One Box2D world for one run of a map: the game's physical constants, bodies
+// made from hit shapes, and the lists the level objects share while it runs.
+// Units: one length unit is one map pixel, Y grows downwards.
+#pragma once
+
+#include <box2d/box2d.h>
+
+#include <memory>
+#include <vector>
+
+class TLazer;
+class TBattery;
+class TMapObjProt;
+class TMeFormShape;
+
+constexpr float kDegToRad = 0.017453292f;
+constexpr float kRadToDeg = 57.29578049f;
+constexpr float kPi = 3.141592654f;
+
+class TWorld {
+ public:
+  TWorld(int gravityX, int gravityY);
+  ~TWorld();
+  TWorld(const TWorld&) = delete;
+  TWorld& operator=(const TWorld&) = delete;
+
+  std::unique_ptr<b2World> PhysicsWorld;
+  std::vector<b2Body*> Bodies;                  // made by CreateBody; owned by PhysicsWorld
+  std::vector<std::unique_ptr<TLazer>> Lasers;  // this tick's beams
+  std::vector<TBattery*> Batteries;             // registered by the batteries; not owned
+
+  // Two steps of 1/30 s, then the forces are cleared.
+  void Step();
+  // A body with one fixture (density 1) from a hit shape: a rectangle becomes
+  // a box centred on (x, y), anything else a circle. Angle in whole degrees.
+  b2Body* CreateBody(int x, int y, int angle, const TMeFormShape* shape, bool dynamic);
+  // Destroys a body made in this world (with its fixtures and joints) and
+  // forgets it. The caller clears its own pointers to it.
+  void DestroyBody(b2Body* body);
+  // Destroys every joint and body and empties the lists.
+  void Clear();
+  // Bodies whose user data is `object` get none, so nothing reaches an
+  // object that left the map through a body of this world.
+  void DetachObject(const TMapObjProt* object);
+
+  // The level object a body belongs to (its user data), or null.
+  static TMapObjProt* ObjectOf(const b2Body* body);
+  static void SetObject(b2Body* body, TMapObjProt* object);
+
+  static constexpr float kTimeStep = 1.0f / 30.0f;
+  static constexpr int kVelocityIterations = 7;
+  static constexpr int kPositionIterations = 5;
+};
