@@ -5,6 +5,8 @@
 #include "app/uGlobals.h"
 #include "app/uScene.h"
 #include "engine/engine.h"
+#include "scenes/uGame.h"
+#include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
 
 nlohmann::json BuildDump() {
@@ -20,6 +22,8 @@ nlohmann::json BuildDump() {
   j["fade_alpha"] = SceneManager->FadeAlpha;
   j["first_half"] = SceneManager->FirstHalf;
   if (MenuScene) j["menu"] = MenuScene->DumpState();
+  if (LevelMenu) j["level_menu"] = LevelMenu->DumpState();
+  if (GameScene) j["game"] = GameScene->DumpState();
   return j;
 }
 

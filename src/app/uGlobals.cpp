@@ -7,6 +7,7 @@
 #include "editor/uEditor.h"
 #include "engine/engine.h"
 #include "scenes/uGame.h"
+#include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
 #include "ui/uMeForm.h"
 
@@ -28,6 +29,7 @@ namespace {
 struct Store {
   std::unique_ptr<tSceneMng> SceneManager;
   std::unique_ptr<TEditor> Editor;
+  std::unique_ptr<TLevelMenu> LevelMenu;
   std::unique_ptr<TGame> Game;
   std::unique_ptr<TMainMenuScene> Menu;
   std::unique_ptr<TMeDrawRect> Hero, Battery, Particle;
@@ -82,6 +84,9 @@ void CreateScenes(std::optional<int32_t> startLevel) {
   SceneManager->Height = 768;
   Owned.Editor = std::make_unique<TEditor>(SceneManager);
   EditorScene = Owned.Editor.get();
+  Owned.LevelMenu = std::make_unique<TLevelMenu>(512, 128, 255, EditorScene);
+  LevelMenu = Owned.LevelMenu.get();
+  LevelMenu->Rescan();
   Owned.Game = std::make_unique<TGame>(SceneManager);
   GameScene = Owned.Game.get();
   Owned.Menu = std::make_unique<TMainMenuScene>(SceneManager);
@@ -104,6 +109,7 @@ void FreeGlobals() {
   HeroSprite = BatterySprite = ParticleSprite = nullptr;
   Owned.Menu.reset();
   Owned.Game.reset();
+  Owned.LevelMenu.reset();
   Owned.Editor.reset();
   Owned.SceneManager.reset();
   Owned.Hero.reset();

@@ -3,6 +3,7 @@
 #include "app/uGlobals.h"
 #include "editor/uEditor.h"
 #include "scenes/uGame.h"
+#include "scenes/uLevelMenu.h"
 
 std::unique_ptr<TMeFormDrawRect> MakeWideButtonSprite() {
   auto sprite = std::make_unique<TMeFormDrawRect>(PanelTexture, 180, 52);
@@ -50,7 +51,8 @@ nlohmann::json TMainMenuScene::DumpState() const {
 void TButtonNew::Click() { SceneManager->SetSceneParam(GameScene, 0, 0); }
 
 void TButtonOpen::Click() {
-  // Opens the level chooser once it exists.
+  LevelMenu->Show(GameScene->Map.get(), false, true);
+  if (auto* scene = dynamic_cast<TMainMenuScene*>(Form->Owner)) scene->SubForm = LevelMenu;
 }
 
 void TButtonEditor::Click() { SceneManager->SetScene(EditorScene, 0); }

@@ -1,0 +1,171 @@
+#include "scenes/uLevelMenu.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "app/uGlobals.h"
+#include "app/uScene.h"
+#include "level/uMap.h"
+#include "scenes/uGame.h"
+#include "scenes/uMainMenu.h"
+
+namespace {
+
+bool EndsWithMap(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string ext = name.substr(name.size() - 4);
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ext == ".map";
+}
+
+// Length in bytes of the UTF-8 character that starts with `lead`.
+size_t Utf8Length(unsigned char lead) {
+  if (lead >= 0xF0) return 4;
+  if (lead >= 0xE0) return 3;
+  if (lead >= 0xC0) return 2;
+  return 1;
+}
+
+// The name without its first character and its four-character extension.
+std::string CaptionOf(const std::string& name) {
+  if (name.size() <= 5) return "";
+  size_t first = std::min(Utf8Length(static_cast<unsigned char>(name[0])), name.size() - 4);
+  return name.substr(first, name.size() - 4 - first);
+}
+
+}  // namespace
+
+TLevelMenu::TLevelMenu(int x, int y, uint8_t alpha, tScene* owner)
+    : TMeForm(x, y, alpha, owner), LevelShape(std::make_unique<TShapeCircle>(64)),
+      CloseShape(MakeWideButtonShape()),
+      LevelSprite(std::make_unique<TMeFormDrawRect>(PanelTexture, 128, 128)),
+      CloseSprite(MakeWideButtonSprite()) {
+  for (int i = 0; i < 4; ++i) LevelSprite->AddFrame(128 * i, 320);
+}
+
+TLevelMenu::~TLevelMenu() = default;
+
+void TLevelMenu::Rescan() {
+  Levels.clear();
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(LevelDir(), ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (EndsWithMap(name)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  for (const auto& name : names) AddLevel(name);
+}
+
+void TLevelMenu::AddLevel(const std::string& fileName) { Levels.push_back({fileName, CaptionOf(fileName)}); }
+
+void TLevelMenu::AddNewLevel() {
+  const size_t n = Levels.size();
+  long long k = static_cast<long long>(n) + 1001;
+  bool clash = true;
+  while (clash) {
+    clash = false;
+    for (size_t i = 0; i < n; ++i) {
+      if (Levels[i].FileName == std::to_string(k) + ".map") {
+        ++k;
+        clash = true;
+      }
+    }
+  }
+  Levels.push_back({std::to_string(k) + ".map", "+"});
+}
+
+int TLevelMenu::PageCount() const {
+  return std::max(1, static_cast<int>((Levels.size() + kPageSize - 1) / kPageSize));
+}
+
+void TLevelMenu::BuildButtons() {
+  ClearObjects();
+  Page = std::clamp(Page, 0, PageCount() - 1);
+  const int first = Page * kPageSize;
+  const int count = std::min<int>(kPageSize, static_cast<int>(Levels.size()) - first);
+  int y = 128;
+  for (int i = 1; i <= count; ++i) {
+    int row = (i - 1) / 5;
+    int col = i - 5 * row;
+    y = row * 84 + 128;
+    auto* b = AddNew<TButtonLM>(*this, col * 84 - 252, y, LevelShape.get(), LevelSprite.get(), this);
+    b->Index = first + i - 1;
+    b->Caption = Levels[b->Index].Caption;
+  }
+  auto* close = AddNew<TButtonEMClose>(*this, 0, y + 80, CloseShape.get(), CloseSprite.get(), this);
+  close->Caption = "Закрыть";
+  if (PageCount() > 1) {
+    auto addPage = [&](int x, int step, const char* caption) {
+      auto* p = AddNew<TButtonPage>(*this, x, y + 80, CloseShape.get(), CloseSprite.get(), this);
+      p->Step = step;
+      p->Caption = caption;
+      p->Enabled = Page + step >= 0 && Page + step < PageCount();
+    };
+    addPage(-200, -1, "<");
+    addPage(200, 1, ">");
+  }
+}
+
+void TLevelMenu::ShowPage(int page) {
+  Page = page;
+  BuildButtons();
+}
+
+void TLevelMenu::Show(TMap* map, bool saveMode, bool playMode) {
+  Rescan();
+  SaveMode = saveMode;
+  PlayMode = playMode;
+  if (SaveMode) AddNewLevel();
+  // Saving starts on the page with the new entry; the others on the first.
+  Page = SaveMode ? PageCount() - 1 : 0;
+  ErrorMessage.clear();
+  BuildButtons();
+  Map = map;
+  Visible = true;
+}
+
+void TLevelMenu::Draw() {
+  TMeForm::Draw();
+  if (!ErrorMessage.empty())
+    text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 60), 1.0f, 0.0f,
+                ErrorMessage, Alpha, 0xFF6060, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+}
+
+nlohmann::json TLevelMenu::DumpState() const {
+  nlohmann::json levels = nlohmann::json::array();
+  for (const auto& l : Levels) levels.push_back({{"file_name", l.FileName}, {"caption", l.Caption}});
+  return {{"visible", Visible}, {"save_mode", SaveMode}, {"play_mode", PlayMode}, {"levels", levels}};
+}
+
+void TButtonLM::Click() {
+  auto* menu = static_cast<TLevelMenu*>(Form);
+  if (Index < 0 || Index >= static_cast<int>(menu->Levels.size())) return;
+  const std::string path = LevelDir() + menu->Levels[Index].FileName;
+  if (menu->SaveMode) {
+    if (!menu->Map) return;
+    std::string error;
+    if (!menu->Map->SaveToFile(path, &error)) {
+      // Stay open and say so: the level was not saved.
+      menu->ErrorMessage = "Не удалось сохранить уровень";
+      return;
+    }
+  } else if (menu->PlayMode) {
+    SceneManager->SetSceneParam(GameScene, Index, 0);
+  } else if (menu->Map) {
+    menu->Map->LoadFromFile(path);
+  }
+  menu->Visible = false;
+}
+
+void TButtonLM::Draw(int offsetX, int offsetY, uint8_t alpha) {
+  TMeFormObject::Draw(offsetX, offsetY, alpha);
+  DrawCaption(Caption, X + offsetX, Y + offsetY, alpha);
+}
+
+void TButtonPage::Click() {
+  auto* menu = static_cast<TLevelMenu*>(Form);
+  menu->ShowPage(menu->Page + Step);
+}
