@@ -157,7 +157,8 @@ void TReplayRecorder::Record(uint64_t tick, const zglInputEvent& in) {
     case zglInputEvent::KEY_UP: e.kind = TReplayEvent::KEY, e.Key = in.key, e.Down = false; break;
     default: return;
   }
-  Out << FormatReplayEvent(e) << "\n";
+  // Flushed at once, so a crash loses none of what the player did.
+  Out << FormatReplayEvent(e) << "\n" << std::flush;
 }
 
 void TReplayRecorder::Close() {
