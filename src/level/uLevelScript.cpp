@@ -1,0 +1,154 @@
+#include "level/uLevelScript.h"
+
+#include <charconv>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "level/uMap.h"
+#include "sim/uBattery.h"
+#include "sim/uHero.h"
+#include "sim/uLazer.h"
+#include "sim/uRope.h"
+
+namespace {
+
+struct TPaletteEntry {
+  const char* Name;
+  int Kind;
+  bool Circle;
+  int W, H;  // rectangle size, or the circle's diameter in W
+};
+
+// The editor's palette: the sprite kind and hit shape of each tool.
+const TPaletteEntry kPalette[] = {
+    {"tall", 1, false, 26, 70},    {"square", 2, false, 26, 26}, {"plank", 3, false, 140, 10},
+    {"bigball", 4, true, 70, 0},   {"ball", 5, true, 32, 0},     {"pebble", 6, true, 16, 0},
+    {"bomb", 8, true, 30, 0},      {"laserbox", 9, false, 40, 20}, {"hero", 10, false, 18, 60},
+    {"crate", 11, false, 30, 30},  {"battery", 12, true, 38, 0},
+};
+
+bool Int(const std::string& s, int* v) {
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), *v);
+  return ec == std::errc() && p == s.data() + s.size() && !s.empty();
+}
+
+std::unique_ptr<TMapObj> MakeObject(const TPaletteEntry& e, TMap* map) {
+  std::unique_ptr<TMeFormShape> shape;
+  if (e.Circle)
+    shape = std::make_unique<TShapeCircle>(e.W);
+  else
+    shape = std::make_unique<TShapeRect>(e.W, e.H);
+  TMeDrawRect* sprite = map->Sprite(e.Kind);
+  switch (e.Kind) {
+    case 8: return std::make_unique<TBomb>(sprite, std::move(shape));
+    case 9: return std::make_unique<TLazerBox>(sprite, std::move(shape));
+    case 10: return std::make_unique<THero>(sprite, std::move(shape));
+    case 12: return std::make_unique<TBattery>(sprite, std::move(shape));
+    default: return std::make_unique<TMapObj>(sprite, std::move(shape));
+  }
+}
+
+// Applies one option word; returns what is wrong, or "".
+std::string ApplyOption(const std::string& word, TMapObj* o) {
+  if (word == "static") {
+    o->Dynamic = false;
+  } else if (word == "interactive") {
+    o->Interactive = true;
+  } else if (word == "white" || word == "mirror") {
+    int frame = word == "white" ? 1 : 2;
+    if (!o->Sprite || o->Sprite->LastFrame < frame) return "this kind cannot be " + word;
+    o->Frame = static_cast<uint8_t>(frame);
+  } else if (word.rfind("angle=", 0) == 0) {
+    if (!Int(word.substr(6), &o->Angle)) return "bad angle \"" + word + "\"";
+  } else if (word.rfind("grow=", 0) == 0) {
+    std::string v = word.substr(5);
+    auto comma = v.find(',');
+    int dw = 0, dh = 0;
+    if (comma == std::string::npos || !Int(v.substr(0, comma), &dw) || !Int(v.substr(comma + 1), &dh))
+      return "bad size change \"" + word + "\" (grow=<dw>,<dh>)";
+    int w = o->Width, h = o->Height;
+    o->Resize(dw, dh);
+    if (o->Width == w && o->Height == h && (dw || dh)) return "the object would become too small";
+  } else {
+    return "unknown option \"" + word + "\"";
+  }
+  return "";
+}
+
+class TScriptReader {
+ public:
+  TScriptReader(TMap* map) : Map(map) {}
+
+  std::string Line(std::vector<std::string> w) {
+    std::string label;
+    if (!w.empty() && w[0].size() > 1 && w[0].back() == ':') {
+      label = w[0].substr(0, w[0].size() - 1);
+      w.erase(w.begin());
+      if (Labels.count(label)) return "the label \"" + label + "\" is used twice";
+    }
+    if (w.empty()) return "a label needs an object";
+    if (w[0] == "rope") return label.empty() ? Rope(w) : "ropes take no label";
+    return Object(w, label);
+  }
+
+ private:
+  std::string Object(const std::vector<std::string>& w, const std::string& label) {
+    const TPaletteEntry* entry = nullptr;
+    for (const auto& e : kPalette)
+      if (w[0] == e.Name) entry = &e;
+    if (!entry) return "unknown kind \"" + w[0] + "\"";
+    auto object = MakeObject(*entry, Map);
+    if (w.size() < 3 || !Int(w[1], &object->X) || !Int(w[2], &object->Y))
+      return "expected \"" + w[0] + " <x> <y> [options]\"";
+    for (size_t i = 3; i < w.size(); ++i) {
+      std::string problem = ApplyOption(w[i], object.get());
+      if (!problem.empty()) return problem;
+    }
+    if (!label.empty()) Labels[label] = object.get();
+    Map->Objects.push_back(std::move(object));
+    return "";
+  }
+
+  std::string Rope(const std::vector<std::string>& w) {
+    if (w.size() != 3 && w.size() != 7) return "expected \"rope <a> <b> [ax ay bx by]\"";
+    auto a = Labels.find(w[1]), b = Labels.find(w[2]);
+    if (a == Labels.end() || b == Labels.end()) return "a rope joins two labelled objects defined before it";
+    if (a->second == b->second) return "a rope joins two different objects";
+    int off[4] = {0, 0, 0, 0};
+    for (size_t i = 0; w.size() == 7 && i < 4; ++i)
+      if (!Int(w[3 + i], &off[i])) return "bad rope offset \"" + w[3 + i] + "\"";
+    Map->Ropes.push_back(std::make_unique<TRope>(Map->Sprite(kRopeSpriteKind), a->second, b->second,
+                                                 off[0], off[1], off[2], off[3]));
+    return "";
+  }
+
+  TMap* Map;
+  std::map<std::string, TMapObj*> Labels;
+};
+
+}  // namespace
+
+bool BuildLevelFromScript(const std::string& script, TMap* map, std::string* error) {
+  map->Clear();
+  TScriptReader reader(map);
+  std::istringstream in(script);
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    auto hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    for (std::string word; words >> word;) w.push_back(word);
+    if (w.empty()) continue;
+    std::string problem = reader.Line(w);
+    if (!problem.empty()) {
+      *error = "line " + std::to_string(number) + ": " + problem;
+      map->Clear();
+      return false;
+    }
+  }
+  return true;
+}
