@@ -118,18 +118,6 @@ TEST_F(LevelMenuTest, ListsEveryEntryEndingInMapSortedByNameFoldersToo) {
   EXPECT_EQ(buttons[3].caption, "") << "a five-character name leaves no caption";
 }
 
-TEST_F(LevelMenuTest, ChoosingALevelToPlayHidesTheChooserAndStartsTheSwitch) {
-  WriteSimpleLevels(LevelDir(), 3);
-  ClickAt(512, 336);  // "Загрузить"
-  ASSERT_TRUE(LevelMenu->Visible);
-  EXPECT_TRUE(LevelMenu->PlayMode);
-  ClickAt(428, 256);  // "002"
-  EXPECT_FALSE(LevelMenu->Visible);
-  EXPECT_TRUE(SceneManager->Switching);
-  EXPECT_EQ(SceneManager->Next, GameScene);
-  EXPECT_EQ(SceneManager->StartParam, 1);
-}
-
 TEST_F(LevelMenuTest, ASaveOntoAFolderFailsAndTheChooserStaysOpenSayingSo) {
   WriteSimpleLevels(LevelDir(), 1);
   fs::create_directories(LevelDir() + "/1002.map");
