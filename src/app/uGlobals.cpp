@@ -9,6 +9,7 @@
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
+#include "ui/uAtlas.h"
 #include "ui/uMeForm.h"
 
 tSceneMng* SceneManager = nullptr;
@@ -40,12 +41,6 @@ std::filesystem::path DataFolder = "data";
 std::mt19937 Generator(0);
 uint32_t SeedUsed = 0;
 
-std::unique_ptr<TMeDrawRect> MakeSprite(int w, int h, std::initializer_list<std::pair<int, int>> frames) {
-  auto sprite = std::make_unique<TMeDrawRect>(PanelTexture, w, h);
-  for (auto [x, y] : frames) sprite->AddFrame(x, y);
-  return sprite;
-}
-
 }  // namespace
 
 void SetDataDir(const std::filesystem::path& dir) { DataFolder = dir; }
@@ -69,9 +64,9 @@ void LoadResources() {
   PanelTexture = tex_LoadFromFile(DataPath("panel_r.png"), TEX_NO_COLORKEY, TEX_DEFAULT_2D);
   TitleTexture = tex_LoadFromFile(DataPath("m.png"), TEX_NO_COLORKEY, TEX_DEFAULT_2D);
   MainFont = font_LoadFromFile(DataPath("font_1.zfi"));
-  Owned.Hero = MakeSprite(38, 64, {{512, 256}, {576, 256}, {640, 256}, {704, 256}});
-  Owned.Battery = MakeSprite(44, 44, {{829, 125}, {893, 125}, {957, 125}});
-  Owned.Particle = MakeSprite(32, 32, {{832, 192}, {864, 192}, {896, 192}});
+  Owned.Hero = MakeAtlasSprite(Atlas::HeroOverlay);
+  Owned.Battery = MakeAtlasSprite(Atlas::BatteryLayers);
+  Owned.Particle = MakeAtlasSprite(Atlas::Particles);
   HeroSprite = Owned.Hero.get();
   BatterySprite = Owned.Battery.get();
   ParticleSprite = Owned.Particle.get();

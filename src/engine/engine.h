@@ -98,6 +98,15 @@ const std::string& eng_LastError();
 // writes it as PNG. Returns false with a message in `error` on failure.
 bool eng_SaveScreenshot(const std::string& path, int width, int height, std::string* error);
 
+// What a loaded texture holds: its size, whether its file had an alpha
+// channel, and the alpha of one pixel (0 outside the picture).
+struct zglTextureInfo {
+  int Width = 0, Height = 0;
+  bool HasAlpha = false;
+};
+bool eng_TextureInfo(zglPTexture texture, zglTextureInfo* info);
+uint8_t eng_TextureAlpha(zglPTexture texture, int x, int y);
+
 // Forgets callbacks, input, run state and every loaded resource. Used between
 // tests and at the end of the program.
 void eng_Reset();

@@ -10,7 +10,8 @@
 
 struct zglTTexture {
   std::string Path;
-  SDL_Surface* Surface = nullptr;  // null when the file could not be loaded
+  SDL_Surface* Surface = nullptr;  // RGBA32; null when the file could not be loaded
+  bool HasAlpha = false;           // the file itself had an alpha channel
   ~zglTTexture();
 };
 

@@ -77,6 +77,7 @@ zglPTexture tex_LoadFromFile(const std::string& path, uint32_t /*colorKey*/, uin
     std::cerr << "kelvod: warning: cannot load image \"" << path << "\": " << IMG_GetError()
               << "; it will not be drawn\n";
   } else {
+    tex->HasAlpha = SDL_ISPIXELFORMAT_ALPHA(loaded->format->format) || loaded->format->Amask != 0;
     tex->Surface = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
     SDL_FreeSurface(loaded);
   }
@@ -99,4 +100,20 @@ zglPFont font_LoadFromFile(const std::string& path) {
   }
   Fonts.push_back(std::move(font));
   return Fonts.back().get();
+}
+
+bool eng_TextureInfo(zglPTexture texture, zglTextureInfo* info) {
+  if (!texture || !texture->Surface) return false;
+  info->Width = texture->Surface->w;
+  info->Height = texture->Surface->h;
+  info->HasAlpha = texture->HasAlpha;
+  return true;
+}
+
+uint8_t eng_TextureAlpha(zglPTexture texture, int x, int y) {
+  if (!texture || !texture->Surface) return 0;
+  SDL_Surface* s = texture->Surface;
+  if (x < 0 || y < 0 || x >= s->w || y >= s->h) return 0;
+  const auto* row = static_cast<const uint8_t*>(s->pixels) + y * s->pitch;
+  return row[x * 4 + 3];  // RGBA32 keeps alpha in the fourth byte
 }

@@ -13,6 +13,7 @@
 #include "app/uGlobals.h"
 #include "level/uMapFile.h"
 #include "scenes/uGameForm.h"
+#include "ui/uAtlas.h"
 #include "sim/uBattery.h"
 #include "sim/uHero.h"
 #include "sim/uLazer.h"
@@ -21,21 +22,6 @@
 
 namespace {
 
-const std::array<TSpriteKind, kSpriteKinds + 1> kSpriteKindTable = {{
-    {0, 0, {}},
-    {26, 70, {{448, 0}, {512, 0}, {576, 0}}},
-    {26, 26, {{448, 128}, {512, 128}, {576, 128}}},
-    {140, 10, {{448, 192}}},
-    {72, 72, {{640, 0}, {768, 0}, {896, 0}}},
-    {34, 34, {{640, 128}, {704, 128}, {768, 128}}},
-    {16, 16, {{408, 472}}},
-    {32, 32, {{208, 272}}},
-    {32, 52, {{528, 460}}},
-    {40, 23, {{588, 468}}},
-    {38, 64, {{512, 320}}},
-    {64, 64, {{704, 448}}},
-    {44, 44, {{778, 458}}},
-}};
 
 // Coordinates and sizes a level file may hold; anything beyond is not a level.
 constexpr int32_t kMaxCoordinate = 1000000;
@@ -118,10 +104,6 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-const TSpriteKind& SpriteKindTable(int kind) {
-  return kSpriteKindTable.at(kind >= 1 && kind <= kSpriteKinds ? kind : 0);
-}
-
 TMap::TMap(int cellSize)
     : OriginX((1024 - 18 * cellSize) / 2 + 17), OriginY((768 - 20 * cellSize) / 2),
       MaxX(18 * cellSize - 17), MaxY(20 * cellSize - 17) {
@@ -129,9 +111,7 @@ TMap::TMap(int cellSize)
   Ropes.reserve(50);
   GameForm = std::make_unique<TGameForm>(OriginX, OriginY, 240, nullptr, this);
   for (int kind = 1; kind <= kSpriteKinds; ++kind) {
-    const TSpriteKind& k = kSpriteKindTable[kind];
-    Sprites[kind] = std::make_unique<TMeDrawRect>(PanelTexture, k.Width, k.Height);
-    for (auto [x, y] : k.Frames) Sprites[kind]->AddFrame(x, y);
+    Sprites[kind] = MakeAtlasSprite(Atlas::SpriteKind(kind));
     Sprites[kind]->Tag = kind;
   }
 }

@@ -20,13 +20,6 @@ class TRope;
 constexpr int kSpriteKinds = 12;
 constexpr int kRopeSpriteKind = 7;
 
-// Size and atlas frames of each sprite kind, 1..12.
-struct TSpriteKind {
-  int Width, Height;
-  std::vector<std::pair<int, int>> Frames;
-};
-const TSpriteKind& SpriteKindTable(int kind);
-
 class TMap {
  public:
   explicit TMap(int cellSize);

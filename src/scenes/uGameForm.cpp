@@ -3,15 +3,12 @@
 #include "app/uGlobals.h"
 #include "sim/uMapObj.h"
 #include "sim/uWorld.h"
+#include "ui/uAtlas.h"
 
 TGameForm::TGameForm(int x, int y, uint8_t alpha, tScene* owner, TMap* map)
     : TMeForm(x, y, alpha, owner), ButtonShape(std::make_unique<TShapeCircle>(32)),
-      ButtonSprite(std::make_unique<TMeFormDrawRect>(PanelTexture, 64, 64)),
-      IconSprite(std::make_unique<TMeDrawRect>(PanelTexture, 32, 32)), Map(map) {
-  for (int i = 0; i < 4; ++i) ButtonSprite->AddFrame(64 * i, 0);
-  IconSprite->AddFrame(0, 64);
-  IconSprite->AddFrame(32, 64);
-}
+      ButtonSprite(MakeAtlasSprite<TMeFormDrawRect>(Atlas::SmallButton)),
+      IconSprite(MakeAtlasSprite(Atlas::TurnIcons)), Map(map) {}
 
 TGameForm::~TGameForm() = default;
 

@@ -10,6 +10,7 @@
 #include "level/uMap.h"
 #include "scenes/uGame.h"
 #include "scenes/uMainMenu.h"
+#include "ui/uAtlas.h"
 
 namespace {
 
@@ -40,10 +41,8 @@ std::string CaptionOf(const std::string& name) {
 TLevelMenu::TLevelMenu(int x, int y, uint8_t alpha, tScene* owner)
     : TMeForm(x, y, alpha, owner), LevelShape(std::make_unique<TShapeCircle>(64)),
       CloseShape(MakeWideButtonShape()),
-      LevelSprite(std::make_unique<TMeFormDrawRect>(PanelTexture, 128, 128)),
-      CloseSprite(MakeWideButtonSprite()) {
-  for (int i = 0; i < 4; ++i) LevelSprite->AddFrame(128 * i, 320);
-}
+      LevelSprite(MakeAtlasSprite<TMeFormDrawRect>(Atlas::ToolButton)),
+      CloseSprite(MakeWideButtonSprite()) {}
 
 TLevelMenu::~TLevelMenu() = default;
 

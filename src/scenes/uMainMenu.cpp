@@ -4,14 +4,10 @@
 #include "editor/uEditor.h"
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
+#include "ui/uAtlas.h"
 
 std::unique_ptr<TMeFormDrawRect> MakeWideButtonSprite() {
-  auto sprite = std::make_unique<TMeFormDrawRect>(PanelTexture, 180, 52);
-  sprite->AddFrame(0, 107);
-  sprite->AddFrame(0, 159);
-  sprite->AddFrame(0, 211);
-  sprite->AddFrame(0, 263);
-  return sprite;
+  return MakeAtlasSprite<TMeFormDrawRect>(Atlas::WideButton);
 }
 
 std::unique_ptr<TShapeRect> MakeWideButtonShape() { return std::make_unique<TShapeRect>(162, 30); }
