@@ -4,6 +4,7 @@
 
 #include "app/uGlobals.h"
 #include "app/uScene.h"
+#include "editor/uEditor.h"
 #include "engine/engine.h"
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
@@ -24,6 +25,7 @@ nlohmann::json BuildDump() {
   if (MenuScene) j["menu"] = MenuScene->DumpState();
   if (LevelMenu) j["level_menu"] = LevelMenu->DumpState();
   if (GameScene) j["game"] = GameScene->DumpState();
+  if (EditorScene) j["editor"] = EditorScene->DumpState();
   return j;
 }
 

@@ -1,5 +1,354 @@
 #include "editor/uEditor.h"
 
-#include "engine/zgl.h"
+#include <algorithm>
+#include <nlohmann/json.hpp>
 
-void TEditor::Draw() { pr2d_Rect(0, 0, 1024, 768, 0x505050, 255, PR2D_FILL); }
+#include "app/uGlobals.h"
+#include "editor/uEditorMenu.h"
+#include "engine/zgl.h"
+#include "level/uMap.h"
+#include "scenes/uLevelMenu.h"
+#include "scenes/uMainMenu.h"
+#include "sim/uBattery.h"
+#include "sim/uBomb.h"
+#include "sim/uHero.h"
+#include "sim/uLazer.h"
+#include "sim/uMapObj.h"
+#include "sim/uRope.h"
+
+namespace {
+
+constexpr int kColumns = 18;
+constexpr int kRows = 20;
+constexpr uint8_t kDimmedAlpha = 155;
+
+std::unique_ptr<TMeDrawRect> Cut(int w, int h, std::initializer_list<std::pair<int, int>> frames) {
+  auto sprite = std::make_unique<TMeDrawRect>(PanelTexture, w, h);
+  for (auto [x, y] : frames) sprite->AddFrame(x, y);
+  return sprite;
+}
+
+std::unique_ptr<TMeFormDrawRect> CutButton(int w, int h,
+                                           std::initializer_list<std::pair<int, int>> frames) {
+  auto sprite = std::make_unique<TMeFormDrawRect>(PanelTexture, w, h);
+  for (auto [x, y] : frames) sprite->AddFrame(x, y);
+  return sprite;
+}
+
+// A palette entry of one of the object classes, at (0, 0).
+template <class T>
+std::unique_ptr<TMapObjProt> NewObject(TMap& map, int kind, std::unique_ptr<TMeFormShape> shape) {
+  return std::make_unique<T>(map.Sprite(kind), std::move(shape));
+}
+
+std::unique_ptr<TMeFormShape> Rect(int w, int h) { return std::make_unique<TShapeRect>(w, h); }
+std::unique_ptr<TMeFormShape> Circle(int d) { return std::make_unique<TShapeCircle>(d); }
+
+// A copy of the same class as the source.
+template <class T>
+std::unique_ptr<T> CloneAs(const T& source) {
+  return std::unique_ptr<T>(static_cast<T*>(source.Clone().release()));
+}
+
+}  // namespace
+
+// --- construction ---
+
+TEditor::TEditor(tSceneMng* manager) : tScene(manager) {
+  Map = std::make_unique<TMap>(CellSize);
+  ToolForm = std::make_unique<TMeForm>(0, 0, 255, this);
+  CreateLooks();
+  CreatePalette();
+  CreateToolForm();
+  CreatePropPanel();
+  CreatePlayPanel();
+  auto* menu = AddNew<TButtonShowMenu>(*ToolForm, 90, 32, WideShape.get(), WideSprite.get(),
+                                       ToolForm.get());
+  menu->Caption = "Меню";
+  FileMenu = std::make_unique<TEditorMenu>(512, 384, this);
+  Popup = FileMenu.get();
+  CreateOptions();
+}
+
+TEditor::~TEditor() = default;
+
+void TEditor::CreateLooks() {
+  ToolSprite = CutButton(128, 128, {{0, 320}, {128, 320}, {256, 320}, {384, 320}});
+  ToolIcons = std::make_unique<TMeDrawRect>(PanelTexture, 64, 64);
+  for (int i = 0; i < 16; ++i) ToolIcons->AddFrame(64 * i, 448);
+  SmallSprite = CutButton(64, 64, {{0, 0}, {64, 0}, {128, 0}, {192, 0}});
+  SmallIcons = std::make_unique<TMeDrawRect>(PanelTexture, 32, 32);
+  SmallIcons->AddFrame(224, 64);
+  for (int k = 1; k <= 7; ++k) SmallIcons->AddFrame(32 * (k - 1), 64);
+  WideSprite = MakeWideButtonSprite();
+  CheckBox = Cut(22, 22, {{212, 122}, {212, 174}});
+  PropBackground = Cut(180, 242, {{256, 0}});
+  PlayBackground = Cut(180, 50, {{256, 192}});
+  ToolShape = std::make_unique<TShapeCircle>(64);
+  SmallShape = std::make_unique<TShapeCircle>(32);
+  WideShape = MakeWideButtonShape();
+}
+
+void TEditor::CreatePalette() {
+  TMap& m = *Map;
+  Prototypes[1] = NewObject<TMapObj>(m, 1, Rect(26, 70));
+  Prototypes[2] = NewObject<TMapObj>(m, 2, Rect(26, 26));
+  Prototypes[3] = NewObject<TMapObj>(m, 3, Rect(140, 10));
+  Prototypes[4] = NewObject<TMapObj>(m, 4, Circle(70));
+  Prototypes[5] = NewObject<TMapObj>(m, 5, Circle(32));
+  Prototypes[6] = NewObject<TMapObj>(m, 6, Circle(16));
+  Prototypes[7] = std::make_unique<TRope>(m.Sprite(kRopeSpriteKind), nullptr, nullptr, 0, 0, 0, 0);
+  Prototypes[8] = NewObject<TBomb>(m, 8, Circle(30));
+  Prototypes[9] = NewObject<TLazerBox>(m, 9, Rect(40, 20));
+  Prototypes[10] = NewObject<THero>(m, 10, Rect(18, 60));
+  Prototypes[11] = NewObject<TMapObj>(m, 11, Rect(30, 30));
+  Prototypes[12] = NewObject<TBattery>(m, 12, Circle(38));
+}
+
+void TEditor::CreateToolForm() {
+  TMeForm& f = *ToolForm;
+  // Icon frame i is the palette entry i; frames 0, 13 and 14 empty the hand.
+  for (int i = 0; i <= 14; ++i) {
+    const int x = i <= 7 ? 50 : 132;
+    const int y = 100 + 80 * (i <= 7 ? i : i - 8);
+    auto* b = AddNew<TButton>(f, x, y, ToolShape.get(), ToolSprite.get(), ToolIcons.get(), i, &f);
+    b->Editor = this;
+    if (i >= 1 && i <= kPaletteSize) b->Prototype = Prototypes[i].get();
+  }
+  auto* del = AddNew<TButtonDel>(f, 132, 660, ToolShape.get(), ToolSprite.get(), ToolIcons.get(),
+                                 15, &f);
+  del->Editor = this;
+}
+
+void TEditor::CreatePropPanel() {
+  PropPanel = std::make_unique<TMeFormEd>(924, 128);
+  PropPanel->Background = PropBackground.get();
+  PropPanel->Editor = this;
+  struct Row {
+    int Mode, Step, X, Y, Icon;
+  };
+  const Row rows[] = {
+      {TButtonE::kRotate, 15, -20, -93, 1},        {TButtonE::kRotate, -15, 60, -93, 2},
+      {TButtonE::kResizeBoth, -8, -20, -47, 4},    {TButtonE::kResizeBoth, 8, 60, -47, 3},
+      {TButtonE::kResizeWidth, -8, -20, -3, 4},    {TButtonE::kResizeWidth, 8, 60, -3, 3},
+      {TButtonE::kResizeHeight, -8, -20, 43, 4},   {TButtonE::kResizeHeight, 8, 60, 43, 3},
+  };
+  TMeForm& f = *PropPanel;
+  for (const Row& r : rows) {
+    auto* b = AddNew<TButtonE>(f, r.Mode, r.Step, r.X, r.Y, SmallShape.get(), SmallSprite.get(),
+                               SmallIcons.get(), r.Icon, &f);
+    b->Editor = this;
+  }
+}
+
+void TEditor::CreatePlayPanel() {
+  PlayPanel = std::make_unique<TMeFormPanel>(512, 25);
+  PlayPanel->Background = PlayBackground.get();
+  TMeForm& f = *PlayPanel;
+  const int buttons[3][3] = {{TButtonP::kPlay, -50, 5}, {TButtonP::kPause, 0, 7},
+                             {TButtonP::kStop, 50, 6}};
+  for (const auto& b : buttons) {
+    auto* p = AddNew<TButtonP>(f, b[0], b[1], 0, SmallShape.get(), SmallSprite.get(),
+                               SmallIcons.get(), b[2], &f);
+    p->Editor = this;
+  }
+}
+
+void TEditor::CreateOptions() {
+  struct Option {
+    const char* Caption;
+    int Mode, Y;
+  };
+  const Option options[] = {{"Динамический", TButtonOpt::kDynamic, 150},
+                            {"Черный", TButtonOpt::kBlack, 220},
+                            {"Белый", TButtonOpt::kWhite, 270},
+                            {"Зеркало", TButtonOpt::kMirror, 320},
+                            {"Интерактивный", TButtonOpt::kInteractive, 390}};
+  TMeForm& f = *PropPanel;
+  for (const Option& o : options) {
+    auto* b = AddNew<TButtonOpt>(f, o.Caption, o.Mode, 0, o.Y, WideShape.get(), WideSprite.get(),
+                                 CheckBox.get(), &f);
+    b->Editor = this;
+  }
+}
+
+// --- queries and map changes the controls ask for ---
+
+TRope* TEditor::RopePrototype() const { return static_cast<TRope*>(Prototypes[kRopeTool].get()); }
+
+TMapObj* TEditor::CurrentObject() const { return dynamic_cast<TMapObj*>(Current); }
+
+void TEditor::DeleteCurrent() {
+  if (Placing || !Current) return;
+  TMapObjProt* gone = Current;
+  Current = nullptr;
+  // A half-made rope must not keep an end on an object that leaves the map.
+  TRope* rope = RopePrototype();
+  if (rope->ObjectA == gone || rope->ObjectB == gone) rope->ObjectA = rope->ObjectB = nullptr;
+  // Removes the ropes joined to an object with it, and detaches it from a
+  // world left over from a stopped test play.
+  Map->Remove(gone);
+}
+
+void TEditor::ForgetMapContent() {
+  if (!Placing) Current = nullptr;
+  TRope* rope = RopePrototype();
+  rope->ObjectA = rope->ObjectB = nullptr;
+}
+
+// --- the editing model, once per tick ---
+
+void TEditor::Update() {
+  if (Popup && Popup->Visible) {
+    Popup->Update(mouse_X(), mouse_Y());
+    return;
+  }
+  if (PlayPanel->Update(mouse_X(), mouse_Y())) return;
+  Map->Update();
+  if (Map->Running) {
+    // A test play runs: editing input is ignored.
+    ToolForm->Alpha = kDimmedAlpha;
+    PropPanel->Alpha = kDimmedAlpha;
+    return;
+  }
+  ToolForm->Alpha = 255;
+  UpdateCursor();
+  if (!ControlsClicked() && InsideField()) {
+    if (mouse_Click(M_BLEFT)) LeftClickInField();
+    SnapAndDrag();
+  }
+  FollowAndTurn();
+}
+
+void TEditor::UpdateCursor() {
+  CursorX = mouse_X() - Map->OriginX + GrabX;
+  CursorY = mouse_Y() - Map->OriginY + GrabY;
+}
+
+bool TEditor::ControlsClicked() {
+  if (Current && PropPanel->Update(mouse_X(), mouse_Y())) return true;
+  return ToolForm->Update(mouse_X(), mouse_Y());
+}
+
+// The field's edges themselves are outside.
+bool TEditor::InsideField() const {
+  return CursorX > 0 && CursorY > 0 && CursorX < Map->MaxX && CursorY < Map->MaxY;
+}
+
+void TEditor::LeftClickInField() {
+  if (!Placing && Map->PickAt(mouse_X(), mouse_Y(), Current, true)) {
+    Current = Map->PickedObject;
+    Placing = false;
+    if (CurrentObject()) {
+      GrabX = Map->DragDX;
+      GrabY = Map->DragDY;
+      UpdateCursor();
+    }
+    return;
+  }
+  if (!Current) return;
+  const bool shift = key_Down(K_SHIFT);
+  if (Placing || shift) PlaceCopy();
+  if (!shift && !dynamic_cast<TRope*>(Current)) {
+    Current = nullptr;
+    Placing = false;
+    GrabX = GrabY = 0;
+  }
+}
+
+// Adds a copy of Current to the map where Current stands (a rope: its next end).
+void TEditor::PlaceCopy() {
+  if (auto* rope = dynamic_cast<TRope*>(Current)) {
+    PlaceRope(*rope);
+  } else if (TMapObj* object = CurrentObject()) {
+    Map->Objects.push_back(CloneAs(*object));
+  }
+}
+
+void TEditor::PlaceRope(TRope& rope) {
+  // Only the rope in hand takes new ends: a rope of the map always keeps its
+  // two objects, so a Shift-click with one selected does nothing.
+  if (!Placing) return;
+  if (!Map->PickAt(mouse_X(), mouse_Y(), rope.ObjectA, false)) return;
+  auto* target = dynamic_cast<TMapObj*>(Map->PickedObject);
+  if (!target) return;
+  if (!rope.AttachEnd(target, Map->DragDX, Map->DragDY, key_Down(K_CTRL))) return;
+  Map->Ropes.push_back(CloneAs(rope));
+  rope.ObjectA = rope.ObjectB = nullptr;
+  Current = nullptr;
+}
+
+void TEditor::SnapAndDrag() {
+  const int half = CellSize / 2;
+  CursorX = (CursorX + half) / CellSize * CellSize;
+  CursorY = (CursorY + half) / CellSize * CellSize;
+  if (!Current || Placing || !mouse_Down(M_BLEFT)) return;
+  CursorX = std::clamp(CursorX, 0, Map->MaxX);
+  CursorY = std::clamp(CursorY, 0, Map->MaxY);
+  Current->X = CursorX;
+  Current->Y = CursorY;
+}
+
+void TEditor::FollowAndTurn() {
+  if (!Current) {
+    PropPanel->Alpha = kDimmedAlpha;
+    return;
+  }
+  if (Placing) {
+    Current->X = CursorX;
+    Current->Y = CursorY;
+  }
+  if (mouse_Click(M_BMIDDLE))
+    if (TMapObj* object = CurrentObject()) object->Angle += 15;
+  PropPanel->Alpha = 255;
+}
+
+// --- drawing ---
+
+void TEditor::DrawGrid() const {
+  for (int i = 0; i < kColumns; ++i)
+    for (int j = 0; j < kRows; ++j)
+      pr2d_Circle(static_cast<float>(Map->OriginX + CellSize * i),
+                  static_cast<float>(Map->OriginY + CellSize * j), 3, 0xFFFFFF, 53, 25, 0, 0);
+}
+
+void TEditor::Draw() {
+  pr2d_Rect(0, 0, 1024, 768, 0x505050, 255, PR2D_FILL);
+  DrawGrid();
+  ToolForm->Draw();
+  PropPanel->Draw();
+  PlayPanel->Draw();
+  Map->Draw();
+  if (Current) {
+    if (Placing) Current->DrawEditor(Map->OriginX, Map->OriginY);
+    Current->DrawShape(Map->OriginX, Map->OriginY);
+  }
+  if (Popup && Popup->Visible) {
+    pr2d_Rect(0, 0, 1024, 768, 0x101017, 208, PR2D_FILL);
+    Popup->Draw();
+  }
+}
+
+// --- state dump ---
+
+nlohmann::json TEditor::DumpState() const {
+  nlohmann::json current;
+  if (Current && Placing) {
+    for (int i = 1; i <= kPaletteSize; ++i)
+      if (Prototypes[i].get() == Current) current = {{"prototype", i}};
+  } else if (Current) {
+    current = {{dynamic_cast<TRope*>(Current) ? "rope" : "object", Map->IndexOf(Current)}};
+  }
+  nlohmann::json popup;
+  if (Popup == FileMenu.get())
+    popup = "file_menu";
+  else if (Popup && Popup == LevelMenu)
+    popup = "level_menu";
+  return {{"placing", Placing},
+          {"current", current},
+          {"popup", popup},
+          {"popup_visible", Popup != nullptr && Popup->Visible},
+          {"cursor", {CursorX, CursorY}},
+          {"grab", {GrabX, GrabY}},
+          {"map", Map->DumpState()}};
+}
