@@ -7,6 +7,7 @@
 #include "editor/uEditorMenu.h"
 #include "engine/zgl.h"
 #include "level/uMap.h"
+#include "level/uPalette.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
 #include "sim/uBattery.h"
@@ -15,34 +16,13 @@
 #include "sim/uLazer.h"
 #include "sim/uMapObj.h"
 #include "sim/uRope.h"
+#include "ui/uAtlas.h"
 
 namespace {
 
 constexpr int kColumns = 18;
 constexpr int kRows = 20;
 constexpr uint8_t kDimmedAlpha = 155;
-
-std::unique_ptr<TMeDrawRect> Cut(int w, int h, std::initializer_list<std::pair<int, int>> frames) {
-  auto sprite = std::make_unique<TMeDrawRect>(PanelTexture, w, h);
-  for (auto [x, y] : frames) sprite->AddFrame(x, y);
-  return sprite;
-}
-
-std::unique_ptr<TMeFormDrawRect> CutButton(int w, int h,
-                                           std::initializer_list<std::pair<int, int>> frames) {
-  auto sprite = std::make_unique<TMeFormDrawRect>(PanelTexture, w, h);
-  for (auto [x, y] : frames) sprite->AddFrame(x, y);
-  return sprite;
-}
-
-// A palette entry of one of the object classes, at (0, 0).
-template <class T>
-std::unique_ptr<TMapObjProt> NewObject(TMap& map, int kind, std::unique_ptr<TMeFormShape> shape) {
-  return std::make_unique<T>(map.Sprite(kind), std::move(shape));
-}
-
-std::unique_ptr<TMeFormShape> Rect(int w, int h) { return std::make_unique<TShapeRect>(w, h); }
-std::unique_ptr<TMeFormShape> Circle(int d) { return std::make_unique<TShapeCircle>(d); }
 
 // A copy of the same class as the source.
 template <class T>
@@ -73,36 +53,21 @@ TEditor::TEditor(tSceneMng* manager) : tScene(manager) {
 TEditor::~TEditor() = default;
 
 void TEditor::CreateLooks() {
-  ToolSprite = CutButton(128, 128, {{0, 320}, {128, 320}, {256, 320}, {384, 320}});
-  ToolIcons = std::make_unique<TMeDrawRect>(PanelTexture, 64, 64);
-  for (int i = 0; i < 16; ++i) ToolIcons->AddFrame(64 * i, 448);
-  SmallSprite = CutButton(64, 64, {{0, 0}, {64, 0}, {128, 0}, {192, 0}});
-  SmallIcons = std::make_unique<TMeDrawRect>(PanelTexture, 32, 32);
-  SmallIcons->AddFrame(224, 64);
-  for (int k = 1; k <= 7; ++k) SmallIcons->AddFrame(32 * (k - 1), 64);
+  ToolSprite = MakeAtlasSprite<TMeFormDrawRect>(Atlas::ToolButton);
+  ToolIcons = MakeAtlasSprite(Atlas::ToolIcons);
+  SmallSprite = MakeAtlasSprite<TMeFormDrawRect>(Atlas::SmallButton);
+  SmallIcons = MakeAtlasSprite(Atlas::SmallIcons);
   WideSprite = MakeWideButtonSprite();
-  CheckBox = Cut(22, 22, {{212, 122}, {212, 174}});
-  PropBackground = Cut(180, 242, {{256, 0}});
-  PlayBackground = Cut(180, 50, {{256, 192}});
+  CheckBox = MakeAtlasSprite(Atlas::CheckBox);
+  PropBackground = MakeAtlasSprite(Atlas::PropertyPanel);
+  PlayBackground = MakeAtlasSprite(Atlas::PlayPanel);
   ToolShape = std::make_unique<TShapeCircle>(64);
   SmallShape = std::make_unique<TShapeCircle>(32);
   WideShape = MakeWideButtonShape();
 }
 
 void TEditor::CreatePalette() {
-  TMap& m = *Map;
-  Prototypes[1] = NewObject<TMapObj>(m, 1, Rect(26, 70));
-  Prototypes[2] = NewObject<TMapObj>(m, 2, Rect(26, 26));
-  Prototypes[3] = NewObject<TMapObj>(m, 3, Rect(140, 10));
-  Prototypes[4] = NewObject<TMapObj>(m, 4, Circle(70));
-  Prototypes[5] = NewObject<TMapObj>(m, 5, Circle(32));
-  Prototypes[6] = NewObject<TMapObj>(m, 6, Circle(16));
-  Prototypes[7] = std::make_unique<TRope>(m.Sprite(kRopeSpriteKind), nullptr, nullptr, 0, 0, 0, 0);
-  Prototypes[8] = NewObject<TBomb>(m, 8, Circle(30));
-  Prototypes[9] = NewObject<TLazerBox>(m, 9, Rect(40, 20));
-  Prototypes[10] = NewObject<THero>(m, 10, Rect(18, 60));
-  Prototypes[11] = NewObject<TMapObj>(m, 11, Rect(30, 30));
-  Prototypes[12] = NewObject<TBattery>(m, 12, Circle(38));
+  for (int i = 1; i <= kPaletteSize; ++i) Prototypes[i] = MakePaletteObject(*Map, i);
 }
 
 void TEditor::CreateToolForm() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/uScene.h"
+#include "level/uPalette.h"
 #include "ui/uButtonEM.h"
 #include "ui/uMeForm.h"
 
@@ -108,7 +109,6 @@ class TEditor : public tScene {
     void Click() override;
   };
 
-  static constexpr int kPaletteSize = 12;
   static constexpr int kRopeTool = 7;
 
   std::unique_ptr<TMeForm> ToolForm;

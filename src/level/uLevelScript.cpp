@@ -6,48 +6,17 @@
 #include <vector>
 
 #include "level/uMap.h"
-#include "sim/uBattery.h"
-#include "sim/uHero.h"
-#include "sim/uLazer.h"
+#include "level/uPalette.h"
 #include "sim/uRope.h"
 
 namespace {
 
-struct TPaletteEntry {
-  const char* Name;
-  int Kind;
-  bool Circle;
-  int W, H;  // rectangle size, or the circle's diameter in W
-};
-
-// The editor's palette: the sprite kind and hit shape of each tool.
-const TPaletteEntry kPalette[] = {
-    {"tall", 1, false, 26, 70},    {"square", 2, false, 26, 26}, {"plank", 3, false, 140, 10},
-    {"bigball", 4, true, 70, 0},   {"ball", 5, true, 32, 0},     {"pebble", 6, true, 16, 0},
-    {"bomb", 8, true, 30, 0},      {"laserbox", 9, false, 40, 20}, {"hero", 10, false, 18, 60},
-    {"crate", 11, false, 30, 30},  {"battery", 12, true, 38, 0},
-};
 
 bool Int(const std::string& s, int* v) {
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), *v);
   return ec == std::errc() && p == s.data() + s.size() && !s.empty();
 }
 
-std::unique_ptr<TMapObj> MakeObject(const TPaletteEntry& e, TMap* map) {
-  std::unique_ptr<TMeFormShape> shape;
-  if (e.Circle)
-    shape = std::make_unique<TShapeCircle>(e.W);
-  else
-    shape = std::make_unique<TShapeRect>(e.W, e.H);
-  TMeDrawRect* sprite = map->Sprite(e.Kind);
-  switch (e.Kind) {
-    case 8: return std::make_unique<TBomb>(sprite, std::move(shape));
-    case 9: return std::make_unique<TLazerBox>(sprite, std::move(shape));
-    case 10: return std::make_unique<THero>(sprite, std::move(shape));
-    case 12: return std::make_unique<TBattery>(sprite, std::move(shape));
-    default: return std::make_unique<TMapObj>(sprite, std::move(shape));
-  }
-}
 
 // Applies one option word; returns what is wrong, or "".
 std::string ApplyOption(const std::string& word, TMapObj* o) {
@@ -94,11 +63,11 @@ class TScriptReader {
 
  private:
   std::string Object(const std::vector<std::string>& w, const std::string& label) {
-    const TPaletteEntry* entry = nullptr;
-    for (const auto& e : kPalette)
-      if (w[0] == e.Name) entry = &e;
-    if (!entry) return "unknown kind \"" + w[0] + "\"";
-    auto object = MakeObject(*entry, Map);
+    int index = 0;
+    for (int i = 1; i <= kPaletteSize; ++i)
+      if (i != kPaletteRope && w[0] == PaletteEntry(i).Name) index = i;
+    if (!index) return "unknown kind \"" + w[0] + "\"";
+    std::unique_ptr<TMapObj> object(static_cast<TMapObj*>(MakePaletteObject(*Map, index).release()));
     if (w.size() < 3 || !Int(w[1], &object->X) || !Int(w[2], &object->Y))
       return "expected \"" + w[0] + " <x> <y> [options]\"";
     for (size_t i = 3; i < w.size(); ++i) {
