@@ -127,7 +127,6 @@ b2Vec2 TRope::PointB() const {
 void TRope::CreatePhysics(TWorld* world) {
   Segments.clear();
   SegmentHeat.clear();
-  World = world;
   DropA = DropB = false;
   if (!world || !ObjectA || !ObjectB) return;  // only a complete rope runs
   TChainBuilder(*world->PhysicsWorld, Segments).Build(PointA(), PointB(), ObjectA->Body, ObjectB->Body);
@@ -210,7 +209,6 @@ bool TRope::HitTest(int x, int y) {
 void TRope::ForgetPhysics() {
   Segments.clear();
   SegmentHeat.clear();
-  World = nullptr;
 }
 
 std::unique_ptr<TMapObjProt> TRope::Clone() const { return std::make_unique<TRope>(*this); }

@@ -24,7 +24,6 @@ class TRope : public TMapObjProt {
   TMapObj* ObjectB = nullptr;
   int OffsetAX = 0, OffsetAY = 0;  // ObjectA's X, Y minus the first attachment point
   int OffsetBX = 0, OffsetBY = 0;
-  TWorld* World = nullptr;  // the world the chain was built in
 
   static constexpr float kMaxSegmentLength = 20.0f;
 
