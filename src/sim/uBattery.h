@@ -40,4 +40,13 @@ class TBattery : public TBomb {
   const char* ClassName() const override { return "TBattery"; }
   const char* KindTag() const override { return "BATT"; }
   void DumpState(nlohmann::json& out) const override;
+
+ private:
+  // The particle motions: circling the body, scattering after the battery's
+  // own blast, and spreading then flying to the hero after it was taken.
+  void CircleBody();
+  void ScatterAfterBlast();
+  void FlyToHero();
+  void DrawBodyBelow() const;
+  void DrawBatteryFrame(int frame, float angle, uint8_t alpha) const;
 };

@@ -4,6 +4,10 @@
 
 #include "sim/uMapObj.h"
 
+// The colour of a heat level: white at 0, turning red as the green and blue
+// parts fall by the level each; always a valid 0xRRGGBB value.
+uint32_t HeatColour(int32_t heatLevel);
+
 class TBomb : public TMapObj {
  public:
   using TMapObj::TMapObj;
@@ -32,6 +36,7 @@ class TBomb : public TMapObj {
   void DumpState(nlohmann::json& out) const override;
 
  protected:
+  void Ignite();
   void BlastStep();
   void Push();
   // Destroys the bomb's own body, remembering where it was.

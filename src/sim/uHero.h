@@ -34,4 +34,15 @@ class THero : public TMapObj {
   const char* ClassName() const override { return "THero"; }
   const char* KindTag() const override { return "HERO"; }
   void DumpState(nlohmann::json& out) const override;
+
+ private:
+  // Unit vector from the head toward the feet, turning with the body.
+  b2Vec2 FeetDirection() const;
+  // Is the screen point inside the unrotated sprite rectangle shrunk by 2 pixels?
+  bool PointerOver(int mx, int my) const;
+  // Beam length, brightness and this tick's beam toward the map point (mx, my).
+  void Aim(float mx, float my, b2Vec2 muzzle);
+  // Charge animation, overlay alpha and the fading head glow.
+  void Animate();
+  void DrawOverlay(int frame, uint8_t alpha) const;
 };

@@ -1,16 +1,66 @@
 #include "sim/uLazer.h"
 
+#include <cmath>
 #include <nlohmann/json.hpp>
 
 #include "sim/uWorld.h"
+
+namespace {
+
+// Whether the beam goes on from this hit: bodies nobody owns reflect, level
+// objects decide for themselves (and react to being hit).
+bool Reflects(const TRayCastAnyCallback& hit, uint8_t kind) {
+  TMapObjProt* object = TWorld::ObjectOf(hit.Body);
+  if (!object) return true;
+  return object->LaserHit(hit.Body, kind);
+}
+
+}  // namespace
 
 TLazer::TLazer(b2Vec2 start, b2Vec2 dir, uint8_t kind, TWorld* world, float length)
     : Start(start + dir), Dir(dir), World(world), Kind(kind),
       Colour(kind == kHot ? 0xF02222 : 0xFFFAF0), Length(length) {}
 
-void TLazer::Trace() { Points.clear(); }
+void TLazer::Trace() {
+  Points.clear();
+  if (!World || !World->PhysicsWorld) return;
+  float left = Length;  // what is left of the beam
+  b2Vec2 a = Start + 2.0f * Dir;
+  b2Vec2 b = a + left * Dir;
+  for (int casts = kMaxCasts; casts > 0;) {
+    // Box2D refuses a ray of zero length; nothing is left of the beam then.
+    if (!((b - a).LengthSquared() > 0.0f)) break;
+    TRayCastAnyCallback hit;
+    World->PhysicsWorld->RayCast(&hit, a, b);
+    if (!hit.Hit) {
+      Points.push_back(b);  // the free end
+      break;
+    }
+    Points.push_back(hit.Point);
+    if (!Reflects(hit, Kind)) break;
+    b2Vec2 back = a - hit.Point;  // toward where this ray came from
+    float dist = back.Length();
+    left -= dist;
+    if (!(dist > 0.0f) || !(left > 0.0f)) break;
+    b2Vec2 u = (1.0f / dist) * back;
+    b2Vec2 r = u - 2.0f * b2Dot(u, hit.Normal) * hit.Normal;
+    a = hit.Point;
+    b = hit.Point - left * r;
+    --casts;
+  }
+}
 
-void TLazer::Draw(int, int) const {}
+void TLazer::Draw(int ox, int oy) const {
+  if (Points.empty()) return;
+  const float fx = static_cast<float>(ox), fy = static_cast<float>(oy);
+  float x = fx + Start.x, y = fy + Start.y;
+  for (const b2Vec2& p : Points) {
+    float nx = fx + p.x, ny = fy + p.y;
+    pr2d_Line(x, y, nx, ny, Colour, 215, PR2D_SMOOTH);
+    x = nx;
+    y = ny;
+  }
+}
 
 void TLazer::DumpState(nlohmann::json& j) const {
   j["kind"] = Kind;
@@ -30,7 +80,15 @@ float TRayCastAnyCallback::ReportFixture(b2Fixture* fixture, const b2Vec2& point
   return fraction;
 }
 
-void TLazerBox::Update(int ox, int oy) { TMapObj::Update(ox, oy); }
+void TLazerBox::Update(int ox, int oy) {
+  TMapObj::Update(ox, oy);
+  if (!Body || !World) return;
+  if (BeamLength < 4000) BeamLength += 15;
+  const float angle = Body->GetAngle();
+  const b2Vec2 dir(std::cos(angle), std::sin(angle));  // the box's local +X axis
+  const b2Vec2 start = Body->GetPosition() + (static_cast<float>(Width) * 0.4f) * dir;
+  World->Lasers.push_back(std::make_unique<TLazer>(start, dir, TLazer::kHot, World, BeamLength));
+}
 
 std::unique_ptr<TMapObjProt> TLazerBox::Clone() const {
   return std::make_unique<TLazerBox>(static_cast<const TMapObj&>(*this));
