@@ -11,4 +11,4 @@ for script in levels/*.lvl; do
   args+=("$script" "data/level/$(basename "${script%.lvl}").map")
 done
 "$build/kelvod_levelgen" "${args[@]}"
-echo "built ${#args[@]} files from ${#args[@]}/2 scripts" | awk '{print "built " $3/2 " levels"}'
+echo "built $(( ${#args[@]} / 2 )) levels"
