@@ -146,6 +146,9 @@ void TButtonLM::Click() {
   if (menu->SaveMode) {
     if (!menu->Map) return;
     std::string error;
+    // A data folder without a level folder yet gets one for the first level.
+    std::error_code ec;
+    std::filesystem::create_directories(LevelDir(), ec);
     if (!menu->Map->SaveToFile(path, &error)) {
       // Stay open and say so: the level was not saved.
       menu->ErrorMessage = "Не удалось сохранить уровень";

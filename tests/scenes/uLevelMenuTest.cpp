@@ -186,3 +186,16 @@ TEST_F(LevelMenuTest, ALongListPagesWithTheCloseButtonOnScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LevelMenuTest, TheFirstSaveMakesAMissingLevelFolder) {
+  fs::remove_all(LevelDir());
+  ShowChooser(true);
+  ASSERT_EQ(FileNames(), std::vector<std::string>{"1001.map"});
+  ClickChooser(344, 256);
+  EXPECT_FALSE(LevelMenu->Visible);
+  EXPECT_TRUE(fs::is_regular_file(LevelDir() + "/1001.map"));
+}
+
+}  // namespace
