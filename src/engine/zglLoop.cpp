@@ -124,9 +124,27 @@ void Fail(const std::string& what) {
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Prog.LastError.c_str(), nullptr);
 }
 
+// SDL falls back to drivers that draw nowhere when there is no display; the
+// player would get a program without a window. Only a driver asked for by
+// name (SDL_VIDEODRIVER) may be one of those.
+bool HasRealDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver) return false;
+  std::string name = driver;
+  if (name != "offscreen" && name != "dummy") return true;
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  return asked && name == asked;
+}
+
 bool RunWindow() {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
     Fail("cannot open a window (no display?)");
+    return false;
+  }
+  if (!HasRealDisplay()) {
+    SDL_SetError("no display was found (is DISPLAY or WAYLAND_DISPLAY set?); use --headless to run without one");
+    Fail("cannot open a window");
+    SDL_Quit();
     return false;
   }
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");

@@ -1,5 +1,6 @@
 // End to end through the real executable, headless.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include "support/TestSupport.h"
 
@@ -108,6 +109,21 @@ TEST_F(Headless, MissingArtAndFontWarnButTheGameRuns) {
   EXPECT_EQ(r.Status, 0) << r.Output;
   EXPECT_NE(r.Output.find("panel_r.png"), std::string::npos);
   EXPECT_NE(r.Output.find("font_1.zfi"), std::string::npos);
+}
+
+TEST(Window, WithoutADisplayTheProgramSaysSoAndFails) {
+  TestData data;
+  std::string cmd = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER '") + KELVOD_EXE +
+                    "' --data '" + data.Dir() + "' 2>&1";
+  FILE* pipe = popen(cmd.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[512];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+  int status = pclose(pipe);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_NE(output.find("cannot open a window"), std::string::npos) << output;
 }
 
 TEST_F(Headless, HelpListsEveryOption) {
