@@ -104,6 +104,8 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
     player = std::make_unique<TReplayPlayer>(std::move(events));
   }
   TReplayRecorder recorder;
+  if (!o.Record.empty() && o.Headless)
+    std::cerr << "kelvod: --record writes what a player does in a window; ignored with --headless\n";
   if (!o.Record.empty() && !o.Headless) {
     if (!recorder.Open(o.Record, &error)) {
       std::cerr << "kelvod: " << error << "\n";
