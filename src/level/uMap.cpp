@@ -24,9 +24,9 @@ namespace {
 
 
 // Coordinates and sizes a level file may hold; anything beyond is not a level.
-constexpr int32_t kMaxCoordinate = 1000000;
-constexpr int32_t kMaxSize = 100000;
-constexpr size_t kMaxRecords = 100000;
+constexpr int32_t kMaxCoordinate = 10000;
+constexpr int32_t kMaxSize = 10000;
+constexpr size_t kMaxRecords = 10000;
 
 std::unique_ptr<TMapObj> MakeObject(const TMapRecord& r, TMeDrawRect* sprite) {
   if (r.KindTag == "MAPOBJ") return std::make_unique<TMapObj>(r, sprite);
