@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "app/uGlobals.h"
-#include "app/uScene.h"
+#include "ui/uScene.h"
 #include "editor/uEditor.h"
 #include "engine/engine.h"
 #include "scenes/uGame.h"

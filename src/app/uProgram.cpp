@@ -10,7 +10,7 @@
 #include "app/uDump.h"
 #include "app/uGlobals.h"
 #include "app/uReplay.h"
-#include "app/uScene.h"
+#include "ui/uScene.h"
 #include "engine/engine.h"
 
 namespace fs = std::filesystem;

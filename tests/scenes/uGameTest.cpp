@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "app/uGlobals.h"
-#include "app/uScene.h"
+#include "ui/uScene.h"
 #include "scenes/SceneTestSupport.h"
-#include "scenes/uGameForm.h"
+#include "level/uGameForm.h"
 #include "scenes/uLevelMenu.h"
 #include "sim/uBattery.h"
 #include "sim/uWorld.h"

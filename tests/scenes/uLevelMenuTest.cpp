@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/uGlobals.h"
-#include "app/uScene.h"
+#include "ui/uScene.h"
 #include "scenes/SceneTestSupport.h"
 #include "scenes/uGame.h"
 
