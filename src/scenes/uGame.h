@@ -7,10 +7,10 @@
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 
-#include "ui/uScene.h"
 #include "level/uMap.h"
 #include "ui/uButtonEM.h"
 #include "ui/uMeForm.h"
+#include "ui/uScene.h"
 
 class TButtonNext;
 class TLevelMenu;

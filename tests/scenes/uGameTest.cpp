@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "app/uGlobals.h"
-#include "ui/uScene.h"
-#include "scenes/SceneTestSupport.h"
 #include "level/uGameForm.h"
+#include "scenes/SceneTestSupport.h"
 #include "scenes/uLevelMenu.h"
 #include "sim/uBattery.h"
 #include "sim/uWorld.h"
+#include "ui/uScene.h"
 
 namespace {
 
