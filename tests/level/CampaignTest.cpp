@@ -1,13 +1,20 @@
 // Every shipped level is winnable: its solution replay wins it, headless, and
-// doing nothing for as long does not. The level files are exactly what their
-// scripts in levels/ build.
+// doing nothing for as long does not, nor does a player clicking at random.
+// The level files are exactly what their scripts in levels/ build.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <random>
 
+#include "app/uGlobals.h"
+#include "app/uProgram.h"
 #include "app/uReplay.h"
+#include "scenes/uGame.h"
+#include "sim/uHero.h"
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -79,5 +86,108 @@ INSTANTIATE_TEST_SUITE_P(Shipped, Campaign, ::testing::ValuesIn(ShippedLevels())
                          [](const auto& info) { return "Level" + info.param; });
 
 TEST(CampaignSize, ShipsAtLeastTwelveLevels) { EXPECT_GE(ShippedLevels().size(), 12u); }
+
+// A player who has not understood the level: switches every hero's laser on,
+// then points at random places of the field and holds the button at random
+// moments, for `inputTicks` ticks. The pointer and the button change
+// independently, so a hot beam is sometimes swept across the field.
+std::vector<TReplayEvent> RandomPlayer(uint32_t seed, const std::vector<std::pair<int, int>>& heroes,
+                                       uint64_t inputTicks) {
+  std::mt19937 random(seed);
+  auto between = [&random](int lo, int hi) { return lo + static_cast<int>(random() % (hi - lo + 1)); };
+  std::vector<TReplayEvent> events;
+  uint64_t tick = 3;
+  for (auto [x, y] : heroes) {
+    events.push_back({TReplayEvent::MOVE, tick, x, y});
+    events.push_back({TReplayEvent::CLICK, tick, 0, 0, M_BLEFT});
+    tick += 2;
+  }
+  const uint64_t first = tick, last = first + inputTicks;
+  for (uint64_t t = first; t < last; t += between(20, 100))
+    events.push_back({TReplayEvent::MOVE, t, between(214, 844), between(34, 734)});
+  for (uint64_t t = first + between(5, 40); t < last;) {
+    events.push_back({TReplayEvent::PRESS, t, 0, 0, M_BLEFT});
+    t += between(20, 150);
+    events.push_back({TReplayEvent::RELEASE, std::min(t, last), 0, 0, M_BLEFT});
+    t += between(10, 60);
+  }
+  std::stable_sort(events.begin(), events.end(),
+                   [](const TReplayEvent& a, const TReplayEvent& b) { return a.Tick < b.Tick; });
+  return events;
+}
+
+// The random player against every level after the fifth, in this process on
+// the game's own scenes (a separate run per try would cost more than the play).
+class CampaignByChance : public GameTest, public ::testing::WithParamInterface<std::string> {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    fs::copy(kSource / "data" / "level", Folder.Dir() + "/level",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    StartGame(Folder.Dir());
+    eng_SetBackend(nullptr);  // nothing is looked at; the frames are still drawn
+  }
+  int Index() const {
+    auto levels = ShippedLevels();
+    return static_cast<int>(std::find(levels.begin(), levels.end(), GetParam()) - levels.begin());
+  }
+  // The screen points of the heroes whose laser starts off.
+  std::vector<std::pair<int, int>> HeroesToArm() const {
+    std::vector<std::pair<int, int>> heroes;
+    for (const auto& o : GameScene->Map->Objects)
+      if (dynamic_cast<THero*>(o.get()) && !o->Interactive)
+        heroes.push_back({GameScene->Map->OriginX + o->X, GameScene->Map->OriginY + o->Y});
+    return heroes;
+  }
+  // Plays one try from the level's start; true when the level is won.
+  bool Try(uint32_t seed) {
+    GameScene->Start(Index());
+    GameScene->Activate();
+    eng_SetButton(M_BLEFT, false);
+    mouse_ClearState();
+    std::vector<TReplayEvent> events = RandomPlayer(seed, HeroesToArm(), kInputTicks);
+    Keep(seed, events);
+    TReplayPlayer player(events);
+    for (uint64_t tick = 1; tick <= kInputTicks + kSettleTicks; ++tick) {
+      player.BeforeTick(tick);
+      Tick();
+      if (GameScene->WinForm->Visible) return true;
+    }
+    return false;
+  }
+  // With KELVOD_KEEP_RANDOM_TRIES set to a folder, every try is written there as
+  // a replay, to be watched with --replay when a level falls to chance.
+  void Keep(uint32_t seed, const std::vector<TReplayEvent>& events) const {
+    const char* folder = std::getenv("KELVOD_KEEP_RANDOM_TRIES");
+    if (!folder) return;
+    std::ofstream out(fs::path(folder) / (std::to_string(seed) + ".replay"));
+    for (const auto& e : events) out << FormatReplayEvent(e) << "\n";
+  }
+  static constexpr uint64_t kInputTicks = 400;
+  static constexpr uint64_t kSettleTicks = 350;
+  TestData Folder;
+};
+
+// Under AddressSanitizer the game runs several times slower; a shorter run of
+// the same seeds still catches a level that falls to chance most of the time.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kTries = 8;
+#else
+constexpr int kTries = 20;
+#endif
+
+TEST_P(CampaignByChance, ARandomPlayerWinsAtMostOneTryInFour) {
+  int wins = 0;
+  for (int i = 0; i < kTries; ++i) wins += Try(1000u * std::stoi(GetParam()) + i);
+  RecordProperty("random_wins", wins);
+  std::cout << GetParam() << ": a random player won " << wins << " of " << kTries << "\n";
+  // The first five levels teach one thing each and may be won by a lucky click.
+  if (Index() >= 5) {
+    EXPECT_LE(wins * 4, kTries) << GetParam() << " is won by chance";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, CampaignByChance, ::testing::ValuesIn(ShippedLevels()),
+                         [](const auto& info) { return "Level" + info.param; });
 
 }  // namespace
