@@ -177,13 +177,16 @@ constexpr int kTries = 20;
 #endif
 
 TEST_P(CampaignByChance, ARandomPlayerWinsAtMostOneTryInFour) {
+  // KELVOD_RANDOM_TRIES measures a level more closely while it is designed.
+  const char* asked = std::getenv("KELVOD_RANDOM_TRIES");
+  const int tries = asked ? std::max(1, std::atoi(asked)) : kTries;
   int wins = 0;
-  for (int i = 0; i < kTries; ++i) wins += Try(1000u * std::stoi(GetParam()) + i);
+  for (int i = 0; i < tries; ++i) wins += Try(1000u * std::stoi(GetParam()) + i);
   RecordProperty("random_wins", wins);
-  std::cout << GetParam() << ": a random player won " << wins << " of " << kTries << "\n";
+  std::cout << GetParam() << ": a random player won " << wins << " of " << tries << "\n";
   // The first five levels teach one thing each and may be won by a lucky click.
   if (Index() >= 5) {
-    EXPECT_LE(wins * 4, kTries) << GetParam() << " is won by chance";
+    EXPECT_LE(wins * 4, tries) << GetParam() << " is won by chance";
   }
 }
 
