@@ -72,7 +72,7 @@ TEST_P(Campaign, TheSolutionWinsAndDoingNothingDoesNot) {
   EXPECT_EQ(idle["game"]["win_visible"], false) << GetParam() << " is won by doing nothing";
 }
 
-TEST_P(Campaign, TheLevelFileIsWhatItsScriptBuilds) {
+TEST_P(Campaign, TheLevelFileAndHintAreWhatTheScriptsHold) {
   const fs::path script = kSource / "levels" / (GetParam() + ".lvl");
   ASSERT_TRUE(fs::exists(script)) << script;
   const std::string out = Temp.File("built.map");
@@ -80,12 +80,17 @@ TEST_P(Campaign, TheLevelFileIsWhatItsScriptBuilds) {
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   EXPECT_EQ(ReadText(out), ReadText((kSource / "data" / "level" / (GetParam() + ".map")).string()))
       << "data/level/" << GetParam() << ".map is out of date: run tools/make_levels.sh";
+  const std::string hint = ReadText((kSource / "levels" / (GetParam() + ".hint")).string());
+  EXPECT_FALSE(hint.empty()) << "levels/" << GetParam() << ".hint is missing";
+  EXPECT_LE(std::count(hint.begin(), hint.end(), '\n'), 2) << "a hint is one or two lines";
+  EXPECT_EQ(hint, ReadText((kSource / "data" / "level" / (GetParam() + ".hint")).string()))
+      << "data/level/" << GetParam() << ".hint is out of date: run tools/make_levels.sh";
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, Campaign, ::testing::ValuesIn(ShippedLevels()),
                          [](const auto& info) { return "Level" + info.param; });
 
-TEST(CampaignSize, ShipsAtLeastTwelveLevels) { EXPECT_GE(ShippedLevels().size(), 12u); }
+TEST(CampaignSize, ShipsAtLeastThirtyLevels) { EXPECT_GE(ShippedLevels().size(), 30u); }
 
 // A player who has not understood the level: switches every hero's laser on,
 // then points at random places of the field and holds the button at random
