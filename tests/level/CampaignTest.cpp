@@ -82,7 +82,8 @@ TEST_P(Campaign, TheLevelFileAndHintAreWhatTheScriptsHold) {
       << "data/level/" << GetParam() << ".map is out of date: run tools/make_levels.sh";
   const std::string hint = ReadText((kSource / "levels" / (GetParam() + ".hint")).string());
   EXPECT_FALSE(hint.empty()) << "levels/" << GetParam() << ".hint is missing";
-  EXPECT_LE(std::count(hint.begin(), hint.end(), '\n'), 2) << "a hint is one or two lines";
+  const std::string text = hint.substr(0, hint.find_last_not_of('\n') + 1);
+  EXPECT_LE(std::count(text.begin(), text.end(), '\n'), 1) << "a hint is one or two lines";
   EXPECT_EQ(hint, ReadText((kSource / "data" / "level" / (GetParam() + ".hint")).string()))
       << "data/level/" << GetParam() << ".hint is out of date: run tools/make_levels.sh";
 }
@@ -91,6 +92,14 @@ INSTANTIATE_TEST_SUITE_P(Shipped, Campaign, ::testing::ValuesIn(ShippedLevels())
                          [](const auto& info) { return "Level" + info.param; });
 
 TEST(CampaignSize, ShipsAtLeastThirtyLevels) { EXPECT_GE(ShippedLevels().size(), 30u); }
+
+// The first seed of a level's random tries: FNV-1a of its name, so a level keeps
+// its tries when others are added or renumbered.
+uint32_t SeedOf(const std::string& name) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : name) h = (h ^ c) * 16777619u;
+  return h;
+}
 
 // A player who has not understood the level: switches every hero's laser on,
 // then points at random places of the field and holds the button at random
@@ -121,8 +130,8 @@ std::vector<TReplayEvent> RandomPlayer(uint32_t seed, const std::vector<std::pai
   return events;
 }
 
-// The random player against every level after the fifth, in this process on
-// the game's own scenes (a separate run per try would cost more than the play).
+// The random player against every level, in this process on the game's own
+// scenes (a separate run per try would cost more than the play).
 class CampaignByChance : public GameTest, public ::testing::WithParamInterface<std::string> {
  protected:
   void SetUp() override {
@@ -186,7 +195,7 @@ TEST_P(CampaignByChance, ARandomPlayerWinsAtMostOneTryInFour) {
   const char* asked = std::getenv("KELVOD_RANDOM_TRIES");
   const int tries = asked ? std::max(1, std::atoi(asked)) : kTries;
   int wins = 0;
-  for (int i = 0; i < tries; ++i) wins += Try(1000u * std::stoi(GetParam()) + i);
+  for (int i = 0; i < tries; ++i) wins += Try(SeedOf(GetParam()) + static_cast<uint32_t>(i));
   RecordProperty("random_wins", wins);
   std::cout << GetParam() << ": a random player won " << wins << " of " << tries << "\n";
   // The first five levels teach one thing each and may be won by a lucky click.
