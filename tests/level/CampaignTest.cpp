@@ -101,6 +101,17 @@ uint32_t SeedOf(const std::string& name) {
   return h;
 }
 
+// One event of the left button or the pointer.
+TReplayEvent Event(TReplayEvent::Kind kind, uint64_t tick, int x = 0, int y = 0) {
+  TReplayEvent e;
+  e.kind = kind;
+  e.Tick = tick;
+  e.X = x;
+  e.Y = y;
+  e.Button = M_BLEFT;
+  return e;
+}
+
 // A player who has not understood the level: switches every hero's laser on,
 // then points at random places of the field and holds the button at random
 // moments, for `inputTicks` ticks. The pointer and the button change
@@ -112,17 +123,17 @@ std::vector<TReplayEvent> RandomPlayer(uint32_t seed, const std::vector<std::pai
   std::vector<TReplayEvent> events;
   uint64_t tick = 3;
   for (auto [x, y] : heroes) {
-    events.push_back({TReplayEvent::MOVE, tick, x, y});
-    events.push_back({TReplayEvent::CLICK, tick, 0, 0, M_BLEFT});
+    events.push_back(Event(TReplayEvent::MOVE, tick, x, y));
+    events.push_back(Event(TReplayEvent::CLICK, tick));
     tick += 2;
   }
   const uint64_t first = tick, last = first + inputTicks;
   for (uint64_t t = first; t < last; t += between(20, 100))
-    events.push_back({TReplayEvent::MOVE, t, between(214, 844), between(34, 734)});
+    events.push_back(Event(TReplayEvent::MOVE, t, between(214, 844), between(34, 734)));
   for (uint64_t t = first + between(5, 40); t < last;) {
-    events.push_back({TReplayEvent::PRESS, t, 0, 0, M_BLEFT});
+    events.push_back(Event(TReplayEvent::PRESS, t));
     t += between(20, 150);
-    events.push_back({TReplayEvent::RELEASE, std::min(t, last), 0, 0, M_BLEFT});
+    events.push_back(Event(TReplayEvent::RELEASE, std::min(t, last)));
     t += between(10, 60);
   }
   std::stable_sort(events.begin(), events.end(),
