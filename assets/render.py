@@ -27,6 +27,7 @@ FRAMES = [(f'button {i}', 64 * i, 0, 64, 64) for i in range(4)]
 FRAMES += [('icon 0', 224, 64, 32, 32)] + [(f'icon {k}', 32 * (k - 1), 64, 32, 32) for k in range(1, 8)]
 FRAMES += [(f'wide {i}', 0, 107 + 52 * i, 180, 52) for i in range(4)]
 FRAMES += [('check off', 212, 122, 22, 22), ('check on', 212, 174, 22, 22)]
+FRAMES += [('won mark', 960, 384, 24, 24)]
 FRAMES += [('property panel', 256, 0, 180, 242), ('play panel', 256, 192, 180, 50)]
 FRAMES += [(f'tool {i}', 128 * i, 320, 128, 128) for i in range(4)]
 FRAMES += [(f'tool icon {i}', 64 * i, 448, 64, 64) for i in range(16)]
@@ -75,6 +76,7 @@ for k, name in enumerate(['dot', 'turn_cw', 'turn_ccw', 'grow', 'shrink', 'play'
     place(f'icon_{name}', f'icon {k}')
 place('check_off', 'check off')
 place('check_on', 'check on')
+place('won_mark', 'won mark')
 place('panel', 'property panel')
 for kind, shape in [(1, 'tall'), (2, 'square'), (4, 'disc'), (5, 'puck')]:
     for f, material in enumerate(['black', 'white', 'mirror']):

@@ -8,6 +8,7 @@
 
 #include "app/uCommandLine.h"
 #include "app/uDump.h"
+#include "app/uFolders.h"
 #include "app/uGlobals.h"
 #include "app/uReplay.h"
 #include "engine/engine.h"
@@ -18,22 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::optional<int32_t> StartLevel;  // --level: start the game scene instead of the menu
-
-// The data folder beside the executable (or one level up, for build/kelvod
-// in a source tree), else in the working directory.
-fs::path FindDataDir(const std::string& executablePath) {
-  std::error_code ec;
-  fs::path exe = fs::canonical("/proc/self/exe", ec);
-  if (ec) exe = fs::absolute(executablePath, ec);
-  fs::path dir = exe.parent_path();
-  for (const fs::path& candidate : {dir / "data", dir.parent_path() / "data", fs::current_path(ec) / "data"}) {
-    if (fs::is_directory(candidate / "level", ec) || fs::is_regular_file(candidate / "panel_r.png", ec))
-      return candidate;
-  }
-  std::cerr << "kelvod: warning: no data folder found beside the program or in the working "
-               "directory; using ./data (use --data DIR to name one)\n";
-  return "data";
-}
+fs::path StateFolder;               // progress and settings; empty: in memory only
 
 uint32_t ClockSeed() {
   auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -58,7 +44,7 @@ bool WriteOutputs(const TOptions& o) {
 
 void OnLoad() {
   LoadResources();
-  CreateScenes(StartLevel);
+  CreateScenes(StartLevel, StateFolder);
 }
 
 void OnDraw() {
@@ -84,16 +70,18 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
     std::cout << UsageText();
     return 0;
   }
-  if (!o.DataDir.empty()) {
-    std::error_code ec;
-    if (!fs::is_directory(o.DataDir, ec)) {
-      std::cerr << "kelvod: option --data: \"" << o.DataDir << "\" is not a folder\n";
-      return 2;
-    }
-    SetDataDir(o.DataDir);
-  } else {
-    SetDataDir(FindDataDir(executablePath));
+  if (o.Version) {
+    std::cout << "kelvod " << KELVOD_VERSION << "\n";
+    return 0;
   }
+  TFolders folders;
+  if (!ResolveFolders(o, executablePath, &folders, &error)) {
+    std::cerr << "kelvod: " << error << "\n";
+    return 2;
+  }
+  SetDataDir(folders.Data);
+  if (folders.PlayerLevels) SetPlayerLevelDir(*folders.PlayerLevels);
+  StateFolder = folders.State;
   std::unique_ptr<TReplayPlayer> player;
   if (!o.Replay.empty()) {
     std::vector<TReplayEvent> events;

@@ -5,6 +5,7 @@
 
 #include "engine/zgl.h"
 #include "scenes/uLevelMenu.h"
+#include "scenes/uPlayerState.h"
 #include "sim/uBattery.h"
 #include "sim/uWorld.h"
 #include "ui/uResources.h"
@@ -85,8 +86,13 @@ void TGame::Start(int32_t param) {
   // Read the folder afresh: the list may have been left holding the chooser's
   // "+" entry for a file that was never written.
   if (LevelMenu) LevelMenu->Rescan();
-  if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size()))
-    Map->LoadFromFile(LevelDir() + LevelMenu->Levels[param].FileName);
+  LevelFile.clear();
+  if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size())) {
+    const TLevel& level = LevelMenu->Levels[param];
+    Map->LoadFromFile(level.Path());
+    LevelFile = level.FileName;
+    LevelOwn = level.Own;
+  }
   Map->StartGame();
 }
 
@@ -98,7 +104,10 @@ void TGame::Update() {
   }
   Map->Update();
   ButtonBar->Update(mouse_X(), mouse_Y());
-  if (LevelComplete()) WinForm->Show(LevelIndex + 1);
+  if (LevelComplete()) {
+    WinForm->Show(LevelIndex + 1);
+    if (PlayerState && !LevelFile.empty()) PlayerState->SetWon(LevelFile, LevelOwn);
+  }
 }
 
 bool TGame::LevelComplete() const {
