@@ -4,6 +4,7 @@
   data/panel_r.png       the 1024x512 atlas every button, panel and sprite is cut from
   data/m.png             the title picture (drawn stretched to 512x120 by the main menu)
   docs/contact_sheet.png the atlas with every frame the game cuts outlined and labelled
+  dist/icons/kelvod-N.png the desktop icon (assets/icon.svg) at the sizes installed
 
 Each picture of the atlas is one SVG file in assets/sprites/, drawn at its own size.
 PLACES says where each file goes; FRAMES lists every rectangle the game cuts.
@@ -241,6 +242,10 @@ def empty_frames(png):
 def render(out_dir):
     os.makedirs(os.path.join(out_dir, 'data'), exist_ok=True)
     os.makedirs(os.path.join(out_dir, 'docs'), exist_ok=True)
+    os.makedirs(os.path.join(out_dir, 'dist', 'icons'), exist_ok=True)
+    icon = open(os.path.join(ROOT, 'assets', 'icon.svg')).read()
+    for size in ICON_SIZES:
+        rsvg(icon, os.path.join(out_dir, 'dist', 'icons', f'kelvod-{size}.png'), size, size)
     atlas = os.path.join(out_dir, 'data', 'panel_r.png')
     rsvg(atlas_svg(), atlas, W, H)
     rsvg(open(os.path.join(ROOT, 'assets', 'title.svg')).read(), os.path.join(out_dir, 'data', 'm.png'))
@@ -248,7 +253,9 @@ def render(out_dir):
     return empty_frames(atlas)
 
 
-OUTPUTS = ['data/panel_r.png', 'data/m.png', 'docs/contact_sheet.png']
+ICON_SIZES = [48, 128, 256]
+OUTPUTS = ['data/panel_r.png', 'data/m.png', 'docs/contact_sheet.png'] + \
+    [f'dist/icons/kelvod-{size}.png' for size in ICON_SIZES]
 
 if __name__ == '__main__':
     problems = overlaps()
