@@ -5,7 +5,7 @@
 std::string UsageText() {
   return "Usage: kelvod [options]\n"
          "  (no options)         play in a window, starting in the main menu\n"
-         "  --data DIR           the data folder (atlas, title, font, level/)\n"
+         "  --data DIR           the data folder (atlas, title, font, sound/, level/)\n"
          "  --headless           run without a window for --ticks timer ticks, then exit\n"
          "  --ticks N            with --headless: the number of timer ticks to run (default 0)\n"
          "  --replay FILE        play the input events of FILE, tick by tick\n"
