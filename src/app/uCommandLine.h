@@ -11,7 +11,7 @@ struct TOptions {
   std::string StateDir;  // progress and settings; empty: the player's state folder (in memory with --data)
   bool Headless = false;
   uint64_t Ticks = 0;
-  std::string Replay, Record, Screenshot, Dump;
+  std::string Replay, Record, Screenshot, Dump, SoundLog;
   std::optional<uint32_t> Seed;
   std::optional<int32_t> Level;
   bool Help = false;

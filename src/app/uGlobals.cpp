@@ -9,6 +9,7 @@
 #include "scenes/uMainMenu.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uScene.h"
+#include "ui/uSounds.h"
 
 tSceneMng* SceneManager = nullptr;
 TEditor* EditorScene = nullptr;
@@ -36,6 +37,7 @@ void CreateScenes(std::optional<int32_t> startLevel, const std::filesystem::path
   Owned.Player = std::make_unique<TPlayerState>(stateFolder);
   Owned.Player->Load();
   PlayerState = Owned.Player.get();
+  SetSoundMuted(PlayerState->SoundMuted());
   Owned.SceneManager = std::make_unique<tSceneMng>();
   SceneManager = Owned.SceneManager.get();
   SceneManager->Width = 1024;

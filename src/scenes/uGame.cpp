@@ -9,6 +9,7 @@
 #include "sim/uBattery.h"
 #include "sim/uWorld.h"
 #include "ui/uResources.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -106,6 +107,7 @@ void TGame::Update() {
   ButtonBar->Update(mouse_X(), mouse_Y());
   if (LevelComplete()) {
     WinForm->Show(LevelIndex + 1);
+    PlaySound(TSound::Win);
     if (PlayerState && !LevelFile.empty()) PlayerState->SetWon(LevelFile, LevelOwn);
   }
 }

@@ -5,6 +5,7 @@
 
 #include "ui/uAtlas.h"
 #include "ui/uMeForm.h"
+#include "ui/uSounds.h"
 
 zglPTexture PanelTexture = nullptr;
 zglPTexture TitleTexture = nullptr;
@@ -52,9 +53,11 @@ void LoadResources() {
   HeroSprite = Owned.Hero.get();
   BatterySprite = Owned.Battery.get();
   ParticleSprite = Owned.Particle.get();
+  LoadSounds(DataPath("sound"));
 }
 
 void FreeResources() {
+  FreeSounds();
   HeroSprite = BatterySprite = ParticleSprite = nullptr;
   Owned.Hero.reset();
   Owned.Battery.reset();

@@ -37,7 +37,8 @@ std::string PlayerLevelDir();
 // The player's levels live in a folder of their own, apart from the shipped ones.
 bool PlayerLevelsApart();
 
-// Loads the atlas, the title picture, the font and the three shared sprites.
+// Loads the atlas, the title picture, the font, the three shared sprites and
+// the sounds (ui/uSounds.h).
 void LoadResources();
 // Releases the sprites and forgets the pictures and the font (the engine
 // frees those on eng_Reset).

@@ -97,9 +97,11 @@ TEST_F(Headless, BadCommandLinesAndReplaysExitWithStatusTwo) {
 }
 
 TEST_F(Headless, AnOutputThatCannotBeWrittenFailsWithStatusOne) {
-  RunResult r = Run({"--ticks", "1", "--dump", Temp.Path().string()});
-  EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
+  for (const char* output : {"--dump", "--sound-log"}) {
+    RunResult r = Run({"--ticks", "1", output, Temp.Path().string()});
+    EXPECT_EQ(r.Status, 1) << output;
+    EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
+  }
 }
 
 TEST_F(Headless, MissingArtAndFontWarnButTheGameRuns) {
@@ -132,6 +134,16 @@ TEST_F(Headless, HelpListsEveryOption) {
   for (const char* option : {"--data", "--headless", "--ticks", "--replay", "--record", "--screenshot",
                              "--dump", "--seed", "--level", "--state", "--version", "--help"})
     EXPECT_NE(r.Output.find(option), std::string::npos) << option;
+}
+
+TEST_F(Headless, TheMuteKeyIsRememberedInTheStateFolder) {
+  const std::string state = Temp.File("state");
+  RunResult r = Run({"--state", state, "--ticks", "3"}, "1 key m down\n2 key m up\n");
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_EQ(ReadJson(Temp.File("state/settings.json"))["sound_muted"], true);
+  r = Run({"--state", state, "--dump", Temp.File("d.json")});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_EQ(ReadJson(Temp.File("d.json"))["muted"], true) << "the next run starts muted";
 }
 
 TEST_F(Headless, VersionPrintsTheProjectVersion) {
