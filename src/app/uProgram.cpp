@@ -66,6 +66,8 @@ void OnDraw() {
 }
 
 void OnTimer() {
+  // F11 in every scene: full screen (the picture letterboxed) and back to a window.
+  if (key_Press(KeyF(11))) eng_ToggleFullScreen();
   if (SceneManager) SceneManager->Update();
   key_ClearState();
   mouse_ClearState();

@@ -99,6 +99,44 @@ TEST_F(PlayPath, TheChooserStartsTheLevelPickedAndHidesAtOnce) {
   EXPECT_EQ(FirstX(d), 120);
 }
 
+// A battery with nothing under it falls off the field: the failure form comes
+// on tick 83 and has faded in by tick 143. Enter on tick 120 is too early, on
+// tick 150 it restarts; R restarts on tick 180; Escape on tick 200 leaves.
+TEST_F(PlayPath, AFallenBatteryFailsTheLevelAndTheKeysRestartAndLeave) {
+  const std::string level = Data.Dir() + "/level/1001.map";
+  WriteLevel(level, {{TTestObject::HERO, 100, 300}, {TTestObject::BATTERY, 400, 600, true}});
+  WriteText(Data.Dir() + "/level/1001.hint", "Батарея падает\n");
+  const char* replay =
+      "120 key return down\n121 key return up\n150 key return down\n151 key return up\n"
+      "180 key r down\n181 key r up\n200 key escape down\n";
+  auto batteryY = [](const nlohmann::json& d) {
+    return d["game"]["map"]["objects"][1]["body"]["y"].get<float>();
+  };
+  auto d = DumpAt(82, replay, {"--level", "0"});
+  EXPECT_EQ(d["game"]["lost_visible"], false);
+  EXPECT_EQ(d["game"]["hint"], "Батарея падает");
+  d = DumpAt(120, replay, {"--level", "0"});
+  EXPECT_EQ(d["game"]["lost_visible"], true);
+  EXPECT_EQ(d["game"]["lost_reason"], "Батарея упала за край");
+  EXPECT_EQ(d["game"]["hint"], nullptr) << "the form covers the hint";
+  EXPECT_EQ(d["game"]["win_visible"], false);
+
+  d = DumpAt(150, replay, {"--level", "0"});
+  EXPECT_EQ(d["game"]["lost_visible"], false);
+  EXPECT_EQ(d["game"]["lost_reason"], nullptr);
+  EXPECT_NEAR(batteryY(d), 600, 1);
+  EXPECT_EQ(d["game"]["hint"], "Батарея падает");
+  d = DumpAt(179, replay, {"--level", "0"});
+  EXPECT_GT(batteryY(d), 610);
+  d = DumpAt(180, replay, {"--level", "0"});
+  EXPECT_NEAR(batteryY(d), 600, 1);
+
+  d = DumpAt(200, replay, {"--level", "0"});
+  EXPECT_EQ(d["switching"], true);
+  d = DumpAt(260, replay, {"--level", "0"});
+  EXPECT_EQ(d["scene"], "menu");
+}
+
 TEST_F(PlayPath, BrokenLevelsStartWithWhatCanBeReadAndTheGameGoesOn) {
   const std::string level = Data.Dir() + "/level/";
   WriteLevel(level + "1001.map", {{TTestObject::BLOCK, 100, 300}, {TTestObject::BATTERY, 200, 100}});

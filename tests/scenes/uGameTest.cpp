@@ -6,6 +6,7 @@
 
 #include "app/uGlobals.h"
 #include "level/uGameForm.h"
+#include "level/uLevelHint.h"
 #include "scenes/SceneTestSupport.h"
 #include "scenes/uLevelMenu.h"
 #include "sim/uBattery.h"
@@ -140,6 +141,46 @@ TEST_F(GameSceneTest, AfterASaveModeOpeningTheGameStillSeesOnlyRealFiles) {
   PlayLevel(2);
   ASSERT_EQ(GameScene->Map->Objects.size(), 1u);
   EXPECT_EQ(Object(0)->X, 110);
+}
+
+TEST_F(GameSceneTest, TheHintShowsUntilTheFirstHotBeamAndAgainAfterARestart) {
+  StartWithLevels({{{T::HERO, 100, 300, false, true}, kIdleBattery}});  // armed from the start
+  std::string error;
+  ASSERT_TRUE(SaveLevelHint(LevelDir() + "/1001.map", "Первая строка\nВторая строка", &error));
+  PlayLevel(0);
+  MoveTo(600, 300);
+  Tick(3);
+  EXPECT_TRUE(GameScene->HintShown()) << "an aiming beam leaves it";
+  DrawFrame();
+  auto first = Recorder.TextCalls("Первая строка"), second = Recorder.TextCalls("Вторая строка");
+  ASSERT_EQ(first.size(), 1u);
+  ASSERT_EQ(second.size(), 1u);
+  EXPECT_LT(first[0]->y, second[0]->y);
+  EXPECT_GT(first[0]->y, 699) << "below the floor of the levels";
+
+  eng_SetButton(M_BLEFT, true);
+  Tick();
+  eng_SetButton(M_BLEFT, false);
+  EXPECT_FALSE(GameScene->HintShown()) << "the first hot beam hides it";
+  DrawFrame();
+  EXPECT_TRUE(Recorder.TextCalls("Первая строка").empty());
+
+  // "Рестарт" held down for a tick: the restart's own first tick fires the
+  // armed hero's beam, which is no shot of the player's.
+  MoveTo(934, 40);
+  eng_SetButton(M_BLEFT, true);
+  Tick();
+  eng_SetButton(M_BLEFT, false);
+  EXPECT_TRUE(GameScene->HintShown());
+  eng_SetButton(M_BLEFT, true);
+  MoveTo(600, 300);
+  Tick();
+  eng_SetButton(M_BLEFT, false);
+  ASSERT_FALSE(GameScene->HintShown());
+  eng_SetKey(KeyLetter('r'), true);
+  Tick();
+  eng_SetKey(KeyLetter('r'), false);
+  EXPECT_TRUE(GameScene->HintShown()) << "R restarts";
 }
 
 TEST_F(GameSceneTest, ThePlayScreenDrawsTheGridTheButtonsAndTheWinForm) {
