@@ -13,6 +13,7 @@
 #include "sim/uHero.h"
 #include "sim/uWorld.h"
 #include "ui/uResources.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -49,7 +50,9 @@ void TResultForm::StartFadeIn() {
 
 bool TResultForm::PressButton() {
   if (!Visible || !FadedIn() || !Button) return false;
+  PlaySound(TSound::Click);
   Button->Click();
+  Button->PressTimer = TMeFormObject::kPressTicks;
   return true;
 }
 
@@ -146,10 +149,12 @@ void TGame::Update() {
   // Before the buttons: a restart's own first tick must not count as firing.
   if (HeroFiring()) HintVisible = false;
   ButtonBar->Update(mouse_X(), mouse_Y());
-  if (LevelComplete())
+  if (LevelComplete()) {
     WinForm->Show(LevelIndex + 1);
-  else
+    PlaySound(TSound::Win);
+  } else {
     CheckLost();
+  }
 }
 
 bool TGame::HandleKeys() {

@@ -10,6 +10,7 @@
 #include "sim/uHero.h"
 #include "sim/uWorld.h"
 #include "ui/uResources.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -104,6 +105,7 @@ TLostForm::TLostForm(int x, int y, uint8_t alpha, tScene* owner, TMeFormShape* s
 void TLostForm::Show(const std::string& reason) {
   Reason = reason;
   StartFadeIn();
+  PlaySound(TSound::Lost);
 }
 
 void TLostForm::Draw() {

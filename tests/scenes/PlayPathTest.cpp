@@ -121,7 +121,8 @@ TEST_F(PlayPath, AFallenBatteryFailsTheLevelAndTheKeysRestartAndLeave) {
   EXPECT_EQ(d["game"]["hint"], nullptr) << "the form covers the hint";
   EXPECT_EQ(d["game"]["win_visible"], false);
 
-  d = DumpAt(150, replay, {"--level", "0"});
+  d = DumpAt(150, replay, {"--level", "0", "--sound-log", Temp.File("sounds.log")});
+  EXPECT_EQ(ReadText(Temp.File("sounds.log")), "83 lost\n150 click\n");
   EXPECT_EQ(d["game"]["lost_visible"], false);
   EXPECT_EQ(d["game"]["lost_reason"], nullptr);
   EXPECT_NEAR(batteryY(d), 600, 1);
