@@ -83,6 +83,8 @@ void OnDraw() {
 }
 
 void OnTimer() {
+  // F11 in every scene: full screen (the picture letterboxed) and back to a window.
+  if (key_Press(KeyF(11))) eng_ToggleFullScreen();
   // M mutes and unmutes in every scene, except while the player types text.
   if (key_Press(KeyLetter('m')) && !eng_TextInputActive()) SetSoundMuted(!SoundMuted());
   if (SceneManager) SceneManager->Update();
