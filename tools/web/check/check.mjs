@@ -1,0 +1,158 @@
+// Plays the browser build of kelvod in Debian's chromium, headless, with the
+// page served from 127.0.0.1:
+//   - every campaign level's solution replay, through ?replay= and ?args=,
+//     must win the level (the dump in <pre id="dump">);
+//   - the page opened normally must draw the main menu (checked on a
+//     screenshot of the canvas, which is kept for people to look at).
+// Usage: node check.mjs BUILD_DIR SOURCE_DIR OUT_DIR
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import { chromium } from 'playwright-core';
+
+const [buildDir, sourceDir, outDir] = process.argv.slice(2).map(p => path.resolve(p));
+if (!outDir) {
+  console.error('usage: node check.mjs BUILD_DIR SOURCE_DIR OUT_DIR');
+  process.exit(2);
+}
+fs.mkdirSync(outDir, { recursive: true });
+
+// '/' is the build, '/solutions/' the solution replays.
+const roots = [['/solutions/', path.join(sourceDir, 'tests', 'solutions')], ['/', buildDir]];
+const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+
+function serve() {
+  const server = http.createServer((req, res) => {
+    const url = decodeURIComponent(new URL(req.url, 'http://127.0.0.1').pathname);
+    const [prefix, root] = roots.find(([p]) => url.startsWith(p));
+    const file = path.join(root, url.slice(prefix.length));
+    if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      res.writeHead(404).end();
+      return;
+    }
+    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+    fs.createReadStream(file).pipe(res);
+  });
+  return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+let passed = 0, failed = 0;
+function report(ok, name, detail) {
+  if (ok) passed++; else failed++;
+  console.log(`${ok ? 'ok' : 'not ok'} - ${name}${detail ? ': ' + detail : ''}`);
+}
+
+// The level list as the game sees it: the level files sorted by name.
+const levels = fs.readdirSync(path.join(sourceDir, 'data', 'level'))
+  .filter(n => n.toLowerCase().endsWith('.map')).map(n => n.slice(0, -4)).sort();
+
+function lastTick(replayFile) {
+  const lines = fs.readFileSync(replayFile, 'utf8').split('\n').map(l => l.trim())
+    .filter(l => l && !l.startsWith('#'));
+  return Number(lines[lines.length - 1].split(/\s+/)[0]);
+}
+
+async function openPage(browser, base, query) {
+  const page = await browser.newPage({ viewport: { width: 1024, height: 860 } });
+  const messages = [];
+  page.on('console', m => messages.push(m.text()));
+  page.on('pageerror', e => messages.push(String(e)));
+  await page.goto(`${base}/kelvod.html${query}`);
+  return { page, messages };
+}
+
+// A headless run of a level with its solution; the dump must show the win.
+async function playSolution(browser, base, name) {
+  const replay = path.join(sourceDir, 'tests', 'solutions', `${name}.replay`);
+  const index = levels.indexOf(name);
+  const ticks = lastTick(replay) + 700;
+  const args = `--headless --seed 7 --level ${index} --ticks ${ticks} --replay /replay.txt --dump /dump.json`;
+  const { page, messages } = await openPage(browser, base,
+    `?replay=solutions/${name}.replay&args=${encodeURIComponent(args)}`);
+  try {
+    await page.waitForFunction(() => document.title !== 'kelvod', null, { timeout: 180000 });
+    const title = await page.title();
+    const text = await page.locator('#dump').textContent();
+    if (title !== 'kelvod: done' || !text) {
+      report(false, `level ${name} in the browser`, `title "${title}", output:\n${messages.join('\n')}`);
+      return;
+    }
+    const dump = JSON.parse(text);
+    const won = dump.scene === 'game' && dump.game.level_index === index && dump.game.win_visible === true;
+    report(won, `level ${name} is won by its solution in the browser`,
+      won ? '' : `scene ${dump.scene}, level ${dump.game?.level_index}, win ${dump.game?.win_visible}`);
+  } finally {
+    await page.close();
+  }
+}
+
+// Share of the pixels in a rectangle of the RGBA picture brighter than `level`.
+function lightShare(img, x0, y0, x1, y1, level) {
+  let light = 0;
+  for (let y = y0; y < y1; y++)
+    for (let x = x0; x < x1; x++) {
+      const i = (y * img.width + x) * 4;
+      if ((img.data[i] + img.data[i + 1] + img.data[i + 2]) / 3 > level) light++;
+    }
+  return light / ((x1 - x0) * (y1 - y0));
+}
+
+// The canvas as RGBA pixels at 1024 by 768, decoded by the browser itself.
+async function canvasPixels(page, file) {
+  const png = await page.locator('#canvas').screenshot({ path: file });
+  return page.evaluate(async b64 => {
+    const img = new Image();
+    img.src = 'data:image/png;base64,' + b64;
+    await img.decode();
+    const c = new OffscreenCanvas(1024, 768);
+    const g = c.getContext('2d');
+    g.drawImage(img, 0, 0, 1024, 768);
+    const d = g.getImageData(0, 0, 1024, 768);
+    return { width: 1024, height: 768, data: Array.from(d.data) };
+  }, png.toString('base64'));
+}
+
+// The main menu: the title picture at the top, three light buttons in the
+// middle ("Выход" has no place in a tab), black below them.
+function menuProblems(img) {
+  const problems = [];
+  if (lightShare(img, 256, 70, 768, 190, 120) < 0.1) problems.push('no title picture');
+  for (const [caption, y] of [['Новая игра', 284], ['Загрузить', 336], ['Редактор карт', 388]])
+    if (lightShare(img, 440, y - 10, 584, y + 10, 150) < 0.5) problems.push(`no "${caption}" button`);
+  if (lightShare(img, 440, 430, 584, 450, 60) > 0.01) problems.push('"Выход" is shown');
+  if (lightShare(img, 0, 480, 1024, 768, 40) > 0.001) problems.push('the lower half is not empty');
+  return problems;
+}
+
+async function checkMenu(browser, base) {
+  const { page, messages } = await openPage(browser, base, '');
+  try {
+    let problems = ['not drawn'];
+    for (let tries = 0; tries < 60 && problems.length; tries++) {
+      await page.waitForTimeout(1000);
+      problems = menuProblems(await canvasPixels(page, path.join(outDir, 'menu.png')));
+    }
+    await page.screenshot({ path: path.join(outDir, 'page.png') });
+    report(problems.length === 0, 'the page draws the main menu',
+      problems.join(', ') + (problems.length ? `\n${messages.join('\n')}` : ''));
+  } finally {
+    await page.close();
+  }
+}
+
+const server = await serve();
+const base = `http://127.0.0.1:${server.address().port}`;
+const browser = await chromium.launch({
+  executablePath: process.env.KELVOD_CHROMIUM || '/usr/bin/chromium',
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+         '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+});
+try {
+  for (const name of levels) await playSolution(browser, base, name);
+  if (!process.env.KELVOD_SKIP_MENU) await checkMenu(browser, base);
+} finally {
+  await browser.close();
+  server.close();
+}
+console.log(`${passed} passed, ${failed} failed`);
+process.exit(failed ? 1 : 0);
