@@ -55,7 +55,7 @@ function lastTick(replayFile) {
 async function openPage(browser, base, query) {
   const page = await browser.newPage({ viewport: { width: 1024, height: 860 } });
   const messages = [];
-  page.on('console', m => messages.push(m.text()));
+  page.on('console', m => { if (!m.text().includes('GL Driver Message')) messages.push(m.text()); });
   page.on('pageerror', e => messages.push(String(e)));
   await page.goto(`${base}/kelvod.html${query}`);
   return { page, messages };
@@ -74,7 +74,7 @@ async function playSolution(browser, base, name) {
     const title = await page.title();
     const text = await page.locator('#dump').textContent();
     if (title !== 'kelvod: done' || !text) {
-      report(false, `level ${name} in the browser`, `title "${title}", output:\n${messages.join('\n')}`);
+      report(false, `level ${name} in the browser`, `title "${title}", output:\n${messages.slice(-30).join('\n')}`);
       return;
     }
     const dump = JSON.parse(text);
@@ -86,41 +86,45 @@ async function playSolution(browser, base, name) {
   }
 }
 
-// Share of the pixels in a rectangle of the RGBA picture brighter than `level`.
-function lightShare(img, x0, y0, x1, y1, level) {
-  let light = 0;
-  for (let y = y0; y < y1; y++)
-    for (let x = x0; x < x1; x++) {
-      const i = (y * img.width + x) * 4;
-      if ((img.data[i] + img.data[i + 1] + img.data[i + 2]) / 3 > level) light++;
-    }
-  return light / ((x1 - x0) * (y1 - y0));
-}
-
-// The canvas as RGBA pixels at 1024 by 768, decoded by the browser itself.
-async function canvasPixels(page, file) {
+// The canvas, screenshot at 1024 by 768 and kept in `file`; returns for each
+// rectangle [x0, y0, x1, y1, level] the share of its pixels brighter than
+// `level`, counted by the browser itself.
+async function lightShares(page, file, rects) {
   const png = await page.locator('#canvas').screenshot({ path: file });
-  return page.evaluate(async b64 => {
+  return page.evaluate(async ([b64, rects]) => {
     const img = new Image();
     img.src = 'data:image/png;base64,' + b64;
     await img.decode();
-    const c = new OffscreenCanvas(1024, 768);
-    const g = c.getContext('2d');
+    const g = new OffscreenCanvas(1024, 768).getContext('2d');
     g.drawImage(img, 0, 0, 1024, 768);
-    const d = g.getImageData(0, 0, 1024, 768);
-    return { width: 1024, height: 768, data: Array.from(d.data) };
-  }, png.toString('base64'));
+    const d = g.getImageData(0, 0, 1024, 768).data;
+    return rects.map(([x0, y0, x1, y1, level]) => {
+      let light = 0;
+      for (let y = y0; y < y1; y++)
+        for (let x = x0; x < x1; x++) {
+          const i = (y * 1024 + x) * 4;
+          if ((d[i] + d[i + 1] + d[i + 2]) / 3 > level) light++;
+        }
+      return light / ((x1 - x0) * (y1 - y0));
+    });
+  }, [png.toString('base64'), rects]);
 }
 
-// The main menu: the title picture at the top, three light buttons in the
-// middle ("Выход" has no place in a tab), black below them.
-function menuProblems(img) {
+// The main menu: the title picture at the top, three light buttons with dark
+// captions ("Выход" has no place in a tab), black below them.
+const menuButtons = [['Новая игра', 284], ['Загрузить', 336], ['Редактор карт', 388]];
+const menuRects = [[256, 70, 768, 190, 120], [440, 430, 584, 450, 60], [0, 480, 1024, 768, 40],
+  ...menuButtons.map(([, y]) => [440, y - 10, 584, y + 10, 150])];
+
+function menuProblems([title, exit, below, ...buttons]) {
   const problems = [];
-  if (lightShare(img, 256, 70, 768, 190, 120) < 0.1) problems.push('no title picture');
-  for (const [caption, y] of [['Новая игра', 284], ['Загрузить', 336], ['Редактор карт', 388]])
-    if (lightShare(img, 440, y - 10, 584, y + 10, 150) < 0.5) problems.push(`no "${caption}" button`);
-  if (lightShare(img, 440, 430, 584, 450, 60) > 0.01) problems.push('"Выход" is shown');
-  if (lightShare(img, 0, 480, 1024, 768, 40) > 0.001) problems.push('the lower half is not empty');
+  if (title < 0.1) problems.push('no title picture');
+  menuButtons.forEach(([caption], i) => {
+    if (buttons[i] < 0.5) problems.push(`no "${caption}" button`);
+    else if (buttons[i] > 0.97) problems.push(`no caption on "${caption}"`);
+  });
+  if (exit > 0.01) problems.push('"Выход" is shown');
+  if (below > 0.001) problems.push('the lower half is not empty');
   return problems;
 }
 
@@ -128,13 +132,13 @@ async function checkMenu(browser, base) {
   const { page, messages } = await openPage(browser, base, '');
   try {
     let problems = ['not drawn'];
-    for (let tries = 0; tries < 60 && problems.length; tries++) {
+    for (let tries = 0; tries < 30 && problems.length; tries++) {
       await page.waitForTimeout(1000);
-      problems = menuProblems(await canvasPixels(page, path.join(outDir, 'menu.png')));
+      problems = menuProblems(await lightShares(page, path.join(outDir, 'menu.png'), menuRects));
     }
     await page.screenshot({ path: path.join(outDir, 'page.png') });
     report(problems.length === 0, 'the page draws the main menu',
-      problems.join(', ') + (problems.length ? `\n${messages.join('\n')}` : ''));
+      problems.join(', ') + (problems.length ? `\n${messages.slice(-30).join('\n')}` : ''));
   } finally {
     await page.close();
   }
