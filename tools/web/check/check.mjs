@@ -2,8 +2,9 @@
 // page served from 127.0.0.1:
 //   - every campaign level's solution replay, through ?replay= and ?args=,
 //     must win the level (the dump in <pre id="dump">);
-//   - the page opened normally must draw the main menu (checked on a
-//     screenshot of the canvas, which is kept for people to look at).
+//   - the page opened normally must draw the main menu, and a click on
+//     "Новая игра" must start the first level (checked on screenshots of the
+//     canvas, which are kept for people to look at).
 // Usage: node check.mjs BUILD_DIR SOURCE_DIR OUT_DIR
 import fs from 'node:fs';
 import http from 'node:http';
@@ -128,17 +129,36 @@ function menuProblems([title, exit, below, ...buttons]) {
   return problems;
 }
 
+// Polls the canvas until `problems` finds none (or 30 seconds pass); the last
+// screenshot is kept as `name`.
+async function waitForPicture(page, name, rects, problems) {
+  let found = ['not drawn'];
+  for (let tries = 0; tries < 30 && found.length; tries++) {
+    await page.waitForTimeout(1000);
+    found = problems(await lightShares(page, path.join(outDir, name), rects));
+  }
+  return found;
+}
+
+// The menu, then a click on "Новая игра" in a canvas scaled to a wider window:
+// the first level's grey field must replace the menu.
 async function checkMenu(browser, base) {
   const { page, messages } = await openPage(browser, base, '');
+  const log = found => found.join(', ') + (found.length ? `\n${messages.slice(-30).join('\n')}` : '');
   try {
-    let problems = ['not drawn'];
-    for (let tries = 0; tries < 30 && problems.length; tries++) {
-      await page.waitForTimeout(1000);
-      problems = menuProblems(await lightShares(page, path.join(outDir, 'menu.png'), menuRects));
-    }
+    await page.setViewportSize({ width: 1400, height: 900 });
+    let found = await waitForPicture(page, 'menu.png', menuRects, menuProblems);
+    report(found.length === 0, 'the page draws the main menu', log(found));
+    const box = await page.locator('#canvas').boundingBox();
+    const scale = box.width / 1024;
+    await page.mouse.move(box.x + 512 * scale, box.y + 284 * scale);
+    await page.mouse.down();
+    await page.waitForTimeout(100);
+    await page.mouse.up();
+    found = await waitForPicture(page, 'level.png', [[300, 200, 700, 600, 50]],
+      ([field]) => (field > 0.8 ? [] : ['no level field after the click']));
+    report(found.length === 0, 'a click on "Новая игра" starts the first level', log(found));
     await page.screenshot({ path: path.join(outDir, 'page.png') });
-    report(problems.length === 0, 'the page draws the main menu',
-      problems.join(', ') + (problems.length ? `\n${messages.slice(-30).join('\n')}` : ''));
   } finally {
     await page.close();
   }
@@ -153,7 +173,7 @@ const browser = await chromium.launch({
 });
 try {
   for (const name of levels) await playSolution(browser, base, name);
-  if (!process.env.KELVOD_SKIP_MENU) await checkMenu(browser, base);
+  await checkMenu(browser, base);
 } finally {
   await browser.close();
   server.close();
