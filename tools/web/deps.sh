@@ -11,7 +11,7 @@ work="$2"
 jobs="$(nproc)"
 
 # Debian source package, then the folder dpkg-source unpacks it into (by glob).
-packages=(libsdl2 freetype libsdl2-ttf libsdl2-image box2d nlohmann-json3)
+packages=(libsdl2 freetype libsdl2-ttf libsdl2-image libsdl2-mixer box2d nlohmann-json3)
 
 rm -rf "$work" "$prefix"
 mkdir -p "$work" "$prefix"
@@ -52,5 +52,10 @@ build "libsdl2-ttf-*/" -DSDL2_DIR="$prefix/lib/cmake/SDL2" -DSDL2TTF_VENDORED=OF
 build "libsdl2-image-*/" -DSDL2_DIR="$prefix/lib/cmake/SDL2" -DSDL2IMAGE_VENDORED=ON \
   -DSDL2IMAGE_DEPS_SHARED=OFF -DSDL2IMAGE_SAMPLES=OFF -DSDL2IMAGE_BACKEND_STB=ON \
   -DSDL2IMAGE_AVIF=OFF -DSDL2IMAGE_JXL=OFF -DSDL2IMAGE_TIF=OFF -DSDL2IMAGE_WEBP=OFF
+# The game's sounds are WAV files, which SDL2_mixer reads itself: no codec libraries.
+build "libsdl2-mixer-*/" -DSDL2_DIR="$prefix/lib/cmake/SDL2" -DSDL2MIXER_VENDORED=OFF \
+  -DSDL2MIXER_DEPS_SHARED=OFF -DSDL2MIXER_SAMPLES=OFF -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF \
+  -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MP3=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF \
+  -DSDL2MIXER_VORBIS=OFF -DSDL2MIXER_WAVE=ON
 build "box2d-*/" -DBOX2D_BUILD_UNIT_TESTS=OFF -DBOX2D_BUILD_TESTBED=OFF -DBOX2D_BUILD_DOCS=OFF
 build "nlohmann-json3-*/" -DJSON_BuildTests=OFF -DJSON_Install=ON

@@ -1,8 +1,8 @@
 # The browser build (emscripten; tools/web/build.sh sets it up): kelvod.html
 # with its own page, and the data folder, font included, packed into kelvod.data.
 
-# Static builds of SDL2_image and SDL2_ttf export only their -static targets.
-foreach(lib SDL2_image SDL2_ttf)
+# Static builds of SDL2_image, SDL2_ttf and SDL2_mixer export only their -static targets.
+foreach(lib SDL2_image SDL2_ttf SDL2_mixer)
   if(NOT TARGET ${lib}::${lib} AND TARGET ${lib}::${lib}-static)
     add_library(${lib}::${lib} ALIAS ${lib}::${lib}-static)
   endif()
