@@ -30,11 +30,14 @@ add_dependencies(kelvod kelvod_web_data)
 
 set(web_shell "${CMAKE_SOURCE_DIR}/tools/web/shell.html")
 set_target_properties(kelvod PROPERTIES SUFFIX ".html"
-  LINK_DEPENDS "${web_shell};${web_data}/stamp")
+  LINK_DEPENDS "${web_shell};${web_data}/stamp;${CMAKE_SOURCE_DIR}/tools/web/library_funcs.json")
 target_link_options(kelvod PRIVATE
   "SHELL:--shell-file ${web_shell}"
   "SHELL:--preload-file ${web_data}/data@/data"
   "-sMINIFY_HTML=0"           # Debian's emcc cannot minify the page
   "-sALLOW_MEMORY_GROWTH=1"
   "-sEXIT_RUNTIME=1"          # a run that ends (headless) reports to the page
-  "-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency")
+  "-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency"
+  # SDL2's browser audio calls runtime helpers from its inline JavaScript; their
+  # names start with "$", so they are read from a file that make leaves alone.
+  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_SOURCE_DIR}/tools/web/library_funcs.json")
