@@ -57,6 +57,17 @@ TEST_F(PlayerLevels, OneListByNameAndTheNewNameIsFreeInBothFolders) {
   for (auto* b : Buttons()) EXPECT_TRUE(b->Enabled) << "every level can be played";
 }
 
+TEST_F(PlayerLevels, AHintIsReadFromBesideItsLevel) {
+  WriteText((Own() / "1005.hint").string(), "Свой уровень\n");
+  WriteText(LevelDir() + "/1002.hint", "Из поставки\n");
+  PlayLevel(3);  // the player's 1005.map
+  EXPECT_EQ(GameScene->Hint, "Свой уровень");
+  PlayLevel(2);  // the player's 1002.map: the shipped 1002.hint is another level's
+  EXPECT_EQ(GameScene->Hint, "");
+  PlayLevel(1);
+  EXPECT_EQ(GameScene->Hint, "Из поставки");
+}
+
 TEST_F(PlayerLevels, SavesGoToThePlayersFolderNeverToTheShippedOne) {
   fs::remove_all(Own());
   Show(true);
