@@ -66,6 +66,9 @@ void OnDraw() {
 }
 
 void OnTimer() {
+  // The window's close button (or a replay's quit) asks the scenes first,
+  // unless a question is already open.
+  if (eng_TakeCloseRequest() && SceneManager && !SceneManager->DialogOpen()) SceneManager->Quit();
   if (SceneManager) SceneManager->Update();
   key_ClearState();
   mouse_ClearState();
@@ -125,6 +128,7 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   wnd_ShowCursor(true);
   wnd_SetCaption("kelvod 2017");
   eng_SetHeadless(o.Headless, o.Ticks);
+  eng_SetCloseHandled(true);
   if (player) {
     eng_LockUserInput(true);
     eng_SetTickHook([&player](uint64_t tick) {

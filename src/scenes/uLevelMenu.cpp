@@ -27,14 +27,13 @@ size_t Utf8Length(unsigned char lead) {
   return 1;
 }
 
-// The name without its first character and its four-character extension.
-std::string CaptionOf(const std::string& name) {
+}  // namespace
+
+std::string TLevelMenu::CaptionOf(const std::string& name) {
   if (name.size() <= 5) return "";
   size_t first = std::min(Utf8Length(static_cast<unsigned char>(name[0])), name.size() - 4);
   return name.substr(first, name.size() - 4 - first);
 }
-
-}  // namespace
 
 TLevelMenu::TLevelMenu(int x, int y, uint8_t alpha, tScene* owner)
     : TMeForm(x, y, alpha, owner), LevelShape(std::make_unique<TShapeCircle>(64)),
@@ -140,6 +139,10 @@ nlohmann::json TLevelMenu::DumpState() const {
 void TButtonLM::Click() {
   auto* menu = static_cast<TLevelMenu*>(Form);
   if (Index < 0 || Index >= static_cast<int>(menu->Levels.size())) return;
+  if (menu->Client && !menu->PlayMode) {
+    menu->Client->LevelChosen(*menu, Index);
+    return;
+  }
   const std::string path = LevelDir() + menu->Levels[Index].FileName;
   if (menu->SaveMode) {
     if (!menu->Map) return;

@@ -12,6 +12,15 @@
 #include "ui/uMeForm.h"
 
 class TMap;
+class TLevelMenu;
+
+// Who saves to or opens a level chosen in save or open mode (the editor):
+// it decides what happens, and whether the chooser closes.
+class TLevelMenuClient {
+ public:
+  virtual ~TLevelMenuClient() = default;
+  virtual void LevelChosen(TLevelMenu& menu, int index) = 0;
+};
 
 struct TLevel {
   std::string FileName;  // inside the level folder, with its extension
@@ -30,6 +39,7 @@ class TLevelMenu : public TMeForm {
   std::unique_ptr<TMeFormDrawRect> LevelSprite;
   std::unique_ptr<TMeFormDrawRect> CloseSprite;
   TMap* Map = nullptr;  // loaded into or saved from
+  TLevelMenuClient* Client = nullptr;  // when set, does the saving and opening instead
   bool SaveMode = false;
   bool PlayMode = false;
   int Page = 0;              // with more levels than fit, the page shown
@@ -40,6 +50,9 @@ class TLevelMenu : public TMeForm {
   // Rebuilds Levels from the level folder.
   void Rescan();
   void AddLevel(const std::string& fileName);
+  // A level's caption: its file name without the first character and the
+  // four-character extension (1003.map: 003).
+  static std::string CaptionOf(const std::string& fileName);
   // Save mode: the "+" entry, a new file named by the first free number from
   // the level count + 1001.
   void AddNewLevel();
