@@ -52,6 +52,9 @@ bool TEditor::Dragging() const {
 
 void TEditor::CommitEdits() {
   if (Map->Running || HintEditing || Dragging()) return;
+  // A rope's own position (written to the file) follows its ends when it is
+  // drawn; bring it up to date first so a moved end makes one step, not two.
+  for (auto& rope : Map->Ropes) rope->FollowEnds();
   History.Commit(State());
 }
 
@@ -145,8 +148,9 @@ void TEditor::LevelChosen(TLevelMenu& menu, int index) {
     OpenLevel(fileName);
     return;
   }
+  // Only a level file is replaced after asking; a folder in the way just fails.
   std::error_code ec;
-  if (!std::filesystem::exists(LevelDir() + fileName, ec) || !Manager) {
+  if (!std::filesystem::is_regular_file(LevelDir() + fileName, ec) || !Manager) {
     SaveLevel(&menu, fileName);
     return;
   }

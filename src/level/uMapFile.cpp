@@ -183,10 +183,8 @@ TMapRecord RopeRecord(const TRope& rope, int a, int b) {
   r.KindTag = r.ShapeTag = "ROPE";
   r.RopeA = a;
   r.RopeB = b;
-  // The rope's position as drawing it would leave it: halfway between its ends.
   r.X = rope.X;
   r.Y = rope.Y;
-  rope.MiddleOfEnds(&r.X, &r.Y);
   r.OffsetAX = rope.OffsetAX;
   r.OffsetAY = rope.OffsetAY;
   r.OffsetBX = rope.OffsetBX;

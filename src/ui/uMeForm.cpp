@@ -96,8 +96,10 @@ void TMeForm::Draw() {
 
 void TMeForm::NoteInputRound() {
   const uint64_t now = eng_InputRound();
-  // A form updated in the first tick has been on screen since start-up.
-  if ((LastRound == 0 && now > 1) || now > LastRound + 1) {
+  // A form updated in the first tick has been on screen since start-up; one
+  // that missed a single tick (its owner skipped it after another control
+  // took the click) was still on screen.
+  if ((LastRound == 0 && now > 1) || now > LastRound + 2) {
     // Back on screen (or there for the first time) in this tick.
     const uint64_t press = eng_PressRound(M_BLEFT);
     const bool openedByClick = Visible && press != 0 && press + 1 >= now;

@@ -80,8 +80,8 @@ class TMeForm {
   TMeFormObject* ObjectAt(int mouseX, int mouseY) const;
 
   // Whether a click seen now may press one of the form's objects. A press
-  // counts only for a form that already took input in the tick before, so it
-  // was on screen when the press began; a pop-up form (one its owner shows
+  // counts only for a form that already took input in the tick before (or
+  // the one before that), so it was on screen when the press began; a pop-up form (one its owner shows
   // with Visible) that a click opened takes no press for kOpenQuietRounds
   // ticks, so the second click of a double click never lands on it.
   bool TakesPresses() const;

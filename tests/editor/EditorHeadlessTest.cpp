@@ -38,9 +38,12 @@ class Replay {
     ClickGrid(i, j);
     Click(924, optionY);
   }
+  // A form opened by a click takes no press for its first 20 ticks.
   void Menu(int itemY) {
     Click(90, 32);
+    Wait(20);
     Click(512, itemY);
+    Wait(20);
   }
 
   std::string Text;

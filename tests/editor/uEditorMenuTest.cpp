@@ -9,6 +9,7 @@
 #include "editor/EditorSupport.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
+#include "ui/uDialog.h"
 
 namespace {
 
@@ -20,15 +21,28 @@ constexpr int kNewY = 284, kSaveY = 336, kOpenY = 388, kBackY = 440, kCloseY = 4
 class FileMenuTest : public EditorTest {
  protected:
   std::string DataDir() override { return Levels.Dir(); }
-  void Menu() { ClickAt(kMenuX, kMenuY); }
-  void MenuItem(int y) { ClickAt(512, y); }
+  // Each click waits out the time in which a form it opens takes no press.
+  void ClickAndWait(int x, int y) {
+    ClickAt(x, y);
+    Tick(TMeForm::kOpenQuietRounds);
+  }
+  void Menu() { ClickAndWait(kMenuX, kMenuY); }
+  void MenuItem(int y) { ClickAndWait(512, y); }
   // Clicks entry `i` (from 1) of the level chooser's grid.
   void Entry(int i) {
     const int row = (i - 1) / 5, col = i - 5 * row;
-    ClickAt(512 + col * 84 - 252, 128 + row * 84 + 128);
+    ClickAndWait(512 + col * 84 - 252, 128 + row * 84 + 128);
   }
   // Clicks the chooser's close button under a grid of `entries`.
-  void ChooserClose(int entries) { ClickAt(512, 128 + ((entries - 1) / 5) * 84 + 128 + 80); }
+  void ChooserClose(int entries) { ClickAndWait(512, 128 + ((entries - 1) / 5) * 84 + 128 + 80); }
+  // Clicks the open dialog's button with that caption.
+  void Answer(const std::string& caption) {
+    ASSERT_TRUE(SceneManager->DialogOpen());
+    const TDialog& dialog = SceneManager->Dialog();
+    for (const TButtonEM* b : dialog.Buttons())
+      if (b->Caption == caption) return ClickAndWait(dialog.X + b->X, dialog.Y + b->Y);
+    FAIL() << "no button " << caption;
+  }
   bool Drawn(const std::string& text) {
     DrawFrame();
     return !Recorder.TextCalls(text).empty();
@@ -65,6 +79,7 @@ TEST_F(FileMenuTest, NewEmptiesTheMapAndForgetsWhatWasInIt) {
   ASSERT_EQ(E->Current, a);
   Menu();
   MenuItem(kNewY);
+  Answer("Не сохранять");
   EXPECT_EQ(Objects(), 0u);
   EXPECT_EQ(Ropes(), 0u);
   EXPECT_EQ(E->Current, nullptr);
@@ -76,6 +91,7 @@ TEST_F(FileMenuTest, NewEmptiesTheMapAndForgetsWhatWasInIt) {
   Tool(4);
   Menu();
   MenuItem(kNewY);
+  Answer("Не сохранять");
   EXPECT_EQ(Objects(), 0u);
   EXPECT_TRUE(E->Placing);
   EXPECT_EQ(E->Current, E->Prototypes[4].get());
@@ -177,6 +193,7 @@ TEST_F(FileMenuTest, BackToTheMainMenuAndBackShowsTheFileMenuStillOpen) {
   Place(2, 105, 105);
   Menu();
   MenuItem(kBackY);
+  Answer("Не сохранять");
   EXPECT_TRUE(SceneManager->Switching);
   Tick(110);
   ASSERT_EQ(SceneManager->Current, MenuScene);
