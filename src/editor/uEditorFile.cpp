@@ -259,16 +259,10 @@ void TEditor::StopHintEditing() {
   Hint = NormalizeHint(Hint);
 }
 
-// Typing adds to the last line, Backspace takes off the last character,
-// Enter starts the second line; the text stays within the field's width.
+// What was typed goes to the end of the last line, then Backspace takes off
+// the last character and Enter starts the second line; the text stays within
+// the field's width.
 void TEditor::EditHint() {
-  const size_t lines = 1 + static_cast<size_t>(std::count(Hint.begin(), Hint.end(), '\n'));
-  if (key_Press(K_BACKSPACE) && !Hint.empty()) {
-    size_t cut = Hint.size() - 1;
-    while (cut > 0 && (static_cast<unsigned char>(Hint[cut]) & 0xC0) == 0x80) --cut;
-    Hint.erase(cut);
-  }
-  if (key_Press(K_RETURN) && lines < kMaxHintLines) Hint += '\n';
   const std::string& typed = eng_TypedText();
   for (size_t i = 0; i < typed.size();) {
     size_t n = 1;
@@ -282,6 +276,13 @@ void TEditor::EditHint() {
       break;
     Hint += character;
   }
+  if (key_Press(K_BACKSPACE) && !Hint.empty()) {
+    size_t cut = Hint.size() - 1;
+    while (cut > 0 && (static_cast<unsigned char>(Hint[cut]) & 0xC0) == 0x80) --cut;
+    Hint.erase(cut);
+  }
+  const size_t lines = 1 + static_cast<size_t>(std::count(Hint.begin(), Hint.end(), '\n'));
+  if (key_Press(K_RETURN) && lines < kMaxHintLines) Hint += '\n';
 }
 
 // --- the message line and the tooltips ---

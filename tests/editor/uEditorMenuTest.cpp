@@ -9,7 +9,6 @@
 #include "editor/EditorSupport.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
-#include "ui/uDialog.h"
 
 namespace {
 
@@ -21,11 +20,6 @@ constexpr int kNewY = 284, kSaveY = 336, kOpenY = 388, kBackY = 440, kCloseY = 4
 class FileMenuTest : public EditorTest {
  protected:
   std::string DataDir() override { return Levels.Dir(); }
-  // Each click waits out the time in which a form it opens takes no press.
-  void ClickAndWait(int x, int y) {
-    ClickAt(x, y);
-    Tick(TMeForm::kOpenQuietRounds);
-  }
   void Menu() { ClickAndWait(kMenuX, kMenuY); }
   void MenuItem(int y) { ClickAndWait(512, y); }
   // Clicks entry `i` (from 1) of the level chooser's grid.
@@ -35,14 +29,6 @@ class FileMenuTest : public EditorTest {
   }
   // Clicks the chooser's close button under a grid of `entries`.
   void ChooserClose(int entries) { ClickAndWait(512, 128 + ((entries - 1) / 5) * 84 + 128 + 80); }
-  // Clicks the open dialog's button with that caption.
-  void Answer(const std::string& caption) {
-    ASSERT_TRUE(SceneManager->DialogOpen());
-    const TDialog& dialog = SceneManager->Dialog();
-    for (const TButtonEM* b : dialog.Buttons())
-      if (b->Caption == caption) return ClickAndWait(dialog.X + b->X, dialog.Y + b->Y);
-    FAIL() << "no button " << caption;
-  }
   bool Drawn(const std::string& text) {
     DrawFrame();
     return !Recorder.TextCalls(text).empty();
