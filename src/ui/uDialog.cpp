@@ -1,5 +1,7 @@
 #include "ui/uDialog.h"
 
+#include <algorithm>
+
 #include "ui/uAtlas.h"
 #include "ui/uResources.h"
 
@@ -40,6 +42,8 @@ void TDialog::Ask(std::string text, std::vector<TDialogChoice> choices, int defa
         ->Caption = std::move(choices[i].Caption);
     Actions.push_back(std::move(choices[i].Action));
   }
+  Width = std::max({420, count * kButtonSpacing + 40,
+                    static_cast<int>(text_GetWidth(MainFont, Text)) + 80});
   DefaultChoice = defaultChoice;
   CancelChoice = cancelChoice;
   Visible = count > 0;
@@ -68,7 +72,7 @@ bool TDialog::Update(int mouseX, int mouseY) {
 
 void TDialog::Draw() {
   pr2d_Rect(0, 0, kScreenW, kScreenH, kDim, kDimAlpha, PR2D_FILL);
-  Panel->DrawStretched(0, Atlas::kPanelBorder, X - kWidth / 2, Y - kHeight / 2, kWidth, kHeight,
+  Panel->DrawStretched(0, Atlas::kPanelBorder, X - Width / 2, Y - kHeight / 2, Width, kHeight,
                        Alpha);
   text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + kTextY), 1.0f, 0.0f, Text,
               Alpha, kTextColor, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);

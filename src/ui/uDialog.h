@@ -37,7 +37,8 @@ class TDialog : public TMeForm {
   // The buttons left to right: their captions, and their centres are (X + x, Y + y).
   std::vector<const TButtonEM*> Buttons() const;
 
-  static constexpr int kWidth = 620, kHeight = 180;
+  int Width = 0;  // of the panel: room for the question and the buttons
+  static constexpr int kHeight = 180;
 
  private:
   std::vector<std::function<void()>> Actions;
