@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "editor/uEditorMenu.h"
-#include "engine/zgl.h"
+#include "engine/engine.h"
 #include "level/uMap.h"
 #include "level/uPalette.h"
 #include "scenes/uLevelMenu.h"
@@ -180,6 +180,12 @@ void TEditor::ForgetMapContent() {
 // --- the editing model, once per tick ---
 
 void TEditor::Update() {
+  // Back from a question answered with a click: the tools and the field wait
+  // as a pop-up would, so a double click's second click places nothing.
+  const uint64_t round = eng_InputRound();
+  if (round > LastRound + 2 && eng_PressRound(M_BLEFT) + 1 >= round)
+    ToolForm->HoldPresses(TMeForm::kOpenQuietRounds);
+  LastRound = round;
   if (!HandleKeys()) {
     UpdateEditing();
     TrackTooltip();
@@ -195,6 +201,8 @@ void TEditor::Update() {
 void TEditor::UpdateEditing() {
   if (Popup && Popup->Visible) {
     Popup->Update(mouse_X(), mouse_Y());
+    // Closed by a click: the same wait before the editor takes presses again.
+    if (!Popup->Visible && mouse_Click(M_BLEFT)) ToolForm->HoldPresses(TMeForm::kOpenQuietRounds);
     return;
   }
   if (PlayPanel->Update(mouse_X(), mouse_Y())) return;
@@ -208,7 +216,7 @@ void TEditor::UpdateEditing() {
   ToolForm->Alpha = 255;
   UpdateCursor();
   if (!ControlsClicked() && InsideField()) {
-    if (mouse_Click(M_BLEFT)) LeftClickInField();
+    if (mouse_Click(M_BLEFT) && ToolForm->TakesPresses()) LeftClickInField();
     SnapAndDrag();
   }
   FollowAndTurn();

@@ -210,6 +210,7 @@ class TEditor : public tScene, public TLevelMenuClient {
   bool MessageIsError = false;
   int MessageTicks = 0;
   TTooltip Tooltip;
+  uint64_t LastRound = 0;  // the input round of the last Update
 
   void UpdateEditing();
   bool HandleKeys();

@@ -47,6 +47,8 @@ void TDialog::Ask(std::string text, std::vector<TDialogChoice> choices, int defa
   DefaultChoice = defaultChoice;
   CancelChoice = cancelChoice;
   Visible = count > 0;
+  // A question that follows another must not take the press that answered it.
+  HoldPresses(kOpenQuietRounds);
 }
 
 void TDialog::Answer(int choice) {

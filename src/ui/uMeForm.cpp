@@ -103,7 +103,7 @@ void TMeForm::NoteInputRound() {
     // Back on screen (or there for the first time) in this tick.
     const uint64_t press = eng_PressRound(M_BLEFT);
     const bool openedByClick = Visible && press != 0 && press + 1 >= now;
-    PressesFrom = now + (openedByClick ? kOpenQuietRounds : 1);
+    PressesFrom = std::max(PressesFrom, now + (openedByClick ? kOpenQuietRounds : 1));
   }
   LastRound = now;
 }
@@ -115,6 +115,10 @@ TMeFormObject* TMeForm::ObjectAt(int mouseX, int mouseY) const {
       return o;
   }
   return nullptr;
+}
+
+void TMeForm::HoldPresses(uint64_t rounds) {
+  PressesFrom = std::max(PressesFrom, eng_InputRound() + rounds);
 }
 
 bool TMeForm::TakesPresses() const { return eng_InputRound() >= PressesFrom; }

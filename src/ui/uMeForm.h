@@ -86,6 +86,8 @@ class TMeForm {
   // ticks, so the second click of a double click never lands on it.
   bool TakesPresses() const;
   static constexpr uint64_t kOpenQuietRounds = 20;  // 300 ms
+  // Takes no press for the next `rounds` ticks (its content changed under the pointer).
+  void HoldPresses(uint64_t rounds);
 
  protected:
   // Called by Update: notes that the form takes input in this tick.

@@ -117,7 +117,7 @@ TEST_F(EditorHeadless, ALevelBuiltSavedReopenedAndSavedAgainKeepsItsBytes) {
   Replay reopen;
   reopen.Menu(kOpen);
   reopen.Click(344, 256);  // 1001.map
-  reopen.Wait(5);
+  reopen.Wait(20);  // the editor takes no press for 20 ticks after a click closed the chooser
   reopen.Menu(kSave);
   reopen.Click(428, 256);  // "+": 1002.map
   d = Run(reopen);

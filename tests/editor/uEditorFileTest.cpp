@@ -222,6 +222,21 @@ TEST_F(EditorFileTest, TheHintIsTypedSavedOpenedAndUndone) {
   EXPECT_FALSE(E->Dirty());
 }
 
+// A double click on the file menu's "Закрыть", which stands over the field,
+// with a block in hand: the second click places nothing.
+TEST_F(EditorFileTest, TheSecondClickOfADoubleClickThatClosesAPopUpPlacesNothing) {
+  Tool(2);
+  ClickAndWait(90, 32);
+  ClickAt(512, 492);  // "Закрыть"
+  ASSERT_FALSE(E->FileMenu->Visible);
+  Tick(5);
+  ClickAt(512, 492);
+  EXPECT_EQ(Objects(), 0u);
+  Tick(TMeForm::kOpenQuietRounds);
+  ClickAt(512, 492);
+  EXPECT_EQ(Objects(), 1u);
+}
+
 TEST_F(EditorFileTest, RestingOnAToolForHalfASecondShowsItsName) {
   MoveTo(132, 100);  // the bomb
   Tick(TTooltip::kDelayTicks - 1);
