@@ -10,7 +10,7 @@ struct TOptions {
   std::string DataDir;  // empty: look beside the executable, then in the working directory
   bool Headless = false;
   uint64_t Ticks = 0;
-  std::string Replay, Record, Screenshot, Dump;
+  std::string Replay, Record, Screenshot, Dump, SoundLog;
   std::optional<uint32_t> Seed;
   std::optional<int32_t> Level;
   bool Help = false;

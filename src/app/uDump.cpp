@@ -10,11 +10,13 @@
 #include "scenes/uMainMenu.h"
 #include "ui/uDialog.h"
 #include "ui/uScene.h"
+#include "ui/uSounds.h"
 
 nlohmann::json BuildDump() {
   nlohmann::json j;
   j["tick"] = eng_TicksRun();
   j["seed"] = RandomSeedUsed();
+  j["muted"] = SoundMuted();
   if (!SceneManager) {
     j["scene"] = nullptr;
     return j;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "app/uReplay.h"
 #include "engine/engine.h"
 #include "ui/uScene.h"
+#include "ui/uSounds.h"
 
 namespace fs = std::filesystem;
 
@@ -40,9 +42,24 @@ uint32_t ClockSeed() {
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
+// --sound-log: every sound started, as "<tick> <name>" lines, written at the end.
+std::string SoundLogText;
+
+bool WriteSoundLog(const std::string& path, std::string* error) {
+  std::ofstream out(path, std::ios::out | std::ios::trunc);
+  if (out) out << SoundLogText;
+  out.close();
+  if (!out) *error = path + ": cannot write the sound log";
+  return static_cast<bool>(out);
+}
+
 bool WriteOutputs(const TOptions& o) {
   bool ok = true;
   std::string error;
+  if (!o.SoundLog.empty() && !WriteSoundLog(o.SoundLog, &error)) {
+    std::cerr << "kelvod: " << error << "\n";
+    ok = false;
+  }
   if (!o.Screenshot.empty() && !eng_SaveScreenshot(o.Screenshot, 1024, 768, &error)) {
     std::cerr << "kelvod: " << error << "\n";
     ok = false;
@@ -69,6 +86,8 @@ void OnTimer() {
   // The window's close button (or a replay's quit) asks the scenes first,
   // unless a question is already open.
   if (eng_TakeCloseRequest() && SceneManager && !SceneManager->DialogOpen()) SceneManager->Quit();
+  // M mutes and unmutes in every scene, except while the player types text.
+  if (key_Press(KeyLetter('m')) && !eng_TextInputActive()) SetSoundMuted(!SoundMuted());
   if (SceneManager) SceneManager->Update();
   key_ClearState();
   mouse_ClearState();
@@ -117,6 +136,12 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
     eng_SetInputObserver([&recorder](uint64_t tick, const zglInputEvent& e) { recorder.Record(tick, e); });
   }
   StartLevel = o.Level;
+  SoundLogText.clear();
+  if (!o.SoundLog.empty()) {
+    eng_SetSoundObserver([](uint64_t tick, const std::string& name) {
+      SoundLogText += std::to_string(tick) + " " + name + "\n";
+    });
+  }
 
   // Start-up, in the engine's order: seed, callbacks, timer, screen, caption, loop.
   RandomSeed(o.Seed ? *o.Seed : ClockSeed());

@@ -21,6 +21,7 @@ struct Program {
   bool Headless = false;
   uint64_t HeadlessTicks = 0;
   uint64_t TicksRun = 0;
+  bool InTick = false;
   bool ExitRequested = false;
   std::string LastError;
   std::function<void(uint64_t)> TickHook;
@@ -37,7 +38,10 @@ Program Prog;
 void RunTick() {
   uint64_t tick = Prog.TicksRun + 1;
   if (Prog.TickHook) Prog.TickHook(tick);
+  Prog.InTick = true;
   if (Prog.OnTimer) Prog.OnTimer();
+  eng_EndSoundTick();
+  Prog.InTick = false;
   Prog.TicksRun = tick;
 }
 
@@ -117,6 +121,7 @@ bool RunWindow() {
   if (!eng_TextInputActive()) SDL_StopTextInput();
   Prog.Window = window;
   eng_InitLibraries();
+  eng_OpenAudio();
   {
     auto backend = std::make_unique<zglSdlBackend>(renderer);
     eng_SetBackend(backend.get());
@@ -144,6 +149,7 @@ bool RunWindow() {
     if (Prog.OnExit) Prog.OnExit();
     eng_SetBackend(nullptr);
   }
+  eng_CloseAudio();
   SDL_DestroyRenderer(renderer);
   SDL_DestroyWindow(window);
   Prog.Window = nullptr;
@@ -227,6 +233,7 @@ void eng_SetHeadless(bool headless, uint64_t ticks) {
 
 void eng_SetTickHook(std::function<void(uint64_t)> hook) { Prog.TickHook = std::move(hook); }
 uint64_t eng_TicksRun() { return Prog.TicksRun; }
+uint64_t eng_CurrentTick() { return Prog.InTick ? Prog.TicksRun + 1 : Prog.TicksRun; }
 bool eng_ExitRequested() { return Prog.ExitRequested; }
 const std::string& eng_LastError() { return Prog.LastError; }
 
@@ -265,4 +272,5 @@ void eng_Reset() {
   eng_ResetInput();
   eng_SetBackend(nullptr);
   eng_FreeResources();
+  eng_FreeSounds();
 }

@@ -8,6 +8,7 @@
 #include "sim/uBattery.h"
 #include "sim/uWorld.h"
 #include "ui/uResources.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -98,7 +99,10 @@ void TGame::Update() {
   }
   Map->Update();
   ButtonBar->Update(mouse_X(), mouse_Y());
-  if (LevelComplete()) WinForm->Show(LevelIndex + 1);
+  if (LevelComplete()) {
+    WinForm->Show(LevelIndex + 1);
+    PlaySound(TSound::Win);
+  }
 }
 
 bool TGame::LevelComplete() const {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/engine.h"
+#include "ui/uSounds.h"
 
 namespace {
 constexpr float kDegToRad = 0.017453292f;
@@ -213,6 +214,7 @@ bool TMeFormObject::Update(int mouseX, int mouseY) {
   if (Shape && Shape->HitTest(mouseX - X, mouseY - Y, 0)) {
     Hover = Hover < 245 ? static_cast<uint8_t>(Hover + kHoverStep) : 255;
     if (mouse_Click(M_BLEFT) && (!Form || Form->TakesPresses())) {
+      PlaySound(TSound::Click);
       Click();
       PressTimer = kPressTicks;
       clicked = true;

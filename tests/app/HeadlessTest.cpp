@@ -97,9 +97,11 @@ TEST_F(Headless, BadCommandLinesAndReplaysExitWithStatusTwo) {
 }
 
 TEST_F(Headless, AnOutputThatCannotBeWrittenFailsWithStatusOne) {
-  RunResult r = Run({"--ticks", "1", "--dump", Temp.Path().string()});
-  EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
+  for (const char* output : {"--dump", "--sound-log"}) {
+    RunResult r = Run({"--ticks", "1", output, Temp.Path().string()});
+    EXPECT_EQ(r.Status, 1) << output;
+    EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
+  }
 }
 
 TEST_F(Headless, MissingArtAndFontWarnButTheGameRuns) {
