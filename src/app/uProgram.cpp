@@ -86,6 +86,8 @@ void OnTimer() {
   // The window's close button (or a replay's quit) asks the scenes first,
   // unless a question is already open.
   if (eng_TakeCloseRequest() && SceneManager && !SceneManager->DialogOpen()) SceneManager->Quit();
+  // F11 in every scene: full screen (the picture letterboxed) and back to a window.
+  if (key_Press(KeyF(11))) eng_ToggleFullScreen();
   // M mutes and unmutes in every scene, except while the player types text.
   if (key_Press(KeyLetter('m')) && !eng_TextInputActive()) SetSoundMuted(!SoundMuted());
   if (SceneManager) SceneManager->Update();
