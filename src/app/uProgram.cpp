@@ -53,6 +53,14 @@ bool WriteSoundLog(const std::string& path, std::string* error) {
   return static_cast<bool>(out);
 }
 
+// What a run keeps from its start to its end.
+struct TRun {
+  TOptions Options;
+  std::unique_ptr<TReplayPlayer> Player;
+  TReplayRecorder Recorder;
+};
+std::unique_ptr<TRun> Run;
+
 bool WriteOutputs(const TOptions& o) {
   bool ok = true;
   std::string error;
@@ -69,6 +77,19 @@ bool WriteOutputs(const TOptions& o) {
     ok = false;
   }
   return ok;
+}
+
+// The end of a run, after the last frame: the recording closed, the outputs
+// written, everything freed. Returns the exit status.
+int FinishRun(bool ran) {
+  eng_SetTickHook(nullptr);
+  eng_SetInputObserver(nullptr);
+  Run->Recorder.Close();
+  int status = ran ? 0 : 1;
+  if (ran && !WriteOutputs(Run->Options)) status = 1;
+  FreeGlobals();
+  Run.reset();
+  return status;
 }
 
 }  // namespace
@@ -98,7 +119,8 @@ void OnTimer() {
 void OnExit() {}
 
 int KelvodMain(const std::vector<std::string>& args, const std::string& executablePath) {
-  TOptions o;
+  auto run = std::make_unique<TRun>();
+  TOptions& o = run->Options;
   std::string error;
   if (!ParseCommandLine(args, &o, &error)) {
     std::cerr << "kelvod: " << error << "\n";
@@ -118,24 +140,24 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   } else {
     SetDataDir(FindDataDir(executablePath));
   }
-  std::unique_ptr<TReplayPlayer> player;
   if (!o.Replay.empty()) {
     std::vector<TReplayEvent> events;
     if (!LoadReplay(o.Replay, &events, &error)) {
       std::cerr << "kelvod: " << error << "\n";
       return 2;
     }
-    player = std::make_unique<TReplayPlayer>(std::move(events));
+    run->Player = std::make_unique<TReplayPlayer>(std::move(events));
   }
-  TReplayRecorder recorder;
   if (!o.Record.empty() && o.Headless)
     std::cerr << "kelvod: --record writes what a player does in a window; ignored with --headless\n";
   if (!o.Record.empty() && !o.Headless) {
-    if (!recorder.Open(o.Record, &error)) {
+    if (!run->Recorder.Open(o.Record, &error)) {
       std::cerr << "kelvod: " << error << "\n";
       return 1;
     }
-    eng_SetInputObserver([&recorder](uint64_t tick, const zglInputEvent& e) { recorder.Record(tick, e); });
+    eng_SetInputObserver([recorder = &run->Recorder](uint64_t tick, const zglInputEvent& e) {
+      recorder->Record(tick, e);
+    });
   }
   StartLevel = o.Level;
   SoundLogText.clear();
@@ -156,17 +178,15 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   wnd_SetCaption("kelvod 2017");
   eng_SetHeadless(o.Headless, o.Ticks);
   eng_SetCloseHandled(true);
-  if (player) {
+  if (TReplayPlayer* player = run->Player.get()) {
     eng_LockUserInput(true);
-    eng_SetTickHook([&player](uint64_t tick) {
+    eng_SetTickHook([player](uint64_t tick) {
       player->BeforeTick(tick);
       if (player->Finished()) eng_LockUserInput(false);
     });
   }
-  bool ran = zgl_Init(0, 0);
-  recorder.Close();
-  int status = ran ? 0 : 1;
-  if (ran && !WriteOutputs(o)) status = 1;
-  FreeGlobals();
-  return status;
+  Run = std::move(run);
+  // A browser ends the run from its own loop; everywhere else zgl_Init returns.
+  eng_SetFinish(FinishRun);
+  return FinishRun(zgl_Init(0, 0));
 }

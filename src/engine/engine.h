@@ -135,6 +135,13 @@ uint64_t eng_TicksRun();
 // The number of the timer tick being run; between ticks, the ticks run so far.
 uint64_t eng_CurrentTick();
 bool eng_ExitRequested();
+// In a browser the page runs the window's loop, one frame per display refresh,
+// and zgl_Init does not return. When the loop ends there (zgl_Exit), the window
+// closes, `finish` gets what zgl_Init would have returned, and the program ends
+// with the status `finish` returns. Elsewhere `finish` is never called.
+void eng_SetFinish(std::function<int(bool ran)> finish);
+// True in a browser, where the page, not the program, is closed by the player.
+bool eng_InBrowser();
 // The error zgl_Init reported when it could not open a window.
 const std::string& eng_LastError();
 

@@ -1,6 +1,9 @@
 // Callbacks, the window loop, the headless loop, the close button, full
 // screen and screenshots. Input state lives in zglInput.cpp.
 #include <SDL_image.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -31,9 +34,18 @@ struct Program {
   bool CloseRequested = false;
   bool FullScreen = false;
   SDL_Window* Window = nullptr;
+  std::function<int(bool)> Finish;
+};
+
+// The open window between two frames.
+struct WindowLoop {
+  SDL_Renderer* Renderer = nullptr;
+  std::unique_ptr<zglSdlBackend> Backend;
+  Uint64 NextTick = 0;
 };
 
 Program Prog;
+WindowLoop Loop;
 
 void RunTick() {
   uint64_t tick = Prog.TicksRun + 1;
@@ -86,6 +98,51 @@ bool HasRealDisplay() {
   return asked && name == asked;
 }
 
+Uint64 TickInterval() { return static_cast<Uint64>(std::max(1, Prog.TimerInterval)); }
+
+// One frame of the window: the events, the timer ticks that are due, one
+// drawing. False when the loop should end.
+bool Frame() {
+  if (Prog.ExitRequested || !PumpEvents()) return false;
+  const int maxCatchUp = 4;
+  Uint64 now = SDL_GetTicks64();
+  int ran = 0;
+  while (now >= Loop.NextTick && ran < maxCatchUp && !Prog.ExitRequested) {
+    RunTick();
+    Loop.NextTick += TickInterval();
+    ++ran;
+  }
+  if (now >= Loop.NextTick) Loop.NextTick = now + TickInterval();  // after a stall: skip, never spiral
+  if (Prog.ExitRequested) return false;
+  SDL_SetRenderDrawColor(Loop.Renderer, 0, 0, 0, 255);
+  SDL_RenderClear(Loop.Renderer);
+  if (Prog.OnDraw) Prog.OnDraw();
+  SDL_RenderPresent(Loop.Renderer);
+  return true;
+}
+
+// After the last frame: the exit callback, then the window closes.
+void CloseWindow() {
+  if (Prog.OnExit) Prog.OnExit();
+  eng_SetBackend(nullptr);
+  Loop.Backend.reset();
+  eng_CloseAudio();
+  SDL_DestroyRenderer(Loop.Renderer);
+  Loop.Renderer = nullptr;
+  SDL_DestroyWindow(Prog.Window);
+  Prog.Window = nullptr;
+  SDL_Quit();
+}
+
+#ifdef __EMSCRIPTEN__
+void BrowserFrame() {
+  if (Frame()) return;
+  emscripten_cancel_main_loop();
+  CloseWindow();
+  emscripten_force_exit(Prog.Finish ? Prog.Finish(true) : 0);
+}
+#endif
+
 bool RunWindow() {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
     Fail("cannot open a window (no display?)");
@@ -120,40 +177,22 @@ bool RunWindow() {
   // SDL starts with text input on; the game turns it on only while it edits text.
   if (!eng_TextInputActive()) SDL_StopTextInput();
   Prog.Window = window;
+  Loop.Renderer = renderer;
   eng_InitLibraries();
   eng_OpenAudio();
-  {
-    auto backend = std::make_unique<zglSdlBackend>(renderer);
-    eng_SetBackend(backend.get());
-    if (Prog.OnLoad) Prog.OnLoad();
-    const Uint64 interval = static_cast<Uint64>(std::max(1, Prog.TimerInterval));
-    const int maxCatchUp = 4;
-    Uint64 next = SDL_GetTicks64() + interval;
-    while (!Prog.ExitRequested) {
-      if (!PumpEvents()) break;
-      Uint64 now = SDL_GetTicks64();
-      int ran = 0;
-      while (now >= next && ran < maxCatchUp && !Prog.ExitRequested) {
-        RunTick();
-        next += interval;
-        ++ran;
-      }
-      if (now >= next) next = now + interval;  // after a stall: skip, never spiral
-      if (Prog.ExitRequested) break;
-      SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-      SDL_RenderClear(renderer);
-      if (Prog.OnDraw) Prog.OnDraw();
-      SDL_RenderPresent(renderer);
-      if (!Prog.VSync) SDL_Delay(1);
-    }
-    if (Prog.OnExit) Prog.OnExit();
-    eng_SetBackend(nullptr);
-  }
-  eng_CloseAudio();
-  SDL_DestroyRenderer(renderer);
-  SDL_DestroyWindow(window);
-  Prog.Window = nullptr;
-  SDL_Quit();
+  Loop.Backend = std::make_unique<zglSdlBackend>(renderer);
+  eng_SetBackend(Loop.Backend.get());
+  if (Prog.OnLoad) Prog.OnLoad();
+  Loop.NextTick = SDL_GetTicks64() + TickInterval();
+#ifdef __EMSCRIPTEN__
+  // The page runs the loop, one frame per display refresh; this call does not
+  // return, and the run ends in BrowserFrame.
+  emscripten_set_main_loop(BrowserFrame, 0, 1);
+#else
+  while (Frame())
+    if (!Prog.VSync) SDL_Delay(1);
+  CloseWindow();
+#endif
   return true;
 }
 
@@ -267,10 +306,21 @@ bool eng_SaveScreenshot(const std::string& path, int width, int height, std::str
   return ok;
 }
 
+void eng_SetFinish(std::function<int(bool)> finish) { Prog.Finish = std::move(finish); }
+
+bool eng_InBrowser() {
+#ifdef __EMSCRIPTEN__
+  return true;
+#else
+  return false;
+#endif
+}
+
 void eng_Reset() {
   Prog = Program{};
   eng_ResetInput();
   eng_SetBackend(nullptr);
+  Loop = WindowLoop{};
   eng_FreeResources();
   eng_FreeSounds();
 }

@@ -1,5 +1,6 @@
 #include "scenes/uMainMenu.h"
 
+#include "engine/engine.h"
 #include "engine/zgl.h"
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
@@ -13,7 +14,9 @@ TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
   add(AddNew<TButtonNew>(f, 0, -100, ButtonShape.get(), ButtonSprite.get(), &f), "Новая игра");
   add(AddNew<TButtonOpen>(f, 0, -48, ButtonShape.get(), ButtonSprite.get(), &f), "Загрузить");
   add(AddNew<TButtonEditor>(f, 0, 4, ButtonShape.get(), ButtonSprite.get(), &f), "Редактор карт");
-  add(AddNew<TButtonExit>(f, 0, 56, ButtonShape.get(), ButtonSprite.get(), &f), "Выход");
+  auto* exit = AddNew<TButtonExit>(f, 0, 56, ButtonShape.get(), ButtonSprite.get(), &f);
+  add(exit, "Выход");
+  exit->Visible = !eng_InBrowser();  // a browser tab is closed by the browser
 }
 
 TMainMenuScene::~TMainMenuScene() = default;
