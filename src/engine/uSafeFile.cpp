@@ -7,6 +7,16 @@
 #include <cstring>
 #include <filesystem>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+// The page (tools/web/shell.html) copies the player's folders to IndexedDB;
+// a page without that function keeps files in memory only.
+EM_JS(void, kelvod_files_changed, (), {
+  if (Module['onFilesChanged']) Module['onFilesChanged']();
+});
+#endif
+
 namespace {
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -41,5 +51,12 @@ bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string*
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) return fail("it is a folder");
   if (::rename(temp.c_str(), path.c_str()) != 0) return fail(std::strerror(errno));
+  eng_FilesChanged();
   return true;
+}
+
+void eng_FilesChanged() {
+#ifdef __EMSCRIPTEN__
+  kelvod_files_changed();
+#endif
 }
