@@ -40,7 +40,8 @@ void TMainMenuScene::Draw() {
   }
   Form->Draw();
   // The chooser reaches down to the bottom of the screen: the line shows with the buttons only.
-  text_DrawEx(MainFont, 512, kFooterY, 1.0f, 0.0f, eng_InBrowser() ? kBrowserFooter : kFooter, 255, kFooterColor,
+  const char* footer = eng_InBrowser() ? kBrowserFooter : kFooter;
+  text_DrawEx(MainFont, 512, kFooterY, 1.0f, 0.0f, footer, 255, kFooterColor,
               TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }
 

@@ -189,19 +189,26 @@ async function checkMenu(browser, base) {
 // The player's own levels in one browser context (one IndexedDB): a level
 // saved in the editor, the page reloaded, the level downloaded, levels
 // brought in from files (a shipped one under a taken name, a broken one, one
-// too big), and the page reloaded again to play them.
+// too big), a level saved in a second tab meanwhile, and the page reloaded
+// again to play them.
 async function checkOwnLevels(browser, base) {
   const context = await browser.newContext({ viewport: { width: 1024, height: 860 }, acceptDownloads: true });
   const shipped = levels.length;
-  const slot = shipped % 30;  // the chooser's "+" entry, on its last page of thirty
-  const plus = `${344 + 84 * (slot % 5)} ${256 + 84 * Math.floor(slot / 5)}`;
-  // The editor: one block, "Меню", "Сохранить", then the "+" entry.
-  fs.writeFileSync(path.join(madeDir, 'save.replay'), ['1 move 512 388', '1 click left', '110 move 50 180',
-    '112 click left', '115 move 389 314', '117 click left', '120 move 90 32', '122 click left',
-    '145 move 512 336', '147 click left', `170 move ${plus}`, '172 click left', ''].join('\n'));
+  // The editor: one block, "Меню", "Сохранить", then the "+" entry of the
+  // chooser holding `count` levels, on its last page of thirty.
+  const saveReplay = (name, count) => {
+    const slot = count % 30;
+    fs.writeFileSync(path.join(madeDir, name), ['1 move 512 388', '1 click left', '110 move 50 180',
+      '112 click left', '115 move 389 314', '117 click left', '120 move 90 32', '122 click left',
+      '145 move 512 336', '147 click left', `170 move ${344 + 84 * (slot % 5)} ${256 + 84 * Math.floor(slot / 5)}`,
+      '172 click left', ''].join('\n'));
+  };
+  saveReplay('save.replay', shipped);
+  saveReplay('save-tab.replay', shipped + 3);
   fs.writeFileSync(path.join(madeDir, 'chooser.replay'), '1 move 512 336\n1 click left\n');
   fs.writeFileSync(path.join(madeDir, 'idle.replay'), '# no input\n');
-  const saved = `${1001 + shipped}.map`, copied = `${1002 + shipped}.map`, broken = `${1003 + shipped}.map`;
+  const [saved, copied, broken, other, last] = [1, 2, 3, 4, 5].map(k => `${1000 + shipped + k}.map`);
+  const own = [saved, copied, broken, other, last].join();
   const listed = dump => (dump?.level_menu?.levels ?? []).map(l => l.file_name);
   const options = page => page.locator('#own-levels option').allTextContents();
   const synced = page => page.waitForFunction(() => document.body.dataset.sync === 'idle', null, { timeout: 30000 });
@@ -247,12 +254,25 @@ async function checkOwnLevels(browser, base) {
       '"Загрузить уровень" takes levels under free names and refuses a file over 1 MB',
       `listed ${names}, note "${big}"`)) return;
 
+    // A second tab saves a level; this page gets it and brings in a file under
+    // that name as the next one: neither tab's level overwrites the other's.
+    const second = await openPage(context, base, runQuery('made/save-tab.replay', '--ticks 175'));
+    dump = await runDump(second.page, second.messages, 'a level saved in a second tab');
+    await synced(second.page);
+    await second.page.close();
+    await page.waitForFunction(n => [...document.querySelectorAll('#own-levels option')].some(o => o.value === n),
+      other, { timeout: 10000 }).catch(() => {});
+    await bring(other, Buffer.from(fs.readFileSync(path.join(sourceDir, 'data', 'level', '1001.map'))));
+    await synced(page);
+    if (!report(dump?.editor?.file_name === other && (await options(page)).join() === own,
+      'levels saved in two tabs are both kept', `second tab saved ${dump?.editor?.file_name}, listed ${await options(page)}`)) return;
+
     // The level brought in plays as the shipped one it copies: its solution wins.
     const replay = `solutions/${levels[4]}.replay`;
     await open(runQuery(replay, `--level ${shipped + 1} --ticks ${lastTick(path.join(sourceDir, 'tests', replay)) + 700}`));
     dump = await runDump(page, messages, 'an imported level in play');
     if (!dump) return;
-    report(dump.game?.win_visible === true && listed(dump).slice(shipped).join() === [saved, copied, broken].join(),
+    report(dump.game?.win_visible === true && listed(dump).slice(shipped).join() === own,
       `the imported ${copied} is listed after a reload and won by its solution`,
       `win ${dump.game?.win_visible}, own ${listed(dump).slice(shipped)}`);
 
