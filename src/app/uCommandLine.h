@@ -9,6 +9,7 @@
 struct TOptions {
   std::string DataDir;  // empty: look beside the executable, then in the working directory
   bool Headless = false;
+  bool Render = false;  // headless: draw every frame offscreen, as a window would
   uint64_t Ticks = 0;
   std::string Replay, Record, Screenshot, Dump;
   std::optional<uint32_t> Seed;

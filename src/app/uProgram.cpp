@@ -103,6 +103,8 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
     }
     player = std::make_unique<TReplayPlayer>(std::move(events));
   }
+  if (o.Render && !o.Headless)
+    std::cerr << "kelvod: --render draws a headless run offscreen; ignored in a window\n";
   TReplayRecorder recorder;
   if (!o.Record.empty() && o.Headless)
     std::cerr << "kelvod: --record writes what a player does in a window; ignored with --headless\n";
@@ -125,6 +127,7 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   wnd_ShowCursor(true);
   wnd_SetCaption("kelvod 2017");
   eng_SetHeadless(o.Headless, o.Ticks);
+  eng_SetHeadlessRender(o.Headless && o.Render);
   if (player) {
     eng_LockUserInput(true);
     eng_SetTickHook([&player](uint64_t tick) {

@@ -45,6 +45,9 @@ class zglSdlBackend : public zglBackend {
   Impl* P;
 };
 
+// Runs the program's draw callback, if there is one.
+void eng_DrawCallback();
+
 // Loads SDL_image and SDL_ttf once; safe to call repeatedly.
 void eng_InitLibraries();
 void eng_FreeResources();

@@ -1,6 +1,4 @@
 // Callbacks, input state, the window loop, the headless loop and screenshots.
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <array>
 #include <iostream>
@@ -18,6 +16,7 @@ struct Program {
   bool ShowCursor = true;
   std::string Caption;
   bool Headless = false;
+  bool HeadlessRender = false;
   uint64_t HeadlessTicks = 0;
   uint64_t TicksRun = 0;
   bool ExitRequested = false;
@@ -202,10 +201,23 @@ bool RunWindow() {
 }
 
 bool RunHeadless() {
+  std::unique_ptr<zglFrameTarget> target;
+  if (Prog.HeadlessRender) {
+    std::string error;
+    target = zglFrameTarget::Offscreen(Prog.Width, Prog.Height, &error);
+    if (!target) {
+      Prog.LastError = error;
+      std::cerr << "kelvod: " << error << "\n";
+      return false;
+    }
+  }
   if (Prog.OnLoad) Prog.OnLoad();
   while (Prog.TicksRun < Prog.HeadlessTicks && !Prog.ExitRequested) {
     RunTick();
-    if (Prog.OnDraw) Prog.OnDraw();
+    if (target)
+      target->DrawFrame();
+    else if (Prog.OnDraw)
+      Prog.OnDraw();
   }
   if (Prog.OnExit) Prog.OnExit();
   return true;
@@ -274,40 +286,16 @@ void eng_SetHeadless(bool headless, uint64_t ticks) {
   Prog.HeadlessTicks = ticks;
 }
 
+void eng_SetHeadlessRender(bool render) { Prog.HeadlessRender = render; }
+
+void eng_DrawCallback() {
+  if (Prog.OnDraw) Prog.OnDraw();
+}
+
 void eng_SetTickHook(std::function<void(uint64_t)> hook) { Prog.TickHook = std::move(hook); }
 uint64_t eng_TicksRun() { return Prog.TicksRun; }
 bool eng_ExitRequested() { return Prog.ExitRequested; }
 const std::string& eng_LastError() { return Prog.LastError; }
-
-bool eng_SaveScreenshot(const std::string& path, int width, int height, std::string* error) {
-  eng_InitLibraries();
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
-  if (!surface) {
-    *error = std::string("cannot make an offscreen picture: ") + SDL_GetError();
-    return false;
-  }
-  SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface);
-  if (!renderer) {
-    *error = std::string("cannot draw offscreen: ") + SDL_GetError();
-    SDL_FreeSurface(surface);
-    return false;
-  }
-  zglBackend* previous = eng_Backend();
-  {
-    zglSdlBackend backend(renderer);
-    eng_SetBackend(&backend);
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    if (Prog.OnDraw) Prog.OnDraw();
-    SDL_RenderPresent(renderer);
-    eng_SetBackend(previous);
-  }
-  SDL_DestroyRenderer(renderer);
-  bool ok = IMG_SavePNG(surface, path.c_str()) == 0;
-  if (!ok) *error = "cannot write \"" + path + "\": " + IMG_GetError();
-  SDL_FreeSurface(surface);
-  return ok;
-}
 
 void eng_Reset() {
   Prog = Program{};

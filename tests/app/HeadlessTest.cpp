@@ -69,7 +69,20 @@ TEST_F(Headless, ExitEndsTheRunAndStillWritesTheOutputs) {
   EXPECT_EQ(r.Status, 0) << r.Output;
   auto d = ReadJson(Temp.File("d.json"));
   EXPECT_EQ(d["tick"], 10);
-  EXPECT_TRUE(std::filesystem::file_size(Temp.File("s.png")) > 0);
+  zglTextureInfo picture;
+  ASSERT_TRUE(eng_TextureInfo(tex_LoadFromFile(Temp.File("s.png")), &picture));
+  EXPECT_EQ(picture.Width, 1024);
+  EXPECT_EQ(picture.Height, 768);
+  eng_Reset();
+}
+
+TEST_F(Headless, RenderingEveryFrameChangesNothingInTheGame) {
+  std::string replay = std::string(kEditorClick) + "120 move 300 200\n";
+  RunResult plain = Run({"--ticks", "130", "--dump", Temp.File("a.json")}, replay);
+  RunResult drawn = Run({"--render", "--ticks", "130", "--dump", Temp.File("b.json")}, replay);
+  ASSERT_EQ(plain.Status, 0) << plain.Output;
+  ASSERT_EQ(drawn.Status, 0) << drawn.Output;
+  EXPECT_EQ(ReadText(Temp.File("a.json")), ReadText(Temp.File("b.json")));
 }
 
 TEST_F(Headless, SameInputsGiveTheSameDump) {
@@ -97,9 +110,13 @@ TEST_F(Headless, BadCommandLinesAndReplaysExitWithStatusTwo) {
 }
 
 TEST_F(Headless, AnOutputThatCannotBeWrittenFailsWithStatusOne) {
-  RunResult r = Run({"--ticks", "1", "--dump", Temp.Path().string()});
-  EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
+  for (const char* option : {"--dump", "--screenshot"}) {
+    for (const std::string& path : {Temp.Path().string(), std::string("/dev/full")}) {
+      RunResult r = Run({"--ticks", "1", option, path});
+      EXPECT_EQ(r.Status, 1) << option << " " << path;
+      EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
+    }
+  }
 }
 
 TEST_F(Headless, MissingArtAndFontWarnButTheGameRuns) {
@@ -129,7 +146,7 @@ TEST(Window, WithoutADisplayTheProgramSaysSoAndFails) {
 TEST_F(Headless, HelpListsEveryOption) {
   RunResult r = RunKelvod({"--help"});
   EXPECT_EQ(r.Status, 0);
-  for (const char* option : {"--data", "--headless", "--ticks", "--replay", "--record",
+  for (const char* option : {"--data", "--headless", "--render", "--ticks", "--replay", "--record",
                              "--screenshot", "--dump", "--seed", "--level", "--help"})
     EXPECT_NE(r.Output.find(option), std::string::npos) << option;
 }
