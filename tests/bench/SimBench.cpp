@@ -27,26 +27,31 @@ constexpr int kTicksPerRound = 600;  // every battery is taken by about tick 540
 // where it burns one rope after another (seven batteries drop onto the
 // heroes below them, three crates onto the clutter), then into a second
 // mirror. A second laser box sets off a bomb whose blast sets off another.
-std::string LevelScript() {
-  std::string s =
-      "floor: plank 315 695 static grow=490,0\n"
-      "gun: laserbox 20 560 static angle=-90\n"
-      "up: tall 20 200 static mirror angle=45\n"
-      "down: tall 615 200 static mirror angle=-45\n"
-      "fuse: laserbox 625 675 static angle=180\n"
-      "bomb 585 675\n"
-      "bomb 550 675\n";
-  for (int k = 0; k < 7; ++k) {
-    const std::string x = std::to_string(90 + 70 * k), n = std::to_string(k);
-    s += "a" + n + ": square " + x + " 40 static\nb" + n + ": battery " + x + " 330\n";
-    s += "rope a" + n + " b" + n + "\nhero " + x + " 660 static\n";
-  }
-  for (int k = 0; k < 5; ++k) {
-    const std::string x = std::to_string(125 + 70 * k), n = std::to_string(k);
-    if (k % 2 == 0)
-      s += "h" + n + ": square " + x + " 40 static\nw" + n + ": crate " + x + " 260\nrope h" + n +
-           " w" + n + "\n";
-    s += "crate " + x + " 675\nball " + x + " 640\n";
+// `copies` of this stand side by side in one world, for a heavier level.
+std::string LevelScript(int copies) {
+  std::string s;
+  for (int copy = 0; copy < copies; ++copy) {
+    const int dx = 700 * copy;
+    auto at = [dx](int x) { return std::to_string(x + dx); };
+    const std::string c = std::to_string(copy) + "_";
+    s += "floor" + c + ": plank " + at(315) + " 695 static grow=490,0\n";
+    s += "laserbox " + at(20) + " 560 static angle=-90\n";
+    s += "tall " + at(20) + " 200 static mirror angle=45\n";
+    s += "tall " + at(615) + " 200 static mirror angle=-45\n";
+    s += "laserbox " + at(625) + " 675 static angle=180\n";
+    s += "bomb " + at(585) + " 675\nbomb " + at(550) + " 675\n";
+    for (int k = 0; k < 7; ++k) {
+      const std::string x = at(90 + 70 * k), n = c + std::to_string(k);
+      s += "a" + n + ": square " + x + " 40 static\nb" + n + ": battery " + x + " 330\n";
+      s += "rope a" + n + " b" + n + "\nhero " + x + " 660 static\n";
+    }
+    for (int k = 0; k < 5; ++k) {
+      const std::string x = at(125 + 70 * k), n = c + std::to_string(k);
+      if (k % 2 == 0)
+        s += "h" + n + ": square " + x + " 40 static\nw" + n + ": crate " + x + " 260\nrope h" +
+             n + " w" + n + "\n";
+      s += "crate " + x + " 675\nball " + x + " 640\n";
+    }
   }
   return s;
 }
@@ -61,6 +66,7 @@ struct TRound {
   double Step = 0, Rest = 0;  // seconds
   int Reflecting = 0;         // ticks in which a beam bounced off a mirror
   int Bombs = 0, Exploded = 0, Batteries = 0, Taken = 0;
+  int Bodies = 0;  // at the start
 };
 
 TRound PlayRound(TMap& map) {
@@ -68,6 +74,7 @@ TRound PlayRound(TMap& map) {
     if (auto* box = dynamic_cast<TLazerBox*>(o.get())) box->BeamLength = 0;
   map.StartGame();
   TRound r;
+  r.Bodies = map.World->PhysicsWorld->GetBodyCount();
   for (int tick = 0; tick < kTicksPerRound; ++tick) {
     // A paused map's tick is the tick without the step. Disposing of the
     // last tick's beams after the step instead of before changes nothing.
@@ -102,7 +109,7 @@ void BM_TickStepAndRest(benchmark::State& state) {
   eng_Reset();
   TMap map(35);
   std::string error;
-  if (!BuildLevelFromScript(LevelScript(), &map, &error)) {
+  if (!BuildLevelFromScript(LevelScript(static_cast<int>(state.range(0))), &map, &error)) {
     state.SkipWithError(error.c_str());
     return;
   }
@@ -119,7 +126,7 @@ void BM_TickStepAndRest(benchmark::State& state) {
       const double ratio = (r.Step + r.Rest) / r.Step;
       worst = std::max(worst, ratio), best = std::min(best, ratio);
       total.Step += r.Step, total.Rest += r.Rest, total.Reflecting += r.Reflecting;
-      total.Exploded += r.Exploded, total.Taken += r.Taken;
+      total.Exploded += r.Exploded, total.Taken += r.Taken, total.Bodies = r.Bodies;
     }
     state.SetIterationTime(total.Step + total.Rest);
     const double ticks = kRounds * kTicksPerRound;
@@ -128,6 +135,7 @@ void BM_TickStepAndRest(benchmark::State& state) {
     state.counters["ratio"] = (total.Step + total.Rest) / total.Step;
     state.counters["ratio_min"] = best;
     state.counters["ratio_max"] = worst;
+    state.counters["bodies"] = total.Bodies;
     state.counters["reflecting"] = total.Reflecting / kRounds;
     state.counters["exploded"] = total.Exploded / kRounds;
     state.counters["taken"] = total.Taken / kRounds;
@@ -135,7 +143,14 @@ void BM_TickStepAndRest(benchmark::State& state) {
   map.Clear();
   eng_Reset();
 }
-// One iteration is the whole run: kRounds rounds of kTicksPerRound ticks.
-BENCHMARK(BM_TickStepAndRest)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+// One iteration is the whole run: kRounds rounds of kTicksPerRound ticks, of
+// one copy of the level and of eight side by side.
+BENCHMARK(BM_TickStepAndRest)
+    ->ArgName("copies")
+    ->Arg(1)
+    ->Arg(8)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
