@@ -19,6 +19,8 @@ constexpr float kMaxCachedRing = 100;  // larger rings are drawn as geometry
 constexpr size_t kMaxRingPixels = size_t{4} << 20;  // about 16 MB of ring textures
 constexpr float kMaxLinePiece = 24;   // soft lines are drawn in pieces at most this long
 constexpr float kFarAway = 1e6f;      // shapes beyond this many pixels are not drawn
+constexpr int kTile = 256;             // see FillSeeThrough
+constexpr size_t kMaxTiles = 16;
 constexpr int kFadeAfterUses = 3;      // see FadedTexture
 constexpr size_t kMaxFaded = 256;
 constexpr size_t kMaxFadedPixels = size_t{4} << 20;
@@ -87,6 +89,7 @@ struct zglSdlBackend::Impl {
   };
   std::map<FadedKey, Faded> FadedCopies;
   size_t FadedPixels = 0;
+  std::unordered_map<uint32_t, SDL_Texture*> Tiles;  // by colour
   std::vector<SDL_FPoint> Polygon;  // scratch space, kept to spare allocations
   std::vector<SDL_Rect> Rows;
   std::vector<SDL_Vertex> Vertices;
@@ -158,6 +161,58 @@ struct zglSdlBackend::Impl {
     f.Texture = BlendedTexture(R, MakeFaded(t->Surface, src, alpha));
     if (f.Texture) FadedPixels += pixels;
     return f.Texture;
+  }
+
+  void ClearTiles() {
+    for (auto& [k, t] : Tiles)
+      if (t) SDL_DestroyTexture(t);
+    Tiles.clear();
+  }
+
+  // An opaque square of one colour, drawn see-through with an alpha of its own.
+  SDL_Texture* Tile(SDL_Color c) {
+    const uint32_t key = static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | c.b;
+    auto it = Tiles.find(key);
+    if (it != Tiles.end()) return it->second;
+    if (Tiles.size() >= kMaxTiles) ClearTiles();
+    SDL_Texture* tile = nullptr;
+    if (SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, kTile, kTile, 32, SDL_PIXELFORMAT_RGB888)) {
+      SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, c.r, c.g, c.b));
+      tile = BlendedTexture(R, s);
+    }
+    return Tiles[key] = tile;
+  }
+
+  // The software renderer blends a see-through rectangle pixel by pixel; an
+  // opaque picture copied with an alpha goes through its faster path, twice
+  // as fast. Large see-through fills (the fade between scenes, the dimmed
+  // screen under a pop-up) are copied from tiles of their colour when the
+  // rectangle is whole pixels and nothing is scaled. False: fill it.
+  bool FillSeeThrough(const SDL_FRect& r, SDL_Color c) {
+    if (!Software || !(r.w * r.h >= kTile * kTile)) return false;
+    float sx = 1, sy = 1;
+    SDL_RenderGetScale(R, &sx, &sy);
+    SDL_Rect view;
+    SDL_RenderGetViewport(R, &view);
+    if (sx != 1 || sy != 1 || view.x != 0 || view.y != 0) return false;
+    if (r.x != std::floor(r.x) || r.y != std::floor(r.y) || r.w != std::floor(r.w) ||
+        r.h != std::floor(r.h))
+      return false;
+    // Only the part on the picture, in whole pixels.
+    const float x0 = std::max(r.x, 0.0f), y0 = std::max(r.y, 0.0f);
+    const float x1 = std::min(r.x + r.w, static_cast<float>(view.w));
+    const float y1 = std::min(r.y + r.h, static_cast<float>(view.h));
+    SDL_Texture* tile = Tile(c);
+    if (!tile) return false;
+    SDL_SetTextureAlphaMod(tile, c.a);
+    for (int y = static_cast<int>(y0); y < static_cast<int>(y1); y += kTile)
+      for (int x = static_cast<int>(x0); x < static_cast<int>(x1); x += kTile) {
+        SDL_Rect src{0, 0, std::min(kTile, static_cast<int>(x1) - x),
+                     std::min(kTile, static_cast<int>(y1) - y)};
+        SDL_Rect dst{x, y, src.w, src.h};
+        SDL_RenderCopy(R, tile, &src, &dst);
+      }
+    return true;
   }
 
   void ClearRings() {
@@ -254,6 +309,7 @@ zglSdlBackend::~zglSdlBackend() {
   P->ClearTexts();
   P->ClearRings();
   P->ClearFaded();
+  P->ClearTiles();
   if (P->Disc) SDL_DestroyTexture(P->Disc);
   delete P;
 }
@@ -291,7 +347,7 @@ void zglSdlBackend::Rect(float x, float y, float w, float h, uint32_t color, uin
     SDL_SetRenderDrawBlendMode(P->R, SDL_BLENDMODE_NONE);
     SDL_RenderFillRectF(P->R, &r);
     SDL_SetRenderDrawBlendMode(P->R, SDL_BLENDMODE_BLEND);
-  } else {
+  } else if (!P->FillSeeThrough(r, c)) {
     SDL_RenderFillRectF(P->R, &r);
   }
 }

@@ -1,4 +1,4 @@
-// One frame of the busiest screens, drawn at 1024x768 through the game's own
+// One frame of the busiest screens (and of a scene switch's fade), drawn at 1024x768 through the game's own
 // drawing code: into SDL's software renderer (what a window without a GPU
 // and every screenshot use; the goal is 4 ms), and, where a display is
 // available, into a hidden window with SDL's GPU renderer.
@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class Screen { EditorEmpty, EditorBusy, PlayBlast, PlaySwarm };
+enum class Screen { EditorEmpty, EditorBusy, EditorMenu, PlayBlast, PlaySwarm, Fade };
 enum class Target { Software, Gpu };
 
 const char* kBusiestLevel = "1008.map";  // the most objects of the campaign
@@ -67,9 +67,13 @@ class ScreenRun {
     if (play) {
       Replay(fs::path(KELVOD_SOURCE_DIR) / "tests" / "solutions" / "1008.replay",
              screen == Screen::PlayBlast ? kBlastTick : kSwarmTick);
+    } else if (screen == Screen::Fade) {
+      Click(512, 388);  // "Редактор карт": the fade to white begins
+      Ticks(30);
     } else {
       EditorScene->Activate();
-      if (screen == Screen::EditorBusy) EditorScene->Map->LoadFromFile(LevelDir() + kBusiestLevel);
+      if (screen != Screen::EditorEmpty) EditorScene->Map->LoadFromFile(LevelDir() + kBusiestLevel);
+      if (screen == Screen::EditorMenu) Click(90, 32);  // "Меню": the file menu over the editor
       eng_SetMouse(600, 400);
       Ticks(2);
     }
@@ -83,6 +87,13 @@ class ScreenRun {
  private:
   void Ticks(uint64_t n) {
     for (uint64_t i = 0; i < n; ++i) OneTick();
+  }
+  void Click(int x, int y) {
+    eng_SetMouse(x, y);
+    eng_SetButton(M_BLEFT, true);
+    OneTick();
+    eng_SetButton(M_BLEFT, false);
+    OneTick();
   }
   void OneTick() {
     OnTimer();
@@ -127,10 +138,13 @@ BENCHMARK_CAPTURE(BM_Frame, editor_empty, Screen::EditorEmpty, Target::Software)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Frame, editor_busy, Screen::EditorBusy, Target::Software)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Frame, editor_menu, Screen::EditorMenu, Target::Software)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Frame, play_blast, Screen::PlayBlast, Target::Software)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Frame, play_swarm, Screen::PlaySwarm, Target::Software)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Frame, fade, Screen::Fade, Target::Software)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Frame, gpu_editor_busy, Screen::EditorBusy, Target::Gpu)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Frame, gpu_play_blast, Screen::PlayBlast, Target::Gpu)

@@ -5,6 +5,7 @@
 // should.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -120,6 +121,32 @@ TEST_F(SoftwareDrawing, LongSmoothLinesAreWholeAndStayOnTheirLine) {
           reached[static_cast<size_t>(along)] = true;
       }
     for (size_t i = 1; i + 1 < reached.size(); ++i) EXPECT_TRUE(reached[i]) << "a gap " << i << " pixels along";
+  }
+}
+
+// Large see-through fills are copied from tiles, small or fractional ones
+// filled: either way, the colour blended over what lies below, exactly
+// inside the rectangle (whole pixels) and nowhere else.
+TEST_F(SoftwareDrawing, SeeThroughRectanglesBlendTheirColourOverTheirArea) {
+  for (auto [x, y, w, h] : {std::array{0.0f, 0.0f, 256.0f, 256.0f}, std::array{-40.0f, 30.0f, 300.0f, 270.0f},
+                            std::array{20.0f, 40.0f, 100.0f, 60.0f}, std::array{10.5f, 20.0f, 230.0f, 230.0f}}) {
+    Draw([=] {
+      pr2d_Rect(0, 0, kSize, kSize, 0x5080C0, 255, PR2D_FILL);
+      pr2d_Rect(x, y, w, h, 0x101017, 208, PR2D_FILL);
+    });
+    // Whole pixels as the renderer takes them: position and size cut down.
+    const int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
+    const int x1 = x0 + static_cast<int>(w), y1 = y0 + static_cast<int>(h);
+    for (int py = 0; py < kSize; ++py)
+      for (int px = 0; px < kSize; ++px) {
+        const bool inside = px >= x0 && px < x1 && py >= y0 && py < y1;
+        const uint32_t got = Target->Pixel(px, py);
+        for (auto [shift, over, under] : {std::array{16, 0x10, 0x50}, std::array{8, 0x10, 0x80},
+                                          std::array{0, 0x17, 0xC0}}) {
+          const int want = inside ? (over * 208 + under * 47) / 255 : under;
+          ASSERT_NEAR(static_cast<int>(got >> shift & 0xFF), want, 1) << px << ", " << py << " of " << x << ", " << y;
+        }
+      }
   }
 }
 
