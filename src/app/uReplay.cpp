@@ -19,8 +19,23 @@ bool ButtonName(const std::string& word, int* button) {
   return true;
 }
 
-// Parses the words of one event line; on failure returns what is wrong.
-std::string ParseWords(const std::vector<std::string>& w, TReplayEvent* e) {
+bool InRange(int v) { return v >= -kReplayCoordinateLimit && v <= kReplayCoordinateLimit; }
+
+std::string ParseKey(const std::vector<std::string>& w, TReplayEvent* e) {
+  if (w.size() != 4) return "expected \"<tick> key <name> down|up\"";
+  e->Key = eng_KeyByName(w[2]);
+  if (e->Key < 0)
+    return "unknown key \"" + w[2] +
+           "\" (shift, ctrl, a..z, return, escape, delete, backspace or f1..f12)";
+  if (w[3] != "down" && w[3] != "up") return "expected down or up after the key, not \"" + w[3] + "\"";
+  e->Down = w[3] == "down";
+  e->kind = TReplayEvent::KEY;
+  return "";
+}
+
+// Parses one event line (`w` its words, `rest` what follows the event word);
+// on failure returns what is wrong.
+std::string ParseWords(const std::vector<std::string>& w, const std::string& rest, TReplayEvent* e) {
   if (w.size() < 2) return "expected \"<tick> <event> ...\"";
   if (!Number(w[0], &e->Tick) || e->Tick < 1)
     return "the tick \"" + w[0] + "\" is not a whole number of 1 or more";
@@ -29,6 +44,9 @@ std::string ParseWords(const std::vector<std::string>& w, TReplayEvent* e) {
   if (kind == "move") {
     if (!count(4)) return "expected \"<tick> move <x> <y>\"";
     if (!Number(w[2], &e->X) || !Number(w[3], &e->Y)) return "the pointer position is not two whole numbers";
+    if (!InRange(e->X) || !InRange(e->Y))
+      return "the pointer position is beyond -" + std::to_string(kReplayCoordinateLimit) + ".." +
+             std::to_string(kReplayCoordinateLimit);
     e->kind = TReplayEvent::MOVE;
   } else if (kind == "press" || kind == "release" || kind == "click") {
     if (!count(3)) return "expected \"<tick> " + kind + " left|middle\"";
@@ -36,17 +54,28 @@ std::string ParseWords(const std::vector<std::string>& w, TReplayEvent* e) {
     e->kind = kind == "press" ? TReplayEvent::PRESS
               : kind == "release" ? TReplayEvent::RELEASE : TReplayEvent::CLICK;
   } else if (kind == "key") {
-    if (!count(4)) return "expected \"<tick> key shift|ctrl down|up\"";
-    if (w[2] == "shift") e->Key = K_SHIFT;
-    else if (w[2] == "ctrl") e->Key = K_CTRL;
-    else return "unknown key \"" + w[2] + "\" (shift or ctrl)";
-    if (w[3] != "down" && w[3] != "up") return "expected down or up after the key, not \"" + w[3] + "\"";
-    e->Down = w[3] == "down";
-    e->kind = TReplayEvent::KEY;
+    return ParseKey(w, e);
+  } else if (kind == "text") {
+    if (rest.empty()) return "expected \"<tick> text <characters>\"";
+    e->Text = rest;
+    e->kind = TReplayEvent::TEXT;
+  } else if (kind == "quit") {
+    if (!count(2)) return "expected \"<tick> quit\"";
+    e->kind = TReplayEvent::QUIT;
   } else {
-    return "unknown event \"" + kind + "\" (move, press, release, click or key)";
+    return "unknown event \"" + kind + "\" (move, press, release, click, key, text or quit)";
   }
   return "";
+}
+
+// What follows the second word of a line and the one space after it.
+std::string RestAfterEvent(const std::string& line) {
+  size_t at = line.find_first_not_of(" \t");
+  for (int word = 0; word < 2 && at != std::string::npos; ++word) {
+    at = line.find_first_of(" \t", at);
+    if (word == 0 && at != std::string::npos) at = line.find_first_not_of(" \t", at);
+  }
+  return at == std::string::npos ? "" : line.substr(at + 1);
 }
 
 }  // namespace
@@ -66,7 +95,7 @@ bool ParseReplay(std::istream& in, const std::string& name, std::vector<TReplayE
     if (w.empty() || w[0][0] == '#') continue;
     TReplayEvent e;
     e.Line = number;
-    std::string problem = ParseWords(w, &e);
+    std::string problem = ParseWords(w, RestAfterEvent(line), &e);
     if (problem.empty() && e.Tick < lastTick)
       problem = "tick " + std::to_string(e.Tick) + " comes after tick " + std::to_string(lastTick) +
                 "; ticks must not decrease";
@@ -97,8 +126,9 @@ std::string FormatReplayEvent(const TReplayEvent& e) {
     case TReplayEvent::PRESS: return t + "press " + button;
     case TReplayEvent::RELEASE: return t + "release " + button;
     case TReplayEvent::CLICK: return t + "click " + button;
-    case TReplayEvent::KEY:
-      return t + "key " + (e.Key == K_CTRL ? "ctrl " : "shift ") + (e.Down ? "down" : "up");
+    case TReplayEvent::KEY: return t + "key " + eng_KeyName(e.Key) + (e.Down ? " down" : " up");
+    case TReplayEvent::TEXT: return t + "text " + e.Text;
+    case TReplayEvent::QUIT: return t + "quit";
   }
   return t;
 }
@@ -120,6 +150,8 @@ void TReplayPlayer::BeforeTick(uint64_t tick) {
         PendingRelease[e.Button] = true;
         break;
       case TReplayEvent::KEY: eng_SetKey(e.Key, e.Down); break;
+      case TReplayEvent::TEXT: eng_AddText(e.Text); break;
+      case TReplayEvent::QUIT: eng_RequestClose(); break;
     }
   }
 }
@@ -130,7 +162,7 @@ bool TReplayRecorder::Open(const std::string& path, std::string* error) {
     *error = path + ": cannot write the recording";
     return false;
   }
-  Out << "# kelvod input recording: <tick> move|press|release|click|key ...\n";
+  Out << "# kelvod input recording: <tick> move|press|release|click|key|text|quit ...\n";
   return true;
 }
 
@@ -155,6 +187,8 @@ void TReplayRecorder::Record(uint64_t tick, const zglInputEvent& in) {
     case zglInputEvent::RELEASE: e.kind = TReplayEvent::RELEASE, e.Button = in.button; break;
     case zglInputEvent::KEY_DOWN: e.kind = TReplayEvent::KEY, e.Key = in.key, e.Down = true; break;
     case zglInputEvent::KEY_UP: e.kind = TReplayEvent::KEY, e.Key = in.key, e.Down = false; break;
+    case zglInputEvent::TEXT: e.kind = TReplayEvent::TEXT, e.Text = in.text; break;
+    case zglInputEvent::QUIT: e.kind = TReplayEvent::QUIT; break;
     default: return;
   }
   // Flushed at once, so a crash loses none of what the player did.

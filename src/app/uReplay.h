@@ -12,14 +12,18 @@
 #include "engine/engine.h"
 
 struct TReplayEvent {
-  enum Kind { MOVE, PRESS, RELEASE, CLICK, KEY } kind = MOVE;
+  enum Kind { MOVE, PRESS, RELEASE, CLICK, KEY, TEXT, QUIT } kind = MOVE;
   uint64_t Tick = 0;
   int X = 0, Y = 0;   // MOVE
   int Button = 0;     // PRESS, RELEASE, CLICK: M_BLEFT or M_BMIDDLE
-  int Key = 0;        // KEY: K_SHIFT or K_CTRL
+  int Key = 0;        // KEY: a code with a name (eng_KeyName)
   bool Down = false;  // KEY
+  std::string Text;   // TEXT: typed characters, UTF-8
   int Line = 0;       // where it stands in its file
 };
+
+// Pointer positions a replay may hold; anything beyond is not a recording.
+constexpr int kReplayCoordinateLimit = 100000;
 
 // Reads events from `in`. On a bad line, returns false with a message naming
 // `name`, the line number and what is wrong.

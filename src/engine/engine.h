@@ -70,14 +70,49 @@ class zglRecordingBackend : public zglBackend {
 void eng_SetMouse(int x, int y);
 // Pressing also counts as a click until the next mouse_ClearState.
 void eng_SetButton(int button, bool down);
+// Pressing also counts as a key press until the next key_ClearState.
 void eng_SetKey(int key, bool down);
+// Text typed (UTF-8), seen by the next tick only, and only while text input is on.
+void eng_AddText(const std::string& text);
+
+// The name of a key the game reads ("shift", "ctrl", "a".."z", "return",
+// "escape", "delete", "backspace", "f1".."f12"), or "" for any other code.
+std::string eng_KeyName(int key);
+// The code of a key name, or -1.
+int eng_KeyByName(const std::string& name);
+
+// --- text input ---
+// While on, a window delivers typed characters (with the keyboard layout and
+// input methods applied) through eng_TypedText.
+void eng_StartTextInput();
+void eng_StopTextInput();
+bool eng_TextInputActive();
+// What was typed since the last key_ClearState.
+const std::string& eng_TypedText();
+
+// --- the window's close button ---
+// Off (the default): closing the window ends the loop. On: it only sets a
+// request that the game takes with eng_TakeCloseRequest and answers itself
+// (for instance by asking whether to save first, then calling zgl_Exit).
+void eng_SetCloseHandled(bool handled);
+// The close button was pressed (or a replay asked for it); as the window does.
+void eng_RequestClose();
+// True once per request.
+bool eng_TakeCloseRequest();
+
+// --- full screen ---
+// Switches the window between full screen (the picture letterboxed as when
+// resized) and a window. Does nothing without a window.
+void eng_ToggleFullScreen();
+bool eng_FullScreen();
 
 // An input change made by the player in a window, reported for recording.
 struct zglInputEvent {
-  enum Kind { MOVE, PRESS, RELEASE, KEY_DOWN, KEY_UP } kind = MOVE;
+  enum Kind { MOVE, PRESS, RELEASE, KEY_DOWN, KEY_UP, TEXT, QUIT } kind = MOVE;
   int x = 0, y = 0;   // MOVE
   int button = 0;     // PRESS, RELEASE
   int key = 0;        // KEY_DOWN, KEY_UP
+  std::string text;   // TEXT
 };
 // `tick` is the timer tick the change will be seen by (ticks run so far + 1).
 void eng_SetInputObserver(std::function<void(uint64_t tick, const zglInputEvent&)> observer);

@@ -18,6 +18,18 @@ constexpr int M_BLEFT = 0;
 constexpr int M_BMIDDLE = 1;
 constexpr int K_SHIFT = 252;
 constexpr int K_CTRL = 254;
+// Other keys the game reads: letters by their lower-case character, the rest
+// by codes of their own. Either Enter key is K_RETURN.
+constexpr int K_BACKSPACE = 8;
+constexpr int K_RETURN = 13;
+constexpr int K_ESCAPE = 27;
+constexpr int K_DELETE = 127;
+constexpr int K_A = 'a';
+constexpr int K_Z = 'z';
+constexpr int K_F1 = 200;   // K_F1 + n - 1 is function key n
+constexpr int K_F12 = 211;
+constexpr int KeyLetter(char c) { return K_A + (c - 'a'); }
+constexpr int KeyF(int n) { return K_F1 + n - 1; }
 
 // Drawing flags.
 constexpr uint32_t FX_BLEND = 0x100000;
@@ -64,6 +76,8 @@ int mouse_Y();
 bool mouse_Down(int button);
 bool mouse_Click(int button);
 bool key_Down(int key);
+// The key went down since the last key_ClearState: seen by exactly one tick.
+bool key_Press(int key);
 
 // --- resources ---
 // Missing or unreadable files give an empty handle (never null): drawing with

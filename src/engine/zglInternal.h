@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,12 @@ void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rec
 
 // Runs the program's draw callback, if there is one.
 void eng_DrawCallback();
+
+// Input: applies one SDL event of a window to the input state and reports
+// each change the player made (for recording).
+using ReportInput = std::function<void(const zglInputEvent&)>;
+void eng_HandleInputEvent(const SDL_Event& event, const ReportInput& report);
+void eng_ResetInput();
 
 // Loads SDL_image and SDL_ttf once; safe to call repeatedly.
 void eng_InitLibraries();

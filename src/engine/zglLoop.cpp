@@ -1,4 +1,6 @@
-// Callbacks, input state, the window loop, the headless loop and screenshots.
+// Callbacks, the window loop, the headless loop, the close button and full
+// screen. Input state lives in zglInput.cpp, offscreen frames and
+// screenshots in zglFrame.cpp.
 #include <algorithm>
 #include <array>
 #include <iostream>
@@ -24,19 +26,13 @@ struct Program {
   std::function<void(uint64_t)> TickHook;
   std::function<void(uint64_t, const zglInputEvent&)> Observer;
   bool UserInputLocked = false;
-};
-
-struct Input {
-  int X = 0, Y = 0;
-  std::array<bool, 3> Down{}, Click{};
-  std::array<bool, 256> KeyDown{};
-  int ShiftsHeld = 0, CtrlsHeld = 0;  // window: left and right keys counted apart
+  bool CloseHandled = false;
+  bool CloseRequested = false;
+  bool FullScreen = false;
+  SDL_Window* Window = nullptr;
 };
 
 Program Prog;
-Input In;
-
-bool ValidButton(int b) { return b >= 0 && b < 3; }
 
 void RunTick() {
   uint64_t tick = Prog.TicksRun + 1;
@@ -49,70 +45,21 @@ void Report(const zglInputEvent& e) {
   if (Prog.Observer) Prog.Observer(Prog.TicksRun + 1, e);
 }
 
-int ButtonOf(Uint8 sdlButton) {
-  if (sdlButton == SDL_BUTTON_LEFT) return M_BLEFT;
-  if (sdlButton == SDL_BUTTON_MIDDLE) return M_BMIDDLE;
-  if (sdlButton == SDL_BUTTON_RIGHT) return 2;
-  return -1;
-}
-
-// Shift and Ctrl: the game sees one key for both sides.
-void HandleModifier(const SDL_KeyboardEvent& k, bool down) {
-  if (k.repeat) return;
-  SDL_Scancode sc = k.keysym.scancode;
-  int* held = nullptr;
-  int code = 0;
-  if (sc == SDL_SCANCODE_LSHIFT || sc == SDL_SCANCODE_RSHIFT) held = &In.ShiftsHeld, code = K_SHIFT;
-  if (sc == SDL_SCANCODE_LCTRL || sc == SDL_SCANCODE_RCTRL) held = &In.CtrlsHeld, code = K_CTRL;
-  if (!held) return;
-  bool before = *held > 0;
-  *held = std::max(0, *held + (down ? 1 : -1));
-  bool after = *held > 0;
-  if (before == after) return;
-  eng_SetKey(code, after);
-  zglInputEvent e;
-  e.kind = after ? zglInputEvent::KEY_DOWN : zglInputEvent::KEY_UP;
-  e.key = code;
-  Report(e);
-}
-
-// Returns false when the window was closed.
+// Returns false when the loop should end (the window was closed and the game
+// does not answer close requests itself).
 bool PumpEvents() {
   SDL_Event ev;
   while (SDL_PollEvent(&ev)) {
-    if (ev.type == SDL_QUIT) return false;
-    if (Prog.UserInputLocked) continue;
-    zglInputEvent e;
-    switch (ev.type) {
-      case SDL_MOUSEMOTION:
-        eng_SetMouse(ev.motion.x, ev.motion.y);
-        e.kind = zglInputEvent::MOVE, e.x = ev.motion.x, e.y = ev.motion.y;
-        Report(e);
-        break;
-      case SDL_MOUSEBUTTONDOWN:
-      case SDL_MOUSEBUTTONUP: {
-        int b = ButtonOf(ev.button.button);
-        if (b < 0) break;
-        bool down = ev.type == SDL_MOUSEBUTTONDOWN;
-        if (In.X != ev.button.x || In.Y != ev.button.y) {
-          eng_SetMouse(ev.button.x, ev.button.y);
-          e.kind = zglInputEvent::MOVE, e.x = ev.button.x, e.y = ev.button.y;
-          Report(e);
-        }
-        eng_SetButton(b, down);
-        e.kind = down ? zglInputEvent::PRESS : zglInputEvent::RELEASE, e.button = b;
-        if (b != 2) Report(e);
-        break;
-      }
-      case SDL_KEYDOWN:
-        HandleModifier(ev.key, true);
-        break;
-      case SDL_KEYUP:
-        HandleModifier(ev.key, false);
-        break;
-      default:
-        break;
+    if (ev.type == SDL_QUIT) {
+      if (!Prog.CloseHandled) return false;
+      eng_RequestClose();
+      zglInputEvent e;
+      e.kind = zglInputEvent::QUIT;
+      Report(e);
+      continue;
     }
+    if (Prog.UserInputLocked) continue;
+    eng_HandleInputEvent(ev, Report);
   }
   return true;
 }
@@ -166,6 +113,9 @@ bool RunWindow() {
   }
   SDL_RenderSetLogicalSize(renderer, Prog.Width, Prog.Height);
   SDL_ShowCursor(Prog.ShowCursor ? SDL_ENABLE : SDL_DISABLE);
+  // SDL starts with text input on; the game turns it on only while it edits text.
+  if (!eng_TextInputActive()) SDL_StopTextInput();
+  Prog.Window = window;
   eng_InitLibraries();
   {
     auto backend = std::make_unique<zglSdlBackend>(renderer);
@@ -196,6 +146,7 @@ bool RunWindow() {
   }
   SDL_DestroyRenderer(renderer);
   SDL_DestroyWindow(window);
+  Prog.Window = nullptr;
   SDL_Quit();
   return true;
 }
@@ -252,28 +203,29 @@ bool zgl_Init(int /*fsaa*/, int /*stencil*/) {
 
 void zgl_Exit() { Prog.ExitRequested = true; }
 
-void key_ClearState() {}
-void mouse_ClearState() { In.Click.fill(false); }
-int mouse_X() { return In.X; }
-int mouse_Y() { return In.Y; }
-bool mouse_Down(int button) { return ValidButton(button) && In.Down[button]; }
-bool mouse_Click(int button) { return ValidButton(button) && In.Click[button]; }
-bool key_Down(int key) { return key >= 0 && key < 256 && In.KeyDown[key]; }
+void eng_SetCloseHandled(bool handled) { Prog.CloseHandled = handled; }
 
-void eng_SetMouse(int x, int y) {
-  In.X = x;
-  In.Y = y;
+void eng_RequestClose() {
+  if (Prog.CloseHandled)
+    Prog.CloseRequested = true;
+  else
+    zgl_Exit();
 }
 
-void eng_SetButton(int button, bool down) {
-  if (!ValidButton(button)) return;
-  if (down && !In.Down[button]) In.Click[button] = true;
-  In.Down[button] = down;
+bool eng_TakeCloseRequest() {
+  bool requested = Prog.CloseRequested;
+  Prog.CloseRequested = false;
+  return requested;
 }
 
-void eng_SetKey(int key, bool down) {
-  if (key >= 0 && key < 256) In.KeyDown[key] = down;
+void eng_ToggleFullScreen() {
+  if (!Prog.Window) return;
+  bool on = !Prog.FullScreen;
+  if (SDL_SetWindowFullscreen(Prog.Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0)
+    Prog.FullScreen = on;
 }
+
+bool eng_FullScreen() { return Prog.FullScreen; }
 
 void eng_SetInputObserver(std::function<void(uint64_t, const zglInputEvent&)> observer) {
   Prog.Observer = std::move(observer);
@@ -299,7 +251,7 @@ const std::string& eng_LastError() { return Prog.LastError; }
 
 void eng_Reset() {
   Prog = Program{};
-  In = Input{};
+  eng_ResetInput();
   eng_SetBackend(nullptr);
   eng_FreeResources();
 }

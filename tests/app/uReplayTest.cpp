@@ -50,6 +50,12 @@ TEST(ReplayParser, BadLinesNameTheFileAndLine) {
       {"1 key shift sideways\n", "r.replay:1: expected down or up"},
       {"1 press left extra\n", "r.replay:1:"},
       {"1 move 1.5 2\n", "r.replay:1:"},
+      {"1 move -2147483648 0\n", "r.replay:1: the pointer position is beyond"},
+      {"1 move 0 100001\n", "r.replay:1: the pointer position is beyond"},
+      {"1 key f13 down\n", "r.replay:1: unknown key"},
+      {"1 key A down\n", "r.replay:1: unknown key"},
+      {"1 text\n", "r.replay:1: expected"},
+      {"1 quit now\n", "r.replay:1: expected"},
   };
   for (const auto& [text, expected] : cases) {
     std::istringstream in(text);
@@ -70,7 +76,11 @@ TEST(ReplayParser, TicksMustNotDecrease) {
 }
 
 TEST(ReplayParser, FormattedEventsReadBackTheSame) {
-  std::string text = "3 move 5 6\n3 press left\n4 release left\n4 click middle\n9 key ctrl down\n";
+  std::string text =
+      "3 move 5 6\n3 press left\n4 release left\n4 click middle\n9 key ctrl down\n"
+      "9 key z down\n9 key return up\n10 key escape down\n10 key delete down\n"
+      "10 key backspace up\n11 key f1 down\n11 key f12 up\n12 text Уровень  2 # not a comment\n"
+      "13 quit\n100000 move -100000 100000\n";
   std::istringstream in(text);
   std::vector<TReplayEvent> events;
   std::string error;
@@ -78,6 +88,33 @@ TEST(ReplayParser, FormattedEventsReadBackTheSame) {
   std::string out;
   for (const auto& e : events) out += FormatReplayEvent(e) + "\n";
   EXPECT_EQ(out, text);
+}
+
+TEST(ReplayPlayer, KeysPressForOneTickAndTextArrivesOnlyWhileTextInputIsOn) {
+  eng_Reset();
+  std::istringstream in("1 key r down\n1 text ignored\n2 key r up\n2 text Да\n3 quit\n");
+  std::vector<TReplayEvent> events;
+  std::string error;
+  ASSERT_TRUE(ParseReplay(in, "r", &events, &error)) << error;
+  TReplayPlayer player(events);
+  player.BeforeTick(1);
+  EXPECT_TRUE(key_Press(KeyLetter('r')));
+  EXPECT_TRUE(key_Down(KeyLetter('r')));
+  EXPECT_EQ(eng_TypedText(), "");
+  key_ClearState();
+  EXPECT_FALSE(key_Press(KeyLetter('r')));
+  eng_StartTextInput();
+  player.BeforeTick(2);
+  EXPECT_FALSE(key_Down(KeyLetter('r')));
+  EXPECT_EQ(eng_TypedText(), "Да");
+  key_ClearState();
+  EXPECT_EQ(eng_TypedText(), "");
+  eng_SetCloseHandled(true);
+  player.BeforeTick(3);
+  EXPECT_FALSE(eng_ExitRequested());
+  EXPECT_TRUE(eng_TakeCloseRequest());
+  EXPECT_FALSE(eng_TakeCloseRequest());
+  eng_Reset();
 }
 
 TEST(ReplayPlayer, AClickIsReleasedBeforeTheNextTick) {
