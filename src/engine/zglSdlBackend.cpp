@@ -189,7 +189,7 @@ struct zglSdlBackend::Impl {
   // screen under a pop-up) are copied from tiles of their colour when the
   // rectangle is whole pixels and nothing is scaled. False: fill it.
   bool FillSeeThrough(const SDL_FRect& r, SDL_Color c) {
-    if (!Software || !(r.w * r.h >= kTile * kTile)) return false;
+    if (!Software || !(r.w > 0 && r.h > 0 && r.w * r.h >= kTile * kTile)) return false;
     float sx = 1, sy = 1;
     SDL_RenderGetScale(R, &sx, &sy);
     SDL_Rect view;
@@ -199,9 +199,9 @@ struct zglSdlBackend::Impl {
         r.h != std::floor(r.h))
       return false;
     // Only the part on the picture, in whole pixels.
-    const float x0 = std::max(r.x, 0.0f), y0 = std::max(r.y, 0.0f);
-    const float x1 = std::min(r.x + r.w, static_cast<float>(view.w));
-    const float y1 = std::min(r.y + r.h, static_cast<float>(view.h));
+    const float w = static_cast<float>(view.w), h = static_cast<float>(view.h);
+    const float x0 = std::clamp(r.x, 0.0f, w), x1 = std::clamp(r.x + r.w, 0.0f, w);
+    const float y0 = std::clamp(r.y, 0.0f, h), y1 = std::clamp(r.y + r.h, 0.0f, h);
     SDL_Texture* tile = Tile(c);
     if (!tile) return false;
     SDL_SetTextureAlphaMod(tile, c.a);
@@ -266,7 +266,7 @@ struct zglSdlBackend::Impl {
 
   // Lines of the given core width with a one-pixel feathered edge on each
   // side, in pieces short enough that no triangle covers much more than the
-  // line itself. The points are joined one after another.
+  // line itself.
   void SoftLine(float x1, float y1, float x2, float y2, SDL_Color c, float width) {
     float dx = x2 - x1, dy = y2 - y1;
     float len = std::sqrt(dx * dx + dy * dy);
