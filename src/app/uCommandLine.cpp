@@ -1,18 +1,6 @@
 #include "app/uCommandLine.h"
 
-#include <charconv>
-#include <limits>
-
-namespace {
-
-template <class T>
-bool ParseNumber(const std::string& text, T* value) {
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, *value);
-  return ec == std::errc() && ptr == end && !text.empty();
-}
-
-}  // namespace
+#include "engine/uParse.h"
 
 std::string UsageText() {
   return "Usage: kelvod [options]\n"

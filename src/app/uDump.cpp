@@ -3,12 +3,12 @@
 #include <fstream>
 
 #include "app/uGlobals.h"
-#include "app/uScene.h"
 #include "editor/uEditor.h"
 #include "engine/engine.h"
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
+#include "ui/uScene.h"
 
 nlohmann::json BuildDump() {
   nlohmann::json j;

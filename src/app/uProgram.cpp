@@ -10,8 +10,8 @@
 #include "app/uDump.h"
 #include "app/uGlobals.h"
 #include "app/uReplay.h"
-#include "app/uScene.h"
 #include "engine/engine.h"
+#include "ui/uScene.h"
 
 namespace fs = std::filesystem;
 

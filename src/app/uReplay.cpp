@@ -1,16 +1,10 @@
 #include "app/uReplay.h"
 
-#include <charconv>
 #include <sstream>
 
-namespace {
+#include "engine/uParse.h"
 
-template <class T>
-bool Number(const std::string& text, T* value) {
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, *value);
-  return ec == std::errc() && ptr == end && !text.empty();
-}
+namespace {
 
 bool ButtonName(const std::string& word, int* button) {
   if (word == "left") *button = M_BLEFT;
@@ -37,13 +31,13 @@ std::string ParseKey(const std::vector<std::string>& w, TReplayEvent* e) {
 // on failure returns what is wrong.
 std::string ParseWords(const std::vector<std::string>& w, const std::string& rest, TReplayEvent* e) {
   if (w.size() < 2) return "expected \"<tick> <event> ...\"";
-  if (!Number(w[0], &e->Tick) || e->Tick < 1)
+  if (!ParseNumber(w[0], &e->Tick) || e->Tick < 1)
     return "the tick \"" + w[0] + "\" is not a whole number of 1 or more";
   const std::string& kind = w[1];
   auto count = [&](size_t n) { return w.size() == n; };
   if (kind == "move") {
     if (!count(4)) return "expected \"<tick> move <x> <y>\"";
-    if (!Number(w[2], &e->X) || !Number(w[3], &e->Y)) return "the pointer position is not two whole numbers";
+    if (!ParseNumber(w[2], &e->X) || !ParseNumber(w[3], &e->Y)) return "the pointer position is not two whole numbers";
     if (!InRange(e->X) || !InRange(e->Y))
       return "the pointer position is beyond -" + std::to_string(kReplayCoordinateLimit) + ".." +
              std::to_string(kReplayCoordinateLimit);

@@ -3,25 +3,17 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "app/uGlobals.h"
 #include "editor/uEditorMenu.h"
 #include "engine/zgl.h"
 #include "level/uMap.h"
 #include "level/uPalette.h"
 #include "scenes/uLevelMenu.h"
-#include "scenes/uMainMenu.h"
-#include "sim/uBattery.h"
-#include "sim/uBomb.h"
-#include "sim/uHero.h"
-#include "sim/uLazer.h"
 #include "sim/uMapObj.h"
 #include "sim/uRope.h"
 #include "ui/uAtlas.h"
 
 namespace {
 
-constexpr int kColumns = 18;
-constexpr int kRows = 20;
 constexpr uint8_t kDimmedAlpha = 155;
 
 // A copy of the same class as the source.
@@ -271,8 +263,8 @@ void TEditor::FollowAndTurn() {
 // --- drawing ---
 
 void TEditor::DrawGrid() const {
-  for (int i = 0; i < kColumns; ++i)
-    for (int j = 0; j < kRows; ++j)
+  for (int i = 0; i < kGridColumns; ++i)
+    for (int j = 0; j < kGridRows; ++j)
       pr2d_Circle(static_cast<float>(Map->OriginX + CellSize * i),
                   static_cast<float>(Map->OriginY + CellSize * j), 3, 0xFFFFFF, 53, 25, 0, 0);
 }

@@ -8,13 +8,15 @@
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 
-#include "app/uScene.h"
+#include "level/uMap.h"
 #include "level/uPalette.h"
 #include "ui/uButtonEM.h"
 #include "ui/uMeForm.h"
+#include "ui/uScene.h"
 
 class TEditor;
 class TEditorMenu;
+class TLevelMenu;
 class TMap;
 class TMapObjProt;
 class TMapObj;
@@ -109,7 +111,7 @@ class TEditor : public tScene {
     void Click() override;
   };
 
-  static constexpr int kRopeTool = 7;
+  static constexpr int kRopeTool = kPaletteRope;
 
   std::unique_ptr<TMeForm> ToolForm;
   std::unique_ptr<TMeFormPanel> PlayPanel;
@@ -117,7 +119,8 @@ class TEditor : public tScene {
   std::unique_ptr<TEditorMenu> FileMenu;
   TMeForm* Popup = nullptr;  // takes all input while visible: FileMenu or the level chooser
   std::unique_ptr<TMap> Map;
-  int32_t CellSize = 35;
+  TLevelMenu* LevelMenu = nullptr;  // the chooser shared with the main menu; set by its maker
+  int32_t CellSize = kCellSize;
   int32_t CursorX = 0, CursorY = 0;  // map coordinates
   int32_t GrabX = 0, GrabY = 0;      // from the pointer to the grabbed object
   bool Placing = false;              // a prototype is in hand

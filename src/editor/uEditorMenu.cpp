@@ -1,11 +1,8 @@
 #include "editor/uEditorMenu.h"
 
-#include "app/uGlobals.h"
-#include "app/uScene.h"
 #include "editor/uEditor.h"
 #include "level/uMap.h"
 #include "scenes/uLevelMenu.h"
-#include "scenes/uMainMenu.h"
 
 namespace {
 
@@ -16,8 +13,9 @@ TEditor* EditorOf(const TMeFormObject& button) {
 
 // Opens the shared level chooser on the editor's map and gives it the input.
 void ShowChooser(TEditor& editor, bool saveMode) {
-  LevelMenu->Show(editor.Map.get(), saveMode, false);
-  editor.Popup = LevelMenu;
+  if (!editor.LevelMenu) return;
+  editor.LevelMenu->Show(editor.Map.get(), saveMode, false);
+  editor.Popup = editor.LevelMenu;
 }
 
 }  // namespace
@@ -58,4 +56,6 @@ void TButtonEMOpen::Click() {
   ShowChooser(*editor, false);
 }
 
-void TButtonEMBack::Click() { SceneManager->SetScene(MenuScene, 0); }
+void TButtonEMBack::Click() {
+  if (TEditor* editor = EditorOf(*this)) editor->SwitchTo("menu");
+}

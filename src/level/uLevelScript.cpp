@@ -1,22 +1,15 @@
 #include "level/uLevelScript.h"
 
-#include <charconv>
 #include <map>
 #include <sstream>
 #include <vector>
 
+#include "engine/uParse.h"
 #include "level/uMap.h"
 #include "level/uPalette.h"
 #include "sim/uRope.h"
 
 namespace {
-
-
-bool Int(const std::string& s, int* v) {
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), *v);
-  return ec == std::errc() && p == s.data() + s.size() && !s.empty();
-}
-
 
 // Applies one option word; returns what is wrong, or "".
 std::string ApplyOption(const std::string& word, TMapObj* o) {
@@ -29,12 +22,12 @@ std::string ApplyOption(const std::string& word, TMapObj* o) {
     if (!o->Sprite || o->Sprite->LastFrame < frame) return "this kind cannot be " + word;
     o->Frame = static_cast<uint8_t>(frame);
   } else if (word.rfind("angle=", 0) == 0) {
-    if (!Int(word.substr(6), &o->Angle)) return "bad angle \"" + word + "\"";
+    if (!ParseNumber(word.substr(6), &o->Angle)) return "bad angle \"" + word + "\"";
   } else if (word.rfind("grow=", 0) == 0) {
     std::string v = word.substr(5);
     auto comma = v.find(',');
     int dw = 0, dh = 0;
-    if (comma == std::string::npos || !Int(v.substr(0, comma), &dw) || !Int(v.substr(comma + 1), &dh))
+    if (comma == std::string::npos || !ParseNumber(v.substr(0, comma), &dw) || !ParseNumber(v.substr(comma + 1), &dh))
       return "bad size change \"" + word + "\" (grow=<dw>,<dh>)";
     int w = o->Width, h = o->Height;
     o->Resize(dw, dh);
@@ -68,7 +61,7 @@ class TScriptReader {
       if (i != kPaletteRope && w[0] == PaletteEntry(i).Name) index = i;
     if (!index) return "unknown kind \"" + w[0] + "\"";
     std::unique_ptr<TMapObj> object(static_cast<TMapObj*>(MakePaletteObject(*Map, index).release()));
-    if (w.size() < 3 || !Int(w[1], &object->X) || !Int(w[2], &object->Y))
+    if (w.size() < 3 || !ParseNumber(w[1], &object->X) || !ParseNumber(w[2], &object->Y))
       return "expected \"" + w[0] + " <x> <y> [options]\"";
     for (size_t i = 3; i < w.size(); ++i) {
       std::string problem = ApplyOption(w[i], object.get());
@@ -86,7 +79,7 @@ class TScriptReader {
     if (a->second == b->second) return "a rope joins two different objects";
     int off[4] = {0, 0, 0, 0};
     for (size_t i = 0; w.size() == 7 && i < 4; ++i)
-      if (!Int(w[3 + i], &off[i])) return "bad rope offset \"" + w[3 + i] + "\"";
+      if (!ParseNumber(w[3 + i], &off[i])) return "bad rope offset \"" + w[3 + i] + "\"";
     Map->Ropes.push_back(std::make_unique<TRope>(Map->Sprite(kRopeSpriteKind), a->second, b->second,
                                                  off[0], off[1], off[2], off[3]));
     return "";

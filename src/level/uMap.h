@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "level/uPalette.h"
 #include "ui/uMeForm.h"
 
 class TWorld;
@@ -17,8 +18,13 @@ class TMapObjProt;
 class TMapObj;
 class TRope;
 
-constexpr int kSpriteKinds = 12;
-constexpr int kRopeSpriteKind = 7;
+// Sprite kinds are the palette's kinds.
+constexpr int kSpriteKinds = kPaletteSize;
+constexpr int kRopeSpriteKind = kPaletteRope;
+// The play field: a grid of 18 by 20 cells of 35 pixels.
+constexpr int kCellSize = 35;
+constexpr int kGridColumns = 18;
+constexpr int kGridRows = 20;
 
 class TMap {
  public:
@@ -44,13 +50,9 @@ class TMap {
 
   // Disposes of the world, every object and every rope.
   void Clear();
-  // Replaces the content with the file's. A missing file leaves the map
-  // empty; records that make no sense are skipped with a message; returns
-  // false when the file exists but could not be read.
+  // Replaces the content with the level file's (see ReadMapFile).
   bool LoadFromFile(const std::string& path);
-  // Writes the map beside `path` and renames it over `path` only when the
-  // whole file was written, so a failed save never damages the old level.
-  // Returns false with a message (also on stderr) on failure.
+  // Writes the map to a level file safely (see WriteMapFile).
   bool SaveToFile(const std::string& path, std::string* error = nullptr);
   // Finds the object (or, with ropes, the rope) under the screen point,
   // passing over `current` unless nothing else is there.

@@ -1,5 +1,14 @@
 #include "level/uMapFile.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "engine/uSafeFile.h"
+#include "level/uMap.h"
+#include "sim/uMapObj.h"
+#include "sim/uRope.h"
+
 namespace {
 
 void PutInt(TMapRecordBytes& b, size_t at, int32_t v) {
@@ -81,4 +90,177 @@ TMapRecord DecodeMapRecord(const TMapRecordBytes& b) {
   r.Dynamic = b[Dynamic] != 0;
   r.Frame = b[Frame];
   return r;
+}
+
+// --- whole maps ---
+
+namespace {
+
+// Coordinates and sizes a level file may hold; anything beyond is not a level.
+constexpr int32_t kMaxCoordinate = 10000;
+constexpr int32_t kMaxSize = 10000;
+constexpr size_t kMaxRecords = 10000;
+
+bool InRange(int32_t v, int32_t limit) { return v >= -limit && v <= limit; }
+
+// What is wrong with an object record, or "" when it can be built.
+std::string CheckObjectRecord(const TMapRecord& r) {
+  if (r.SpriteKind < 1 || r.SpriteKind > kSpriteKinds)
+    return "sprite kind " + std::to_string(r.SpriteKind) + " is not 1.." + std::to_string(kSpriteKinds);
+  if (r.ShapeTag != "RECT" && r.ShapeTag != "CIRC") return "its shape is neither RECT nor CIRC";
+  bool circle = r.ShapeTag == "CIRC";
+  if (r.ShapeW <= 0 || (!circle && r.ShapeH <= 0) || r.Width <= 0 || r.Height <= 0)
+    return "its size is not positive";
+  if (r.ShapeW > kMaxSize || r.ShapeH > kMaxSize || r.Width > kMaxSize || r.Height > kMaxSize)
+    return "its size is too large";
+  if (!InRange(r.X, kMaxCoordinate) || !InRange(r.Y, kMaxCoordinate) ||
+      !InRange(r.SpriteDX, kMaxCoordinate) || !InRange(r.SpriteDY, kMaxCoordinate))
+    return "its position is out of range";
+  return "";
+}
+
+std::string CheckRopeRecord(const TMapRecord& r, size_t objectsRead) {
+  if (r.SpriteKind < 1 || r.SpriteKind > kSpriteKinds)
+    return "sprite kind " + std::to_string(r.SpriteKind) + " is not 1.." + std::to_string(kSpriteKinds);
+  auto valid = [&](int32_t i) { return i >= 0 && static_cast<size_t>(i) < objectsRead; };
+  if (!valid(r.RopeA) || !valid(r.RopeB)) return "it joins objects that are not in the file before it";
+  if (!InRange(r.OffsetAX, kMaxCoordinate) || !InRange(r.OffsetAY, kMaxCoordinate) ||
+      !InRange(r.OffsetBX, kMaxCoordinate) || !InRange(r.OffsetBY, kMaxCoordinate))
+    return "its offsets are out of range";
+  return "";
+}
+
+// The object a checked record describes, of the class its tag names.
+std::unique_ptr<TMapObj> ObjectFromRecord(const TObjectClass& c, const TMapRecord& r,
+                                          TMeDrawRect* sprite) {
+  std::unique_ptr<TMeFormShape> shape;
+  if (r.ShapeTag == "CIRC")
+    shape = std::make_unique<TShapeCircle>(2 * r.ShapeW);
+  else
+    shape = std::make_unique<TShapeRect>(r.ShapeW, r.ShapeH);
+  std::unique_ptr<TMapObj> o = c.Make(sprite, std::move(shape));
+  o->X = r.X;
+  o->Y = r.Y;
+  o->SpriteDX = r.SpriteDX;
+  o->SpriteDY = r.SpriteDY;
+  o->Width = r.Width;
+  o->Height = r.Height;
+  o->Angle = r.Angle;
+  o->Interactive = r.Interactive;
+  o->Dynamic = r.Dynamic;
+  o->Frame = r.Frame;
+  return o;
+}
+
+TMapRecord ObjectRecord(const TMapObj& o) {
+  TMapRecord r;
+  r.X = o.X;
+  r.Y = o.Y;
+  if (auto* c = dynamic_cast<const TShapeCircle*>(o.Shape.get())) {
+    r.ShapeTag = "CIRC";
+    r.ShapeW = r.ShapeH = static_cast<int32_t>(c->Circle.Radius);
+  } else if (auto* rect = dynamic_cast<const TShapeRect*>(o.Shape.get())) {
+    r.ShapeTag = "RECT";
+    r.ShapeW = static_cast<int32_t>(rect->Rect.W);
+    r.ShapeH = static_cast<int32_t>(rect->Rect.H);
+  }
+  r.KindTag = o.KindTag();
+  r.Dynamic = o.Dynamic;
+  r.Interactive = o.Interactive;
+  r.Frame = o.Frame;
+  r.SpriteDX = o.SpriteDX;
+  r.SpriteDY = o.SpriteDY;
+  r.Width = o.Width;
+  r.Height = o.Height;
+  r.Angle = o.Angle;
+  r.SpriteKind = o.Sprite ? o.Sprite->Tag : 0;
+  return r;
+}
+
+TMapRecord RopeRecord(const TRope& rope, int a, int b) {
+  TMapRecord r;
+  r.KindTag = r.ShapeTag = "ROPE";
+  r.RopeA = a;
+  r.RopeB = b;
+  r.X = rope.X;
+  r.Y = rope.Y;
+  r.OffsetAX = rope.OffsetAX;
+  r.OffsetAY = rope.OffsetAY;
+  r.OffsetBX = rope.OffsetBX;
+  r.OffsetBY = rope.OffsetBY;
+  r.SpriteKind = rope.Sprite ? rope.Sprite->Tag : kRopeSpriteKind;
+  r.Dynamic = true;
+  return r;
+}
+
+// Adds the object or rope of one record to the map; what is wrong with it, or "".
+std::string AddRecord(const TMapRecord& r, TMap& map) {
+  if (r.KindTag == "ROPE") {
+    std::string problem = CheckRopeRecord(r, map.Objects.size());
+    if (problem.empty())
+      map.Ropes.push_back(std::make_unique<TRope>(map.Sprite(r.SpriteKind), map.Objects[r.RopeA].get(),
+                                                  map.Objects[r.RopeB].get(), r.OffsetAX, r.OffsetAY,
+                                                  r.OffsetBX, r.OffsetBY));
+    return problem;
+  }
+  const TObjectClass* c = ObjectClass(r.KindTag);
+  if (!c) return "";  // not a kind this game knows: skipped silently
+  std::string problem = CheckObjectRecord(r);
+  if (problem.empty()) map.Objects.push_back(ObjectFromRecord(*c, r, map.Sprite(r.SpriteKind)));
+  return problem;
+}
+
+}  // namespace
+
+bool ReadMapFile(const std::string& path, TMap* map) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return true;
+  std::ifstream in(path, std::ios::binary);
+  if (!in || std::filesystem::is_directory(path, ec)) {
+    std::cerr << "kelvod: cannot read the level \"" << path << "\"\n";
+    return false;
+  }
+  TMapRecordBytes bytes;
+  size_t number = 0;
+  while (number < kMaxRecords) {
+    in.read(reinterpret_cast<char*>(bytes.data()), kMapRecordSize);
+    std::streamsize got = in.gcount();
+    if (got == 0) break;
+    ++number;
+    if (got < static_cast<std::streamsize>(kMapRecordSize)) {
+      std::cerr << "kelvod: " << path << ": record " << number << " is incomplete (" << got
+                << " of 80 bytes); ignored\n";
+      break;
+    }
+    std::string problem = AddRecord(DecodeMapRecord(bytes), *map);
+    if (!problem.empty())
+      std::cerr << "kelvod: " << path << ": record " << number << " skipped: " << problem << "\n";
+  }
+  if (number >= kMaxRecords && in.peek() != EOF)
+    std::cerr << "kelvod: " << path << ": more than " << kMaxRecords << " records; the rest is ignored\n";
+  if (in.bad()) {
+    std::cerr << "kelvod: error while reading the level \"" << path << "\"\n";
+    return false;
+  }
+  return true;
+}
+
+bool WriteMapFile(const TMap& map, const std::string& path, std::string* error) {
+  std::string bytes;
+  auto append = [&](const TMapRecord& r) {
+    TMapRecordBytes b = EncodeMapRecord(r);
+    bytes.append(b.begin(), b.end());
+  };
+  for (const auto& o : map.Objects) append(ObjectRecord(*o));
+  for (const auto& rope : map.Ropes) {
+    int a = map.IndexOf(rope->ObjectA), b = map.IndexOf(rope->ObjectB);
+    if (a < 0 || b < 0) continue;  // a rope must join two objects of this map
+    append(RopeRecord(*rope, a, b));
+  }
+  std::string why;
+  if (SafeWriteFile(path, bytes, &why)) return true;
+  std::string message = "cannot save the level \"" + path + "\": " + why;
+  std::cerr << "kelvod: " << message << "\n";
+  if (error) *error = message;
+  return false;
 }

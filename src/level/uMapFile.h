@@ -1,10 +1,13 @@
-// The level file record: 80 bytes, little-endian, objects first, then ropes.
+// The level file: records of 80 bytes, little-endian, objects first, then
+// ropes; and the reading and writing of whole maps.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
+
+class TMap;
 
 constexpr size_t kMapRecordSize = 80;
 using TMapRecordBytes = std::array<uint8_t, kMapRecordSize>;
@@ -38,3 +41,12 @@ TMapRecordBytes EncodeMapRecord(const TMapRecord& record);
 // A short string whose length byte exceeds its field reads as the characters
 // that fit plus a marker that matches no tag.
 TMapRecord DecodeMapRecord(const TMapRecordBytes& bytes);
+
+// Adds the level file's objects and ropes to the map. A missing file adds
+// nothing; records that make no sense are skipped with a message; returns
+// false when the file exists but could not be read.
+bool ReadMapFile(const std::string& path, TMap* map);
+// Writes the map's objects and then its ropes to `path` safely (see
+// SafeWriteFile), so a failed save never damages the old level. Returns false
+// with a message (also on stderr) on failure.
+bool WriteMapFile(const TMap& map, const std::string& path, std::string* error);

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "app/uGlobals.h"
 #include "engine/zgl.h"
 #include "scenes/uLevelMenu.h"
-#include "scenes/uMainMenu.h"
 #include "sim/uBattery.h"
 #include "sim/uWorld.h"
+#include "ui/uResources.h"
 
 namespace {
 
@@ -36,7 +35,9 @@ TWinForm::TWinForm(int x, int y, uint8_t alpha, tScene* owner, TMeFormShape* sha
 void TWinForm::Show(int32_t nextLevel) {
   Visible = true;
   Alpha = 0;
-  const int32_t count = LevelMenu ? static_cast<int32_t>(LevelMenu->Levels.size()) : 0;
+  auto* game = dynamic_cast<TGame*>(Owner);
+  const TLevelMenu* levels = game ? game->LevelMenu : nullptr;
+  const int32_t count = levels ? static_cast<int32_t>(levels->Levels.size()) : 0;
   Next->LevelIndex = nextLevel;
   Next->AllDone = nextLevel > count - 1;
   Next->Caption = Next->AllDone ? "В меню" : "Далее";
@@ -62,8 +63,8 @@ bool TWinForm::Update(int mouseX, int mouseY) {
 
 // --- TGame ---
 
-TGame::TGame(tSceneMng* manager)
-    : tScene(manager), Map(std::make_unique<TMap>(35)),
+TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
+    : tScene(manager), Map(std::make_unique<TMap>(kCellSize)), LevelMenu(levelMenu),
       ButtonBar(std::make_unique<TMeForm>(90, 40, 255, this)),
       ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()) {
   ButtonBar->Visible = true;
@@ -134,15 +135,19 @@ nlohmann::json TGame::DumpState() const {
 
 // --- the scene's buttons ---
 
-void TButtonShowMenu::Click() { SceneManager->SetScene(MenuScene, 0); }
+void TButtonShowMenu::Click() {
+  if (tScene* scene = OwnerScene()) scene->SwitchTo("menu");
+}
 
 void TButtonReset::Click() {
   if (auto* game = dynamic_cast<TGame*>(Form ? Form->Owner : nullptr)) game->Map->StartGame();
 }
 
 void TButtonNext::Click() {
+  tScene* scene = OwnerScene();
+  if (!scene) return;
   if (AllDone)
-    SceneManager->SetScene(MenuScene, 0);
+    scene->SwitchTo("menu");
   else
-    SceneManager->SetSceneParam(GameScene, LevelIndex, 0);
+    scene->SwitchTo("game", LevelIndex);
 }

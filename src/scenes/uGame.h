@@ -7,12 +7,13 @@
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 
-#include "app/uScene.h"
 #include "level/uMap.h"
 #include "ui/uButtonEM.h"
 #include "ui/uMeForm.h"
+#include "ui/uScene.h"
 
 class TButtonNext;
+class TLevelMenu;
 
 // The level-complete panel: fades in, names the result and offers the next
 // level (or the way back to the menu after the last one).
@@ -37,17 +38,17 @@ class TWinForm : public TMeForm {
 
 class TGame : public tScene {
  public:
-  explicit TGame(tSceneMng* manager);
+  // The levels are those of `levelMenu`, the chooser shared with the main
+  // menu and the editor (not owned).
+  TGame(tSceneMng* manager, TLevelMenu* levelMenu);
   ~TGame() override;
 
   std::unique_ptr<TMap> Map;
-  int32_t CellSize = 35;
+  int32_t CellSize = kCellSize;
   int32_t LevelIndex = 0;
+  TLevelMenu* LevelMenu;
   std::unique_ptr<TWinForm> WinForm;
   std::unique_ptr<TMeForm> ButtonBar;  // "Меню" and "Рестарт"
-
-  static constexpr int kGridColumns = 18;
-  static constexpr int kGridRows = 20;
 
   void Draw() override;
   void Update() override;

@@ -5,12 +5,10 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "app/uGlobals.h"
-#include "app/uScene.h"
 #include "level/uMap.h"
-#include "scenes/uGame.h"
-#include "scenes/uMainMenu.h"
 #include "ui/uAtlas.h"
+#include "ui/uResources.h"
+#include "ui/uScene.h"
 
 namespace {
 
@@ -155,7 +153,7 @@ void TButtonLM::Click() {
       return;
     }
   } else if (menu->PlayMode) {
-    SceneManager->SetSceneParam(GameScene, Index, 0);
+    if (menu->Owner) menu->Owner->SwitchTo("game", Index);
   } else if (menu->Map) {
     menu->Map->LoadFromFile(path);
   }

@@ -20,6 +20,7 @@ struct TLevel {
 
 class TLevelMenu : public TMeForm {
  public:
+  // Playing a level switches to the game scene of the owner's manager.
   TLevelMenu(int x, int y, uint8_t alpha, tScene* owner);
   ~TLevelMenu() override;
 

@@ -1,19 +1,11 @@
 #include "scenes/uMainMenu.h"
 
-#include "app/uGlobals.h"
-#include "editor/uEditor.h"
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
-#include "ui/uAtlas.h"
+#include "ui/uResources.h"
 
-std::unique_ptr<TMeFormDrawRect> MakeWideButtonSprite() {
-  return MakeAtlasSprite<TMeFormDrawRect>(Atlas::WideButton);
-}
-
-std::unique_ptr<TShapeRect> MakeWideButtonShape() { return std::make_unique<TShapeRect>(162, 30); }
-
-TMainMenuScene::TMainMenuScene(tSceneMng* manager)
-    : tScene(manager), Form(std::make_unique<TMeForm>(512, 384, 255, this)),
+TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
+    : tScene(manager), Form(std::make_unique<TMeForm>(512, 384, 255, this)), LevelMenu(levelMenu),
       ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()) {
   auto add = [&](auto* button, const char* caption) { button->Caption = caption; };
   TMeForm& f = *Form;
@@ -44,13 +36,21 @@ nlohmann::json TMainMenuScene::DumpState() const {
   return {{"sub_form_visible", SubForm != nullptr && SubForm->Visible}};
 }
 
-void TButtonNew::Click() { SceneManager->SetSceneParam(GameScene, 0, 0); }
-
-void TButtonOpen::Click() {
-  LevelMenu->Show(GameScene->Map.get(), false, true);
-  if (auto* scene = dynamic_cast<TMainMenuScene*>(Form->Owner)) scene->SubForm = LevelMenu;
+void TButtonNew::Click() {
+  if (tScene* scene = OwnerScene()) scene->SwitchTo("game", 0);
 }
 
-void TButtonEditor::Click() { SceneManager->SetScene(EditorScene, 0); }
+// The chooser plays the level picked (play mode) in the game scene.
+void TButtonOpen::Click() {
+  auto* scene = dynamic_cast<TMainMenuScene*>(OwnerScene());
+  if (!scene || !scene->LevelMenu) return;
+  auto* game = dynamic_cast<TGame*>(scene->Manager ? scene->Manager->SceneNamed("game") : nullptr);
+  scene->LevelMenu->Show(game ? game->Map.get() : nullptr, false, true);
+  scene->SubForm = scene->LevelMenu;
+}
+
+void TButtonEditor::Click() {
+  if (tScene* scene = OwnerScene()) scene->SwitchTo("editor");
+}
 
 void TButtonExit::Click() { zgl_Exit(); }

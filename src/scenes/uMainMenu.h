@@ -4,16 +4,21 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "app/uScene.h"
 #include "ui/uButtonEM.h"
 #include "ui/uMeForm.h"
+#include "ui/uScene.h"
+
+class TLevelMenu;
 
 class TMainMenuScene : public tScene {
  public:
-  explicit TMainMenuScene(tSceneMng* manager);
+  // "Загрузить" opens `levelMenu`, the chooser shared with the game and the
+  // editor (not owned).
+  TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu);
   ~TMainMenuScene() override;
 
   std::unique_ptr<TMeForm> Form;  // the four buttons
+  TLevelMenu* LevelMenu;
   TMeForm* SubForm = nullptr;     // shown instead of Form while visible (the level menu)
 
   void Draw() override;
@@ -49,7 +54,3 @@ class TButtonExit : public TButtonEM {
   using TButtonEM::TButtonEM;
   void Click() override;
 };
-
-// The look and hit shape shared by the wide captioned buttons of every menu.
-std::unique_ptr<TMeFormDrawRect> MakeWideButtonSprite();
-std::unique_ptr<TShapeRect> MakeWideButtonShape();

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "app/uGlobals.h"
+#include "sim/uLazer.h"
+#include "sim/uRandom.h"
 #include "sim/uWorld.h"
+#include "ui/uResources.h"
 
 namespace {
 
@@ -35,7 +37,7 @@ void TBattery::CreatePhysics(TWorld* world) {
 }
 
 bool TBattery::LaserHit(b2Body*, uint8_t kind) {
-  if (kind == 2) Heat += 1.8f;
+  if (kind == TLazer::kHot) Heat += 1.8f;
   return false;
 }
 

@@ -38,7 +38,8 @@ class TBattery : public TBomb {
   bool TryCollect(const zglTCircle& headCircle, b2Body* heroBody);
   std::unique_ptr<TMapObjProt> Clone() const override;
   const char* ClassName() const override { return "TBattery"; }
-  const char* KindTag() const override { return "BATT"; }
+  static constexpr const char* kTag = "BATT";
+  const char* KindTag() const override { return kTag; }
   void DumpState(nlohmann::json& out) const override;
 
  private:

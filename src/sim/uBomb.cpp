@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "sim/uHero.h"
+#include "sim/uLazer.h"
 #include "sim/uWorld.h"
 
 namespace {
@@ -34,7 +35,7 @@ void TBomb::CreatePhysics(TWorld* world) {
 }
 
 bool TBomb::LaserHit(b2Body*, uint8_t kind) {
-  if (kind == 2) Heat += 4;
+  if (kind == TLazer::kHot) Heat += 4;
   return false;
 }
 

@@ -32,7 +32,8 @@ class TBomb : public TMapObj {
   bool LaserHit(b2Body* body, uint8_t kind) override;
   std::unique_ptr<TMapObjProt> Clone() const override;
   const char* ClassName() const override { return "TBomb"; }
-  const char* KindTag() const override { return "BOOMBA"; }
+  static constexpr const char* kTag = "BOOMBA";
+  const char* KindTag() const override { return kTag; }
   void DumpState(nlohmann::json& out) const override;
 
  protected:

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "app/uGlobals.h"
 #include "sim/uBattery.h"
 #include "sim/uLazer.h"
 #include "sim/uWorld.h"
+#include "ui/uResources.h"
 
 namespace {
 

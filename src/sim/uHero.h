@@ -32,7 +32,8 @@ class THero : public TMapObj {
   void StartCharge(float phase);
   std::unique_ptr<TMapObjProt> Clone() const override;
   const char* ClassName() const override { return "THero"; }
-  const char* KindTag() const override { return "HERO"; }
+  static constexpr const char* kTag = "HERO";
+  const char* KindTag() const override { return kTag; }
   void DumpState(nlohmann::json& out) const override;
 
  private:

@@ -58,6 +58,7 @@ class TLazerBox : public TMapObj {
   void Update(int ox, int oy) override;
   std::unique_ptr<TMapObjProt> Clone() const override;
   const char* ClassName() const override { return "TLazerBox"; }
-  const char* KindTag() const override { return "LAZBOX"; }
+  static constexpr const char* kTag = "LAZBOX";
+  const char* KindTag() const override { return kTag; }
   void DumpState(nlohmann::json& out) const override;
 };

@@ -2,7 +2,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "level/uMapFile.h"
 #include "sim/uWorld.h"
 
 // --- TMapObjProt: the base does nothing ---
@@ -42,20 +41,6 @@ TMapObj::TMapObj(TMeDrawRect* sprite, std::unique_ptr<TMeFormShape> shape) : Sha
 TMapObj::TMapObj(const TMapObj& s)
     : TMapObjProt(s), Angle(s.Angle), Shape(CopyShape(s.Shape.get())), Interactive(s.Interactive),
       Dynamic(s.Dynamic), Width(s.Width), Height(s.Height), Frame(s.Frame) {}
-
-TMapObj::TMapObj(const TMapRecord& r, TMeDrawRect* sprite)
-    : Angle(r.Angle), Interactive(r.Interactive), Dynamic(r.Dynamic), Width(r.Width),
-      Height(r.Height), Frame(r.Frame) {
-  X = r.X;
-  Y = r.Y;
-  SpriteDX = r.SpriteDX;
-  SpriteDY = r.SpriteDY;
-  Sprite = sprite;
-  if (r.ShapeTag == "CIRC")
-    Shape = std::make_unique<TShapeCircle>(2 * r.ShapeW);
-  else
-    Shape = std::make_unique<TShapeRect>(r.ShapeW, r.ShapeH);
-}
 
 TMapObj::~TMapObj() = default;
 

@@ -11,7 +11,6 @@
 #include "ui/uMeForm.h"
 
 class TWorld;
-struct TMapRecord;
 
 class TMapObjProt {
  public:
@@ -53,9 +52,6 @@ class TMapObj : public TMapObjProt {
   TMapObj(TMeDrawRect* sprite, std::unique_ptr<TMeFormShape> shape);
   // A copy of another object's design; the shape is a new one of the same kind.
   TMapObj(const TMapObj& source);
-  // An object read from a level file record. The record's shape tag must be
-  // "RECT" or "CIRC" (the reader checks it).
-  TMapObj(const TMapRecord& record, TMeDrawRect* sprite);
   ~TMapObj() override;
 
   int Angle = 0;  // design rotation, whole degrees
@@ -83,8 +79,9 @@ class TMapObj : public TMapObjProt {
   void ForgetPhysics() override;
   std::unique_ptr<TMapObjProt> Clone() const override;
   const char* ClassName() const override { return "TMapObj"; }
-  // The six-character tag the level file stores the class under.
-  virtual const char* KindTag() const { return "MAPOBJ"; }
+  // The tag (at most six characters) the level file stores the class under.
+  static constexpr const char* kTag = "MAPOBJ";
+  virtual const char* KindTag() const { return kTag; }
   // Adds this object's state to a state dump object.
   virtual void DumpState(nlohmann::json& out) const;
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "sim/uBomb.h"
+#include "sim/uLazer.h"
 #include "sim/uWorld.h"
 
 namespace {
@@ -144,7 +145,7 @@ void TRope::Update(int ox, int oy) {
 }
 
 bool TRope::LaserHit(b2Body* body, uint8_t kind) {
-  if (kind != 2) return false;
+  if (kind != TLazer::kHot) return false;
   auto it = std::find(Segments.begin(), Segments.end(), body);
   if (it == Segments.end()) return false;
   const size_t i = static_cast<size_t>(it - Segments.begin());

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/uGlobals.h"
+#include "ui/uResources.h"
 
 namespace Atlas {
 
@@ -41,13 +41,15 @@ const std::array<TAtlasSprite, 13> kKinds = {{
 }};
 }  // namespace
 
-const TAtlasSprite& SpriteKind(int kind) { return kKinds.at(kind >= 1 && kind <= 12 ? kind : 0); }
+const TAtlasSprite& SpriteKind(int kind) {
+  return kKinds.at(kind >= 1 && kind < static_cast<int>(kKinds.size()) ? kind : 0);
+}
 
 std::vector<const TAtlasSprite*> All() {
   std::vector<const TAtlasSprite*> all = {&SmallButton, &WideButton,    &ToolButton,  &SmallIcons,
                                           &TurnIcons,   &ToolIcons,     &CheckBox,    &PropertyPanel,
                                           &PlayPanel,   &HeroOverlay,   &BatteryLayers, &Particles};
-  for (int k = 1; k <= 12; ++k) all.push_back(&kKinds[k]);
+  for (size_t k = 1; k < kKinds.size(); ++k) all.push_back(&kKinds[k]);
   return all;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/uButtonEM.h"
 
-#include "app/uGlobals.h"
+#include "ui/uAtlas.h"
+#include "ui/uResources.h"
 
 void DrawCaption(const std::string& caption, int x, int y, uint8_t alpha) {
   text_DrawEx(MainFont, static_cast<float>(x), static_cast<float>(y), 1.0f, 0.0f, caption, alpha,
@@ -15,3 +16,9 @@ void TButtonEM::Draw(int offsetX, int offsetY, uint8_t alpha) {
 void TButtonEMClose::Click() {
   if (Form) Form->Visible = false;
 }
+
+std::unique_ptr<TMeFormDrawRect> MakeWideButtonSprite() {
+  return MakeAtlasSprite<TMeFormDrawRect>(Atlas::WideButton);
+}
+
+std::unique_ptr<TShapeRect> MakeWideButtonShape() { return std::make_unique<TShapeRect>(162, 30); }

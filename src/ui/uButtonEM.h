@@ -2,6 +2,7 @@
 // hides the form it stands on.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "ui/uMeForm.h"
@@ -24,3 +25,7 @@ constexpr uint32_t kCaptionColor = 0x050505;
 
 // Draws a caption centred on a screen point in the game's font.
 void DrawCaption(const std::string& caption, int x, int y, uint8_t alpha);
+
+// The look and hit shape shared by the wide captioned buttons of every menu.
+std::unique_ptr<TMeFormDrawRect> MakeWideButtonSprite();
+std::unique_ptr<TShapeRect> MakeWideButtonShape();

@@ -126,6 +126,8 @@ class TMeFormObject {
   bool Enabled = true;
   bool Visible = true;
 
+  // The scene that owns the object's form, or null.
+  tScene* OwnerScene() const { return Form ? Form->Owner : nullptr; }
   virtual void Click() {}
   virtual void Draw(int offsetX, int offsetY, uint8_t alpha);
   virtual bool UpdatePressed();

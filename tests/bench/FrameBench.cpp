@@ -15,7 +15,7 @@
 #include "app/uGlobals.h"
 #include "app/uProgram.h"
 #include "app/uReplay.h"
-#include "app/uScene.h"
+#include "ui/uScene.h"
 #include "editor/uEditor.h"
 #include "engine/engine.h"
 #include "level/uMap.h"

@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/engine.h"
-#include "scenes/uGameForm.h"
+#include "level/uGameForm.h"
 #include "sim/uHero.h"
 #include "sim/uRope.h"
 #include "sim/uWorld.h"

@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "app/uGlobals.h"
-#include "app/uScene.h"
+#include "level/uGameForm.h"
 #include "scenes/SceneTestSupport.h"
-#include "scenes/uGameForm.h"
 #include "scenes/uLevelMenu.h"
 #include "sim/uBattery.h"
 #include "sim/uWorld.h"
+#include "ui/uScene.h"
 
 namespace {
 

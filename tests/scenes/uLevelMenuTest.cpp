@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "app/uGlobals.h"
-#include "app/uScene.h"
 #include "scenes/SceneTestSupport.h"
 #include "scenes/uGame.h"
+#include "ui/uScene.h"
 
 namespace fs = std::filesystem;
 

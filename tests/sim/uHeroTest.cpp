@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "SimFixture.h"
-#include "scenes/uGameForm.h"
+#include "level/uGameForm.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "SimFixture.h"
-#include "scenes/uGameForm.h"
+#include "level/uGameForm.h"
 
 namespace {
 

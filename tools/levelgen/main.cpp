@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: kelvod_levelgen <script.lvl> <level.map> [<script.lvl> <level.map> ...]\n";
     return 2;
   }
-  TMap map(35);
+  TMap map(kCellSize);
   for (int i = 1; i + 1 < argc; i += 2) {
     std::ifstream in(argv[i]);
     if (!in) {

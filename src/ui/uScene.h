@@ -2,13 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class tSceneMng;
 
 class tScene {
  public:
-  explicit tScene(tSceneMng* manager) : Manager(manager) {}
-  virtual ~tScene() = default;
+  // A scene joins its manager's list when it is made and leaves it when it goes.
+  explicit tScene(tSceneMng* manager);
+  virtual ~tScene();
   tScene(const tScene&) = delete;
   tScene& operator=(const tScene&) = delete;
 
@@ -23,6 +26,11 @@ class tScene {
 
   // Makes this scene current at once, without a fade and without Start.
   void Activate();
+  // Fades over to the manager's scene of that name (SetScene); with a
+  // parameter, that scene starts with it (SetSceneParam). The buttons of a
+  // scene reach the other scenes this way.
+  void SwitchTo(const std::string& name) const;
+  void SwitchTo(const std::string& name, int32_t param) const;
 };
 
 class tSceneMng {
@@ -41,6 +49,11 @@ class tSceneMng {
   bool Switching = false;
   int32_t StartParam = 0;
   int32_t Width = 0, Height = 0;
+  std::vector<tScene*> Scenes;  // every scene made with this manager; not owned
+
+  // The scene of this manager with that name ("menu", "game", "editor"), or
+  // null. Scenes reach each other through it, not through the program.
+  tScene* SceneNamed(const std::string& name) const;
 
   void SetScene(tScene* scene, int32_t kind);
   void SetSceneParam(tScene* scene, int32_t param, int32_t kind);

@@ -1,6 +1,5 @@
-#include "scenes/uGameForm.h"
+#include "level/uGameForm.h"
 
-#include "app/uGlobals.h"
 #include "sim/uMapObj.h"
 #include "sim/uWorld.h"
 #include "ui/uAtlas.h"

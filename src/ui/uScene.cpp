@@ -1,11 +1,33 @@
-#include "app/uScene.h"
+#include "ui/uScene.h"
 
 #include <algorithm>
 
 #include "engine/zgl.h"
 
+tScene::tScene(tSceneMng* manager) : Manager(manager) {
+  if (Manager) Manager->Scenes.push_back(this);
+}
+
+tScene::~tScene() {
+  if (Manager) std::erase(Manager->Scenes, this);
+}
+
 void tScene::Activate() {
   if (Manager) Manager->Current = this;
+}
+
+void tScene::SwitchTo(const std::string& name) const {
+  if (Manager) Manager->SetScene(Manager->SceneNamed(name), 0);
+}
+
+void tScene::SwitchTo(const std::string& name, int32_t param) const {
+  if (Manager) Manager->SetSceneParam(Manager->SceneNamed(name), param, 0);
+}
+
+tScene* tSceneMng::SceneNamed(const std::string& name) const {
+  for (tScene* scene : Scenes)
+    if (name == scene->Name()) return scene;
+  return nullptr;
 }
 
 void tSceneMng::Begin(tScene* scene, int32_t kind) {

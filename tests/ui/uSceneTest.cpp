@@ -1,4 +1,4 @@
-#include "app/uScene.h"
+#include "ui/uScene.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,51 @@
+#include "ui/uResources.h"
+
+#include <memory>
+
+#include "ui/uAtlas.h"
+#include "ui/uMeForm.h"
+
+zglPTexture PanelTexture = nullptr;
+zglPTexture TitleTexture = nullptr;
+zglPFont MainFont = nullptr;
+TMeDrawRect* HeroSprite = nullptr;
+TMeDrawRect* BatterySprite = nullptr;
+TMeDrawRect* ParticleSprite = nullptr;
+
+namespace {
+
+// Owns what the sprite pointers above refer to.
+struct Store {
+  std::unique_ptr<TMeDrawRect> Hero, Battery, Particle;
+};
+
+Store Owned;
+std::filesystem::path DataFolder = "data";
+
+}  // namespace
+
+void SetDataDir(const std::filesystem::path& dir) { DataFolder = dir; }
+const std::filesystem::path& DataDir() { return DataFolder; }
+std::string DataPath(const std::string& relative) { return (DataFolder / relative).string(); }
+std::string LevelDir() { return (DataFolder / "level").string() + "/"; }
+
+void LoadResources() {
+  PanelTexture = tex_LoadFromFile(DataPath("panel_r.png"), TEX_NO_COLORKEY, TEX_DEFAULT_2D);
+  TitleTexture = tex_LoadFromFile(DataPath("m.png"), TEX_NO_COLORKEY, TEX_DEFAULT_2D);
+  MainFont = font_LoadFromFile(DataPath("font_1.zfi"));
+  Owned.Hero = MakeAtlasSprite(Atlas::HeroOverlay);
+  Owned.Battery = MakeAtlasSprite(Atlas::BatteryLayers);
+  Owned.Particle = MakeAtlasSprite(Atlas::Particles);
+  HeroSprite = Owned.Hero.get();
+  BatterySprite = Owned.Battery.get();
+  ParticleSprite = Owned.Particle.get();
+}
+
+void FreeResources() {
+  HeroSprite = BatterySprite = ParticleSprite = nullptr;
+  Owned.Hero.reset();
+  Owned.Battery.reset();
+  Owned.Particle.reset();
+  PanelTexture = TitleTexture = nullptr;
+  MainFont = nullptr;
+}
