@@ -1,0 +1,53 @@
+#include "level/uLevelHint.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "engine/uSafeFile.h"
+#include "engine/uUtf8.h"
+
+std::string HintPathFor(const std::string& levelPath) {
+  const size_t dot = levelPath.find_last_of('.');
+  const size_t slash = levelPath.find_last_of('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return levelPath + ".hint";
+  return levelPath.substr(0, dot) + ".hint";
+}
+
+std::string NormalizeHint(const std::string& text) {
+  size_t cut = std::min(text.size(), kMaxHintBytes);
+  // Never cut a character in two.
+  while (cut < text.size() && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  std::string lines;
+  for (char c : text.substr(0, cut))
+    if (c != '\r') lines += c;
+  std::string out;
+  std::istringstream in(lines);
+  size_t count = 0;
+  for (std::string line; count < kMaxHintLines && std::getline(in, line); ++count)
+    out += (count ? "\n" : "") + line;
+  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+  return SanitizeUtf8(out);
+}
+
+std::string LoadLevelHint(const std::string& levelPath) {
+  std::ifstream in(HintPathFor(levelPath), std::ios::binary);
+  if (!in) return "";
+  std::string text(kMaxHintBytes + 4, '\0');  // enough to see a character cut at the limit
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(in.gcount()));
+  return NormalizeHint(text);
+}
+
+bool SaveLevelHint(const std::string& levelPath, const std::string& hint, std::string* error) {
+  const std::string path = HintPathFor(levelPath);
+  const std::string text = NormalizeHint(hint);
+  if (!text.empty()) return SafeWriteFile(path, text + "\n", error);
+  if (std::remove(path.c_str()) == 0 || errno == ENOENT) return true;
+  if (error) *error = std::strerror(errno);
+  return false;
+}
