@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libpng-dev libbox2d-dev
+packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev libpng-dev libbox2d-dev
           fonts-dejavu-core nlohmann-json3-dev libgtest-dev)
 missing=()
 for p in "${packages[@]}"; do

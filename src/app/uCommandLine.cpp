@@ -5,7 +5,7 @@
 std::string UsageText() {
   return "Usage: kelvod [options]\n"
          "  (no options)         play in a window, starting in the main menu\n"
-         "  --data DIR           the data folder (atlas, title, font, level/)\n"
+         "  --data DIR           the data folder (atlas, title, font, sound/, level/)\n"
          "  --headless           run without a window for --ticks timer ticks, then exit\n"
          "  --render             with --headless: draw every frame offscreen at 1024x768, as a\n"
          "                       window without a GPU would, without writing a picture\n"
@@ -14,6 +14,7 @@ std::string UsageText() {
          "  --record FILE        in a window: write the player's input to FILE as a replay\n"
          "  --screenshot FILE    after the last tick, draw one frame offscreen and write it as PNG\n"
          "  --dump FILE          after the last tick, write the game's state as JSON\n"
+         "  --sound-log FILE     write one line per sound started, \"<tick> <name>\"\n"
          "  --seed N             seed of the random generator (default: from the clock)\n"
          "  --level N            start level N at once instead of showing the main menu\n"
          "  --help               show this text\n";
@@ -47,6 +48,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
       if (!value(&o->Screenshot)) return false;
     } else if (a == "--dump") {
       if (!value(&o->Dump)) return false;
+    } else if (a == "--sound-log") {
+      if (!value(&o->SoundLog)) return false;
     } else if (a == "--ticks") {
       if (!value(&v)) return false;
       if (!ParseNumber(v, &o->Ticks)) {

@@ -11,7 +11,7 @@ struct TOptions {
   bool Headless = false;
   bool Render = false;  // headless: draw every frame offscreen, as a window would
   uint64_t Ticks = 0;
-  std::string Replay, Record, Screenshot, Dump;
+  std::string Replay, Record, Screenshot, Dump, SoundLog;
   std::optional<uint32_t> Seed;
   std::optional<int32_t> Level;
   bool Help = false;

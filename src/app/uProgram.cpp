@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "app/uReplay.h"
 #include "engine/engine.h"
 #include "ui/uScene.h"
+#include "ui/uSounds.h"
 
 namespace fs = std::filesystem;
 
@@ -40,9 +42,32 @@ uint32_t ClockSeed() {
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
+// --sound-log: every sound started, as "<tick> <name>" lines, written at the end.
+std::string SoundLogText;
+
+bool WriteSoundLog(const std::string& path, std::string* error) {
+  std::ofstream out(path, std::ios::out | std::ios::trunc);
+  if (out) out << SoundLogText;
+  out.close();
+  if (!out) *error = path + ": cannot write the sound log";
+  return static_cast<bool>(out);
+}
+
+// What a run keeps from its start to its end.
+struct TRun {
+  TOptions Options;
+  std::unique_ptr<TReplayPlayer> Player;
+  TReplayRecorder Recorder;
+};
+std::unique_ptr<TRun> Run;
+
 bool WriteOutputs(const TOptions& o) {
   bool ok = true;
   std::string error;
+  if (!o.SoundLog.empty() && !WriteSoundLog(o.SoundLog, &error)) {
+    std::cerr << "kelvod: " << error << "\n";
+    ok = false;
+  }
   if (!o.Screenshot.empty() && !eng_SaveScreenshot(o.Screenshot, 1024, 768, &error)) {
     std::cerr << "kelvod: " << error << "\n";
     ok = false;
@@ -52,6 +77,19 @@ bool WriteOutputs(const TOptions& o) {
     ok = false;
   }
   return ok;
+}
+
+// The end of a run, after the last frame: the recording closed, the outputs
+// written, everything freed. Returns the exit status.
+int FinishRun(bool ran) {
+  eng_SetTickHook(nullptr);
+  eng_SetInputObserver(nullptr);
+  Run->Recorder.Close();
+  int status = ran ? 0 : 1;
+  if (ran && !WriteOutputs(Run->Options)) status = 1;
+  FreeGlobals();
+  Run.reset();
+  return status;
 }
 
 }  // namespace
@@ -66,6 +104,10 @@ void OnDraw() {
 }
 
 void OnTimer() {
+  // F11 in every scene: full screen (the picture letterboxed) and back to a window.
+  if (key_Press(KeyF(11))) eng_ToggleFullScreen();
+  // M mutes and unmutes in every scene, except while the player types text.
+  if (key_Press(KeyLetter('m')) && !eng_TextInputActive()) SetSoundMuted(!SoundMuted());
   if (SceneManager) SceneManager->Update();
   key_ClearState();
   mouse_ClearState();
@@ -74,7 +116,8 @@ void OnTimer() {
 void OnExit() {}
 
 int KelvodMain(const std::vector<std::string>& args, const std::string& executablePath) {
-  TOptions o;
+  auto run = std::make_unique<TRun>();
+  TOptions& o = run->Options;
   std::string error;
   if (!ParseCommandLine(args, &o, &error)) {
     std::cerr << "kelvod: " << error << "\n";
@@ -94,28 +137,34 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   } else {
     SetDataDir(FindDataDir(executablePath));
   }
-  std::unique_ptr<TReplayPlayer> player;
   if (!o.Replay.empty()) {
     std::vector<TReplayEvent> events;
     if (!LoadReplay(o.Replay, &events, &error)) {
       std::cerr << "kelvod: " << error << "\n";
       return 2;
     }
-    player = std::make_unique<TReplayPlayer>(std::move(events));
+    run->Player = std::make_unique<TReplayPlayer>(std::move(events));
   }
   if (o.Render && !o.Headless)
     std::cerr << "kelvod: --render draws a headless run offscreen; ignored in a window\n";
-  TReplayRecorder recorder;
   if (!o.Record.empty() && o.Headless)
     std::cerr << "kelvod: --record writes what a player does in a window; ignored with --headless\n";
   if (!o.Record.empty() && !o.Headless) {
-    if (!recorder.Open(o.Record, &error)) {
+    if (!run->Recorder.Open(o.Record, &error)) {
       std::cerr << "kelvod: " << error << "\n";
       return 1;
     }
-    eng_SetInputObserver([&recorder](uint64_t tick, const zglInputEvent& e) { recorder.Record(tick, e); });
+    eng_SetInputObserver([recorder = &run->Recorder](uint64_t tick, const zglInputEvent& e) {
+      recorder->Record(tick, e);
+    });
   }
   StartLevel = o.Level;
+  SoundLogText.clear();
+  if (!o.SoundLog.empty()) {
+    eng_SetSoundObserver([](uint64_t tick, const std::string& name) {
+      SoundLogText += std::to_string(tick) + " " + name + "\n";
+    });
+  }
 
   // Start-up, in the engine's order: seed, callbacks, timer, screen, caption, loop.
   RandomSeed(o.Seed ? *o.Seed : ClockSeed());
@@ -128,17 +177,15 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   wnd_SetCaption("kelvod 2017");
   eng_SetHeadless(o.Headless, o.Ticks);
   eng_SetHeadlessRender(o.Headless && o.Render);
-  if (player) {
+  if (TReplayPlayer* player = run->Player.get()) {
     eng_LockUserInput(true);
-    eng_SetTickHook([&player](uint64_t tick) {
+    eng_SetTickHook([player](uint64_t tick) {
       player->BeforeTick(tick);
       if (player->Finished()) eng_LockUserInput(false);
     });
   }
-  bool ran = zgl_Init(0, 0);
-  recorder.Close();
-  int status = ran ? 0 : 1;
-  if (ran && !WriteOutputs(o)) status = 1;
-  FreeGlobals();
-  return status;
+  Run = std::move(run);
+  // A browser ends the run from its own loop; everywhere else zgl_Init returns.
+  eng_SetFinish(FinishRun);
+  return FinishRun(zgl_Init(0, 0));
 }

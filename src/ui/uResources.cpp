@@ -4,6 +4,7 @@
 
 #include "ui/uAtlas.h"
 #include "ui/uMeForm.h"
+#include "ui/uSounds.h"
 
 zglPTexture PanelTexture = nullptr;
 zglPTexture TitleTexture = nullptr;
@@ -39,9 +40,11 @@ void LoadResources() {
   HeroSprite = Owned.Hero.get();
   BatterySprite = Owned.Battery.get();
   ParticleSprite = Owned.Particle.get();
+  LoadSounds(DataPath("sound"));
 }
 
 void FreeResources() {
+  FreeSounds();
   HeroSprite = BatterySprite = ParticleSprite = nullptr;
   Owned.Hero.reset();
   Owned.Battery.reset();

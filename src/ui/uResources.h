@@ -26,7 +26,8 @@ std::string DataPath(const std::string& relative);
 // The level folder, with a trailing separator.
 std::string LevelDir();
 
-// Loads the atlas, the title picture, the font and the three shared sprites.
+// Loads the atlas, the title picture, the font, the three shared sprites and
+// the sounds (ui/uSounds.h).
 void LoadResources();
 // Releases the sprites and forgets the pictures and the font (the engine
 // frees those on eng_Reset).

@@ -110,12 +110,15 @@ TEST_F(Headless, BadCommandLinesAndReplaysExitWithStatusTwo) {
 }
 
 TEST_F(Headless, AnOutputThatCannotBeWrittenFailsWithStatusOne) {
-  for (const char* option : {"--dump", "--screenshot"}) {
-    for (const std::string& path : {Temp.Path().string(), std::string("/dev/full")}) {
-      RunResult r = Run({"--ticks", "1", option, path});
-      EXPECT_EQ(r.Status, 1) << option << " " << path;
-      EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
-    }
+  for (const char* output : {"--dump", "--sound-log", "--screenshot"}) {
+    RunResult r = Run({"--ticks", "1", output, Temp.Path().string()});
+    EXPECT_EQ(r.Status, 1) << output;
+    EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
+  }
+  for (const char* output : {"--dump", "--screenshot"}) {
+    RunResult r = Run({"--ticks", "1", output, "/dev/full"});
+    EXPECT_EQ(r.Status, 1) << output << " to a full disk";
+    EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
   }
 }
 

@@ -50,6 +50,8 @@ TestData::TestData(bool withArt) {
     std::error_code ec;
     fs::copy_file(source / name, data / name, ec);
   }
+  std::error_code ec;
+  fs::copy(source / "sound", data / "sound", ec);
 }
 
 void GameTest::SetUp() {

@@ -29,7 +29,7 @@ class TempDir {
 void WriteText(const std::string& path, const std::string& text);
 std::string ReadText(const std::string& path);
 
-// A copy of the repository's data folder (atlas, title, font) with an empty
+// A copy of the repository's data folder (atlas, title, font, sounds) with an empty
 // level folder, in a temp folder the test owns.
 class TestData {
  public:
