@@ -5,7 +5,9 @@
 std::string UsageText() {
   return "Usage: kelvod [options]\n"
          "  (no options)         play in a window, starting in the main menu\n"
-         "  --data DIR           the data folder (atlas, title, font, sound/, level/)\n"
+         "  --data DIR           the data folder (atlas, title, font, sound/, level/); levels are\n"
+         "                       saved into its level/ and progress is not kept\n"
+         "  --state DIR          keep progress and settings in DIR\n"
          "  --headless           run without a window for --ticks timer ticks, then exit\n"
          "  --render             with --headless: draw every frame offscreen at 1024x768, as a\n"
          "                       window without a GPU would, without writing a picture\n"
@@ -17,6 +19,7 @@ std::string UsageText() {
          "  --sound-log FILE     write one line per sound started, \"<tick> <name>\"\n"
          "  --seed N             seed of the random generator (default: from the clock)\n"
          "  --level N            start level N at once instead of showing the main menu\n"
+         "  --version            print the version\n"
          "  --help               show this text\n";
 }
 
@@ -34,12 +37,20 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
     std::string v;
     if (a == "--help" || a == "-h") {
       o->Help = true;
+    } else if (a == "--version") {
+      o->Version = true;
     } else if (a == "--headless") {
       o->Headless = true;
     } else if (a == "--render") {
       o->Render = true;
     } else if (a == "--data") {
       if (!value(&o->DataDir)) return false;
+    } else if (a == "--state") {
+      if (!value(&o->StateDir)) return false;
+      if (o->StateDir.empty()) {
+        *error = "option --state needs a folder";
+        return false;
+      }
     } else if (a == "--replay") {
       if (!value(&o->Replay)) return false;
     } else if (a == "--record") {

@@ -7,7 +7,8 @@
 #include <vector>
 
 struct TOptions {
-  std::string DataDir;  // empty: look beside the executable, then in the working directory
+  std::string DataDir;   // empty: look beside the executable, then in the working directory
+  std::string StateDir;  // progress and settings; empty: the player's state folder (in memory with --data)
   bool Headless = false;
   bool Render = false;  // headless: draw every frame offscreen, as a window would
   uint64_t Ticks = 0;
@@ -15,6 +16,7 @@ struct TOptions {
   std::optional<uint32_t> Seed;
   std::optional<int32_t> Level;
   bool Help = false;
+  bool Version = false;
 };
 
 // False with a message naming the option when the command line is bad.

@@ -9,9 +9,11 @@
 
 #include "app/uCommandLine.h"
 #include "app/uDump.h"
+#include "app/uFolders.h"
 #include "app/uGlobals.h"
 #include "app/uReplay.h"
 #include "engine/engine.h"
+#include "scenes/uPlayerState.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
 
@@ -20,22 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::optional<int32_t> StartLevel;  // --level: start the game scene instead of the menu
-
-// The data folder beside the executable (or one level up, for build/kelvod
-// in a source tree), else in the working directory.
-fs::path FindDataDir(const std::string& executablePath) {
-  std::error_code ec;
-  fs::path exe = fs::canonical("/proc/self/exe", ec);
-  if (ec) exe = fs::absolute(executablePath, ec);
-  fs::path dir = exe.parent_path();
-  for (const fs::path& candidate : {dir / "data", dir.parent_path() / "data", fs::current_path(ec) / "data"}) {
-    if (fs::is_directory(candidate / "level", ec) || fs::is_regular_file(candidate / "panel_r.png", ec))
-      return candidate;
-  }
-  std::cerr << "kelvod: warning: no data folder found beside the program or in the working "
-               "directory; using ./data (use --data DIR to name one)\n";
-  return "data";
-}
+fs::path StateFolder;               // progress and settings; empty: in memory only
 
 uint32_t ClockSeed() {
   auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -96,7 +83,7 @@ int FinishRun(bool ran) {
 
 void OnLoad() {
   LoadResources();
-  CreateScenes(StartLevel);
+  CreateScenes(StartLevel, StateFolder);
 }
 
 void OnDraw() {
@@ -107,7 +94,11 @@ void OnTimer() {
   // F11 in every scene: full screen (the picture letterboxed) and back to a window.
   if (key_Press(KeyF(11))) eng_ToggleFullScreen();
   // M mutes and unmutes in every scene, except while the player types text.
-  if (key_Press(KeyLetter('m')) && !eng_TextInputActive()) SetSoundMuted(!SoundMuted());
+  // The choice is kept with the player's settings.
+  if (key_Press(KeyLetter('m')) && !eng_TextInputActive()) {
+    SetSoundMuted(!SoundMuted());
+    if (PlayerState) PlayerState->SetSoundMuted(SoundMuted());
+  }
   if (SceneManager) SceneManager->Update();
   key_ClearState();
   mouse_ClearState();
@@ -127,16 +118,18 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
     std::cout << UsageText();
     return 0;
   }
-  if (!o.DataDir.empty()) {
-    std::error_code ec;
-    if (!fs::is_directory(o.DataDir, ec)) {
-      std::cerr << "kelvod: option --data: \"" << o.DataDir << "\" is not a folder\n";
-      return 2;
-    }
-    SetDataDir(o.DataDir);
-  } else {
-    SetDataDir(FindDataDir(executablePath));
+  if (o.Version) {
+    std::cout << "kelvod " << KELVOD_VERSION << "\n";
+    return 0;
   }
+  TFolders folders;
+  if (!ResolveFolders(o, executablePath, &folders, &error)) {
+    std::cerr << "kelvod: " << error << "\n";
+    return 2;
+  }
+  SetDataDir(folders.Data);
+  if (folders.PlayerLevels) SetPlayerLevelDir(*folders.PlayerLevels);
+  StateFolder = folders.State;
   if (!o.Replay.empty()) {
     std::vector<TReplayEvent> events;
     if (!LoadReplay(o.Replay, &events, &error)) {

@@ -9,6 +9,7 @@
 #include "level/uLevelHint.h"
 #include "scenes/uLevelLost.h"
 #include "scenes/uLevelMenu.h"
+#include "scenes/uPlayerState.h"
 #include "sim/uBattery.h"
 #include "sim/uHero.h"
 #include "sim/uWorld.h"
@@ -118,10 +119,14 @@ void TGame::Start(int32_t param) {
   // Read the folder afresh: the list may have been left holding the chooser's
   // "+" entry for a file that was never written.
   if (LevelMenu) LevelMenu->Rescan();
+  LevelFile.clear();
   if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size())) {
-    const std::string path = LevelDir() + LevelMenu->Levels[param].FileName;
-    Map->LoadFromFile(path);
-    Hint = LoadLevelHint(path);
+    // The hint lies beside the level's file, in whichever folder that is.
+    const TLevel& level = LevelMenu->Levels[param];
+    Map->LoadFromFile(level.Path());
+    Hint = LoadLevelHint(level.Path());
+    LevelFile = level.FileName;
+    LevelOwn = level.Own;
   }
   Restart();
 }
@@ -152,6 +157,7 @@ void TGame::Update() {
   if (LevelComplete()) {
     WinForm->Show(LevelIndex + 1);
     PlaySound(TSound::Win);
+    if (PlayerState && !LevelFile.empty()) PlayerState->SetWon(LevelFile, LevelOwn);
   } else {
     CheckLost();
   }

@@ -89,6 +89,10 @@ class TGame : public tScene {
   nlohmann::json DumpState() const;
 
  private:
+  // The level file the map was loaded from, remembered as won when the level
+  // is; empty when Start found no such level.
+  std::string LevelFile;
+  bool LevelOwn = false;
   std::unique_ptr<TMeFormDrawRect> ButtonSprite;  // shared by the three captioned buttons
   std::unique_ptr<TShapeRect> ButtonShape;
   void DrawGrid() const;

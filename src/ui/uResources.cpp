@@ -1,6 +1,7 @@
 #include "ui/uResources.h"
 
 #include <memory>
+#include <optional>
 
 #include "ui/uAtlas.h"
 #include "ui/uMeForm.h"
@@ -22,13 +23,25 @@ struct Store {
 
 Store Owned;
 std::filesystem::path DataFolder = "data";
+std::optional<std::filesystem::path> PlayerLevelFolder;  // unset: the data folder's level folder
 
 }  // namespace
 
-void SetDataDir(const std::filesystem::path& dir) { DataFolder = dir; }
+void SetDataDir(const std::filesystem::path& dir) {
+  DataFolder = dir;
+  PlayerLevelFolder.reset();
+}
 const std::filesystem::path& DataDir() { return DataFolder; }
 std::string DataPath(const std::string& relative) { return (DataFolder / relative).string(); }
-std::string LevelDir() { return (DataFolder / "level").string() + "/"; }
+std::string DataLevelDir() { return (DataFolder / "level").string() + "/"; }
+
+void SetPlayerLevelDir(const std::filesystem::path& dir) { PlayerLevelFolder = dir; }
+std::string PlayerLevelDir() {
+  if (!PlayerLevelFolder) return DataLevelDir();
+  if (PlayerLevelFolder->empty()) return "";
+  return (*PlayerLevelFolder / "").string();
+}
+bool PlayerLevelsApart() { return PlayerLevelDir() != DataLevelDir(); }
 
 void LoadResources() {
   PanelTexture = tex_LoadFromFile(DataPath("panel_r.png"), TEX_NO_COLORKEY, TEX_DEFAULT_2D);

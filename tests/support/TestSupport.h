@@ -62,10 +62,15 @@ class GameTest : public ::testing::Test {
   bool Started = false;
 };
 
-// Runs the real executable with `args`; returns its exit status.
+// Runs the real executable with `args`; returns its exit status. Its HOME is
+// a temp folder of the test process (with the XDG variables unset), so a run
+// without --data never reaches a real home folder; `env` ("NAME=value")
+// sets more variables or overrides these.
 struct RunResult {
   int Status = -1;
   std::string Output;  // stdout and stderr together
 };
-RunResult RunKelvod(const std::vector<std::string>& args);
+RunResult RunKelvod(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+// Runs a shell command line, stdout and stderr together.
+RunResult RunCommand(const std::string& command);
 nlohmann::json ReadJson(const std::string& path);
