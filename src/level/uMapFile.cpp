@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "engine/uSafeFile.h"
 #include "level/uMap.h"
@@ -212,14 +213,12 @@ std::string AddRecord(const TMapRecord& r, TMap& map) {
 
 }  // namespace
 
-bool ReadMapFile(const std::string& path, TMap* map) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return true;
-  std::ifstream in(path, std::ios::binary);
-  if (!in || std::filesystem::is_directory(path, ec)) {
-    std::cerr << "kelvod: cannot read the level \"" << path << "\"\n";
-    return false;
-  }
+namespace {
+
+// Adds the records of a level file's bytes to the map; `name` names the
+// source in messages, `unusable` counts the records that were not. False when
+// reading failed part way.
+bool ReadRecords(std::istream& in, const std::string& name, TMap* map, size_t* unusable) {
   TMapRecordBytes bytes;
   size_t number = 0;
   while (number < kMaxRecords) {
@@ -228,24 +227,48 @@ bool ReadMapFile(const std::string& path, TMap* map) {
     if (got == 0) break;
     ++number;
     if (got < static_cast<std::streamsize>(kMapRecordSize)) {
-      std::cerr << "kelvod: " << path << ": record " << number << " is incomplete (" << got
+      std::cerr << "kelvod: " << name << ": record " << number << " is incomplete (" << got
                 << " of 80 bytes); ignored\n";
+      ++*unusable;
       break;
     }
     std::string problem = AddRecord(DecodeMapRecord(bytes), *map);
-    if (!problem.empty())
-      std::cerr << "kelvod: " << path << ": record " << number << " skipped: " << problem << "\n";
+    if (!problem.empty()) {
+      std::cerr << "kelvod: " << name << ": record " << number << " skipped: " << problem << "\n";
+      ++*unusable;
+    }
   }
   if (number >= kMaxRecords && in.peek() != EOF)
-    std::cerr << "kelvod: " << path << ": more than " << kMaxRecords << " records; the rest is ignored\n";
-  if (in.bad()) {
+    std::cerr << "kelvod: " << name << ": more than " << kMaxRecords << " records; the rest is ignored\n";
+  return !in.bad();
+}
+
+}  // namespace
+
+bool ReadMapFile(const std::string& path, TMap* map) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return true;
+  std::ifstream in(path, std::ios::binary);
+  if (!in || std::filesystem::is_directory(path, ec)) {
+    std::cerr << "kelvod: cannot read the level \"" << path << "\"\n";
+    return false;
+  }
+  size_t unusable = 0;
+  if (!ReadRecords(in, path, map, &unusable)) {
     std::cerr << "kelvod: error while reading the level \"" << path << "\"\n";
     return false;
   }
   return true;
 }
 
-bool WriteMapFile(const TMap& map, const std::string& path, std::string* error) {
+size_t DecodeMap(const std::string& bytes, TMap* map, const std::string& name) {
+  std::istringstream in(bytes);
+  size_t unusable = 0;
+  ReadRecords(in, name, map, &unusable);
+  return unusable;
+}
+
+std::string EncodeMap(const TMap& map) {
   std::string bytes;
   auto append = [&](const TMapRecord& r) {
     TMapRecordBytes b = EncodeMapRecord(r);
@@ -257,8 +280,12 @@ bool WriteMapFile(const TMap& map, const std::string& path, std::string* error) 
     if (a < 0 || b < 0) continue;  // a rope must join two objects of this map
     append(RopeRecord(*rope, a, b));
   }
+  return bytes;
+}
+
+bool WriteMapFile(const TMap& map, const std::string& path, std::string* error) {
   std::string why;
-  if (SafeWriteFile(path, bytes, &why)) return true;
+  if (SafeWriteFile(path, EncodeMap(map), &why)) return true;
   std::string message = "cannot save the level \"" + path + "\": " + why;
   std::cerr << "kelvod: " << message << "\n";
   if (error) *error = message;

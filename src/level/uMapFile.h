@@ -46,6 +46,11 @@ TMapRecord DecodeMapRecord(const TMapRecordBytes& bytes);
 // nothing; records that make no sense are skipped with a message; returns
 // false when the file exists but could not be read.
 bool ReadMapFile(const std::string& path, TMap* map);
+// The bytes of the level file of the map, and back: DecodeMap adds what
+// the bytes hold to the map, as ReadMapFile does with a file (`name` names
+// them in messages), and returns how many records it could not use.
+std::string EncodeMap(const TMap& map);
+size_t DecodeMap(const std::string& bytes, TMap* map, const std::string& name = "the map in memory");
 // Writes the map's objects and then its ropes to `path` safely (see
 // SafeWriteFile), so a failed save never damages the old level. Returns false
 // with a message (also on stderr) on failure.

@@ -28,13 +28,6 @@ size_t Utf8Length(unsigned char lead) {
   return 1;
 }
 
-// The name without its first character and its four-character extension.
-std::string CaptionOf(const std::string& name) {
-  if (name.size() <= 5) return "";
-  size_t first = std::min(Utf8Length(static_cast<unsigned char>(name[0])), name.size() - 4);
-  return name.substr(first, name.size() - 4 - first);
-}
-
 // The .map entries of a folder (files and folders alike); none when it is missing.
 std::vector<std::string> MapNames(const std::string& dir) {
   std::vector<std::string> names;
@@ -51,6 +44,12 @@ std::vector<std::string> MapNames(const std::string& dir) {
 constexpr int kWonMarkDX = 24, kWonMarkDY = -24;
 
 }  // namespace
+
+std::string TLevelMenu::CaptionOf(const std::string& name) {
+  if (name.size() <= 5) return "";
+  size_t first = std::min(Utf8Length(static_cast<unsigned char>(name[0])), name.size() - 4);
+  return name.substr(first, name.size() - 4 - first);
+}
 
 bool TLevel::Writable() const { return !Dir.empty() && Dir == PlayerLevelDir(); }
 
@@ -171,6 +170,10 @@ nlohmann::json TLevelMenu::DumpState() const {
 void TButtonLM::Click() {
   auto* menu = static_cast<TLevelMenu*>(Form);
   if (Index < 0 || Index >= static_cast<int>(menu->Levels.size())) return;
+  if (menu->Client && !menu->PlayMode) {
+    menu->Client->LevelChosen(*menu, Index);
+    return;
+  }
   const TLevel& level = menu->Levels[Index];
   const std::string path = level.Path();
   if (menu->SaveMode) {
