@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class TMap;
 
@@ -43,10 +44,16 @@ TMapRecordBytes EncodeMapRecord(const TMapRecord& record);
 TMapRecord DecodeMapRecord(const TMapRecordBytes& bytes);
 
 // Adds the level file's objects and ropes to the map. A missing file adds
-// nothing; records that make no sense are skipped with a message; returns
-// false when the file exists but could not be read.
-bool ReadMapFile(const std::string& path, TMap* map);
+// nothing; records that make no sense are skipped with a message. Returns
+// false with a message (also on stderr) when the file exists but cannot be
+// read, or holds a level over the physics budget (uLevelBudget.h), which
+// leaves the map empty.
+bool ReadMapFile(const std::string& path, TMap* map, std::string* error = nullptr);
+// The same for the bytes of a level file; `name` names it in messages.
+bool ReadMapBytes(std::string_view bytes, const std::string& name, TMap* map,
+                  std::string* error = nullptr);
 // Writes the map's objects and then its ropes to `path` safely (see
-// SafeWriteFile), so a failed save never damages the old level. Returns false
-// with a message (also on stderr) on failure.
+// SafeWriteFile), so a failed save never damages the old level. A map over
+// the physics budget is not written: it could not be loaded again. Returns
+// false with a message (also on stderr) on failure.
 bool WriteMapFile(const TMap& map, const std::string& path, std::string* error);

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "level/uLevelBudget.h"
 #include "level/uMap.h"
 #include "ui/uAtlas.h"
 #include "ui/uResources.h"
@@ -143,6 +144,11 @@ void TButtonLM::Click() {
   const std::string path = LevelDir() + menu->Levels[Index].FileName;
   if (menu->SaveMode) {
     if (!menu->Map) return;
+    // A level the game would refuse to load is not written; say why.
+    if (std::string over = OverBudgetText(MeasureLevel(*menu->Map)); !over.empty()) {
+      menu->ErrorMessage = over;
+      return;
+    }
     std::string error;
     // A data folder without a level folder yet gets one for the first level.
     std::error_code ec;
