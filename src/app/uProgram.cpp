@@ -11,6 +11,7 @@
 #include "app/uGlobals.h"
 #include "app/uReplay.h"
 #include "engine/engine.h"
+#include "scenes/uLevelMenu.h"
 #include "ui/uScene.h"
 
 namespace fs = std::filesystem;
@@ -20,19 +21,36 @@ namespace {
 std::optional<int32_t> StartLevel;  // --level: start the game scene instead of the menu
 
 // The data folder beside the executable (or one level up, for build/kelvod
-// in a source tree), else in the working directory.
-fs::path FindDataDir(const std::string& executablePath) {
+// in a source tree), else in the working directory. `looked` gets where it
+// was looked for.
+fs::path FindDataDir(const std::string& executablePath, std::string* looked) {
   std::error_code ec;
   fs::path exe = fs::canonical("/proc/self/exe", ec);
   if (ec) exe = fs::absolute(executablePath, ec);
   fs::path dir = exe.parent_path();
-  for (const fs::path& candidate : {dir / "data", dir.parent_path() / "data", fs::current_path(ec) / "data"}) {
-    if (fs::is_directory(candidate / "level", ec) || fs::is_regular_file(candidate / "panel_r.png", ec))
+  const fs::path candidates[] = {dir / "data", dir.parent_path() / "data", fs::current_path(ec) / "data"};
+  for (const fs::path& candidate : candidates) {
+    if (fs::is_directory(candidate / "level", ec) || fs::is_regular_file(candidate / "panel_r.png", ec)) {
+      *looked = "in the data folder \"" + candidate.string() + "\"";
       return candidate;
+    }
   }
+  *looked = "for a data folder in \"" + candidates[0].string() + "\", \"" + candidates[1].string() +
+            "\" and \"" + candidates[2].string() + "\"";
   std::cerr << "kelvod: warning: no data folder found beside the program or in the working "
                "directory; using ./data (use --data DIR to name one)\n";
   return "data";
+}
+
+// --level must name a level of the list the game plays.
+bool CheckLevelOption(const TOptions& o) {
+  if (!o.Level) return true;
+  const size_t count = LevelFileNames(LevelDir()).size();
+  if (static_cast<size_t>(*o.Level) < count) return true;
+  std::cerr << "kelvod: option --level: there is no level " << *o.Level << "; the level folder \""
+            << LevelDir() << "\" has " << count << (count == 0 ? " levels\n" : " levels, 0 to ")
+            << (count == 0 ? "" : std::to_string(count - 1) + "\n");
+  return false;
 }
 
 uint32_t ClockSeed() {
@@ -84,6 +102,7 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
     std::cout << UsageText();
     return 0;
   }
+  std::string looked;  // where the data folder was looked for
   if (!o.DataDir.empty()) {
     std::error_code ec;
     if (!fs::is_directory(o.DataDir, ec)) {
@@ -91,9 +110,11 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
       return 2;
     }
     SetDataDir(o.DataDir);
+    looked = "in the data folder \"" + o.DataDir + "\" given with --data";
   } else {
-    SetDataDir(FindDataDir(executablePath));
+    SetDataDir(FindDataDir(executablePath, &looked));
   }
+  if (!CheckLevelOption(o)) return 2;
   std::unique_ptr<TReplayPlayer> player;
   if (!o.Replay.empty()) {
     std::vector<TReplayEvent> events;
@@ -102,6 +123,15 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
       return 2;
     }
     player = std::make_unique<TReplayPlayer>(std::move(events));
+  }
+  eng_SetHeadless(o.Headless, o.Ticks);
+  // Without the atlas the buttons are invisible, without the font their
+  // captions: nobody could use the game. Say so before a window opens.
+  if (std::string problem; !CheckResources(&problem)) {
+    wnd_SetCaption("kelvod 2017");
+    eng_ShowError("cannot start: " + problem + " (looked " + looked +
+                  "; name the game's data folder with --data DIR)");
+    return 1;
   }
   TReplayRecorder recorder;
   if (!o.Record.empty() && o.Headless)
@@ -124,7 +154,6 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   scr_SetOptions(1024, 768, 0, false, true);
   wnd_ShowCursor(true);
   wnd_SetCaption("kelvod 2017");
-  eng_SetHeadless(o.Headless, o.Ticks);
   if (player) {
     eng_LockUserInput(true);
     eng_SetTickHook([&player](uint64_t tick) {

@@ -128,6 +128,10 @@ uint64_t eng_TicksRun();
 bool eng_ExitRequested();
 // The error zgl_Init reported when it could not open a window.
 const std::string& eng_LastError();
+// Tells the player of an error that stops the program: always on stderr, and
+// in a message box when the program would open a window and a display exists.
+void eng_ShowError(const std::string& message);
+bool eng_CanShowMessageBox();
 
 // Draws one frame (the draw callback) offscreen at `width` by `height` and
 // writes it as PNG. Returns false with a message in `error` on failure.
@@ -140,6 +144,11 @@ struct zglTextureInfo {
   bool HasAlpha = false;
 };
 bool eng_TextureInfo(zglPTexture texture, zglTextureInfo* info);
+// Whether the picture, or the font description and the font it names, at
+// `path` can be loaded; false with the reason ("it is missing", the
+// decoder's error) in `error`.
+bool eng_CanLoadImage(const std::string& path, std::string* error);
+bool eng_CanLoadFont(const std::string& path, std::string* error);
 uint8_t eng_TextureAlpha(zglPTexture texture, int x, int y);
 
 // Forgets callbacks, input, run state and every loaded resource. Used between

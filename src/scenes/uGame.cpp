@@ -1,6 +1,7 @@
 #include "scenes/uGame.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 
 #include "engine/zgl.h"
@@ -98,7 +99,8 @@ void TGame::Update() {
   }
   Map->Update();
   ButtonBar->Update(mouse_X(), mouse_Y());
-  if (LevelComplete()) WinForm->Show(LevelIndex + 1);
+  // The last index there can be has no next one: the form offers the menu.
+  if (LevelComplete()) WinForm->Show(LevelIndex < INT32_MAX ? LevelIndex + 1 : LevelIndex);
 }
 
 bool TGame::LevelComplete() const {

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "engine/uSafeFile.h"
+#include "engine/uUtf8.h"
 #include "level/uLevelBudget.h"
 #include "level/uMap.h"
 #include "ui/uAtlas.h"
@@ -45,19 +47,29 @@ TLevelMenu::TLevelMenu(int x, int y, uint8_t alpha, tScene* owner)
 
 TLevelMenu::~TLevelMenu() = default;
 
-void TLevelMenu::Rescan() {
-  Levels.clear();
+std::vector<std::string> LevelFileNames(const std::string& levelDir) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (std::filesystem::directory_iterator it(LevelDir(), ec), end; !ec && it != end; it.increment(ec)) {
+  for (std::filesystem::directory_iterator it(levelDir, ec), end; !ec && it != end; it.increment(ec)) {
     std::string name = it->path().filename().string();
     if (EndsWithMap(name)) names.push_back(name);
   }
   std::sort(names.begin(), names.end());
-  for (const auto& name : names) AddLevel(name);
+  return names;
 }
 
-void TLevelMenu::AddLevel(const std::string& fileName) { Levels.push_back({fileName, CaptionOf(fileName)}); }
+void TLevelMenu::Rescan() {
+  Levels.clear();
+  RemoveStaleTemporaries(LevelDir());
+  for (const auto& name : LevelFileNames(LevelDir())) AddLevel(name);
+}
+
+// A name that is not valid UTF-8 (a Cyrillic name in an old code page from
+// an old archive) is shown with the bad bytes replaced; the file is still
+// opened by its real name.
+void TLevelMenu::AddLevel(const std::string& fileName) {
+  Levels.push_back({fileName, CaptionOf(SanitizeUtf8(fileName))});
+}
 
 void TLevelMenu::AddNewLevel() {
   const size_t n = Levels.size();
@@ -134,7 +146,8 @@ void TLevelMenu::Draw() {
 
 nlohmann::json TLevelMenu::DumpState() const {
   nlohmann::json levels = nlohmann::json::array();
-  for (const auto& l : Levels) levels.push_back({{"file_name", l.FileName}, {"caption", l.Caption}});
+  for (const auto& l : Levels)
+    levels.push_back({{"file_name", SanitizeUtf8(l.FileName)}, {"caption", l.Caption}});
   return {{"visible", Visible}, {"save_mode", SaveMode}, {"play_mode", PlayMode}, {"levels", levels}};
 }
 

@@ -15,8 +15,12 @@ class TMap;
 
 struct TLevel {
   std::string FileName;  // inside the level folder, with its extension
-  std::string Caption;   // text on the level's button
+  std::string Caption;   // text on the level's button (valid UTF-8)
 };
+
+// The names of the entries of `levelDir` ending in ".map" (any case, folders
+// too), sorted by name: the game's levels, in order.
+std::vector<std::string> LevelFileNames(const std::string& levelDir);
 
 class TLevelMenu : public TMeForm {
  public:

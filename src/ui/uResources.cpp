@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "engine/engine.h"
 #include "ui/uAtlas.h"
 #include "ui/uMeForm.h"
 
@@ -28,6 +29,19 @@ void SetDataDir(const std::filesystem::path& dir) { DataFolder = dir; }
 const std::filesystem::path& DataDir() { return DataFolder; }
 std::string DataPath(const std::string& relative) { return (DataFolder / relative).string(); }
 std::string LevelDir() { return (DataFolder / "level").string() + "/"; }
+
+bool CheckResources(std::string* problem) {
+  std::string why;
+  if (!eng_CanLoadImage(DataPath("panel_r.png"), &why)) {
+    *problem = "the picture atlas \"panel_r.png\" cannot be loaded: " + why;
+    return false;
+  }
+  if (!eng_CanLoadFont(DataPath("font_1.zfi"), &why)) {
+    *problem = "the font description \"font_1.zfi\" cannot be loaded: " + why;
+    return false;
+  }
+  return true;
+}
 
 void LoadResources() {
   PanelTexture = tex_LoadFromFile(DataPath("panel_r.png"), TEX_NO_COLORKEY, TEX_DEFAULT_2D);

@@ -26,6 +26,9 @@ std::string DataPath(const std::string& relative);
 // The level folder, with a trailing separator.
 std::string LevelDir();
 
+// Whether the files the game cannot be used without (the atlas and the font)
+// can be loaded from the data folder; false with what is wrong.
+bool CheckResources(std::string* problem);
 // Loads the atlas, the title picture, the font and the three shared sprites.
 void LoadResources();
 // Releases the sprites and forgets the pictures and the font (the engine
