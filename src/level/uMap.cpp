@@ -1,5 +1,6 @@
 #include "level/uMap.h"
 
+#include <algorithm>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
@@ -154,10 +155,12 @@ bool TMap::Remove(TMapObjProt* item) {
   for (auto it = Objects.begin(); it != Objects.end(); ++it) {
     if (it->get() != item) continue;
     TMapObj* object = it->get();
+    std::vector<TRope*> joined;
+    for (auto& r : Ropes)
+      if (r->ObjectA == object || r->ObjectB == object) joined.push_back(r.get());
+    for (TRope* r : joined) DestroyPhysicsOf(r);
     std::erase_if(Ropes, [&](const std::unique_ptr<TRope>& r) {
-      bool joined = r->ObjectA == object || r->ObjectB == object;
-      if (joined) DestroyPhysicsOf(r.get());
-      return joined;
+      return std::find(joined.begin(), joined.end(), r.get()) != joined.end();
     });
     GameForm->RemoveButtonsFor(object);
     DestroyPhysicsOf(object);

@@ -205,14 +205,21 @@ TEST_F(MapRemoveTest, RemovingDuringPlayDestroysTheBodiesAndEveryPointerToThem) 
   TMapObj* mirror = Mirror(300, 300, 26, 70, 45);
   THero* hero = Hero(500, 600);
   TBattery* battery = Battery(500, 570, true);  // inside the hero's head: taken at once
+  TMapObj* a = Block(400, 100, false);
+  TMapObj* b = Block(500, 100, true);
+  Rope(mirror, 300, 280, a, 400, 100);  // the mirror's ropes go with it, the one between stays
+  Rope(a, 400, 100, b, 500, 100);
+  Rope(b, 500, 100, mirror, 300, 320);
   Start();
   Tick();
   ASSERT_GE(Lasers()[0]->Points.size(), 2u) << "the mirror reflects";
   ASSERT_EQ(battery->HeroBody, hero->Body);
-  const int bodies = World().PhysicsWorld->GetBodyCount();
+  const size_t bodies = World().PhysicsWorld->GetBodyCount() - Map->Ropes[0]->Segments.size() -
+                        Map->Ropes[2]->Segments.size() - 2;  // what stays
   ASSERT_TRUE(Map->Remove(mirror));
   ASSERT_TRUE(Map->Remove(hero));
-  EXPECT_EQ(World().PhysicsWorld->GetBodyCount(), bodies - 2);
+  ASSERT_EQ(Map->Ropes.size(), 1u);
+  EXPECT_EQ(static_cast<size_t>(World().PhysicsWorld->GetBodyCount()), bodies);
   EXPECT_EQ(battery->HeroBody, nullptr);
   Tick(200);
   EXPECT_EQ(Lasers()[0]->Points.size(), 1u) << "nothing left to reflect the beam";
