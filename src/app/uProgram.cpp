@@ -130,7 +130,8 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   if (std::string problem; !CheckResources(&problem)) {
     wnd_SetCaption("kelvod 2017");
     eng_ShowError("cannot start: " + problem + " (looked " + looked +
-                  "; name the game's data folder with --data DIR)");
+                      "; name the game's data folder with --data DIR)",
+                  "Игра не может запуститься: не удаётся загрузить файл из папки данных.");
     return 1;
   }
   TReplayRecorder recorder;

@@ -129,8 +129,9 @@ bool eng_ExitRequested();
 // The error zgl_Init reported when it could not open a window.
 const std::string& eng_LastError();
 // Tells the player of an error that stops the program: always on stderr, and
-// in a message box when the program would open a window and a display exists.
-void eng_ShowError(const std::string& message);
+// in a message box (under `headline`, if any) when the program would open a
+// window and a display exists.
+void eng_ShowError(const std::string& message, const std::string& headline = "");
 bool eng_CanShowMessageBox();
 
 // Draws one frame (the draw callback) offscreen at `width` by `height` and

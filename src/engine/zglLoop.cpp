@@ -193,11 +193,28 @@ bool eng_CanShowMessageBox() {
   return false;
 }
 
-void eng_ShowError(const std::string& message) {
+// The message in lines of about `width` characters: a message box does not
+// wrap them itself.
+static std::string Wrapped(const std::string& text, size_t width) {
+  std::string out, line;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (!line.empty() && line.size() + 1 + word.size() > width) out += line + "\n", line.clear();
+    line += (line.empty() ? "" : " ") + word;
+    start = end + 1;
+  }
+  return out + line;
+}
+
+void eng_ShowError(const std::string& message, const std::string& headline) {
   std::cerr << "kelvod: " << message << "\n";
-  if (eng_CanShowMessageBox())
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, Prog.Caption.empty() ? "kelvod" : Prog.Caption.c_str(),
-                             message.c_str(), nullptr);
+  if (!eng_CanShowMessageBox()) return;
+  const std::string text = (headline.empty() ? "" : headline + "\n\n") + Wrapped(message, 72);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, Prog.Caption.empty() ? "kelvod" : Prog.Caption.c_str(),
+                           text.c_str(), nullptr);
 }
 
 void zgl_Reg(int kind, zglCallback callback) {
