@@ -153,22 +153,14 @@ TEST_F(Headless, ALevelNameThatIsNotUtf8IsShownReplacedAndOpenedByItsName) {
 // A first level that would freeze the start-up for seconds (a 2 KB file of
 // twenty ropes of 1,415 segments each) is refused by name at once.
 TEST_F(Headless, AFirstLevelThatAsksTooMuchIsRefusedAndTheMenuAppears) {
-  TMapRecord anchor;
+  TMapRecord anchor, rope;
   anchor.ShapeW = anchor.ShapeH = anchor.Width = anchor.Height = 26;
-  anchor.SpriteKind = 2;
-  anchor.ShapeTag = "RECT";
-  anchor.KindTag = "MAPOBJ";
-  TMapRecord rope;
-  rope.KindTag = rope.ShapeTag = "ROPE";
-  rope.SpriteKind = 7;
-  rope.RopeB = 1;
-  rope.OffsetAX = rope.OffsetAY = 10000;
-  rope.OffsetBX = rope.OffsetBY = -10000;
+  anchor.SpriteKind = 2, anchor.ShapeTag = "RECT", anchor.KindTag = "MAPOBJ";
+  rope.SpriteKind = 7, rope.KindTag = rope.ShapeTag = "ROPE", rope.RopeB = 1;
+  rope.OffsetAX = rope.OffsetAY = 10000, rope.OffsetBX = rope.OffsetBY = -10000;
   std::string bytes;
-  for (int i = 0; i < 22; ++i) {
-    TMapRecordBytes b = EncodeMapRecord(i < 2 ? anchor : rope);
-    bytes.append(b.begin(), b.end());
-  }
+  for (int i = 0; i < 22; ++i)
+    for (uint8_t b : EncodeMapRecord(i < 2 ? anchor : rope)) bytes += static_cast<char>(b);
   WriteText(Data.Level("1001.map"), bytes);
   RunResult r = Run({"--ticks", "1", "--dump", Temp.File("d.json")});
   ASSERT_EQ(r.Status, 0) << r.Output;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -82,74 +83,59 @@ class Monkey : public GameTest, public ::testing::WithParamInterface<uint32_t> {
     return points;
   }
 
-  // --- input, applied at once and kept as a replay ---
-
-  void Move(TPoint p) { Event(TReplayEvent::MOVE, p.first, p.second); }
-  void Button(TReplayEvent::Kind kind, int button = M_BLEFT) {
-    TReplayEvent& e = Event(kind);
-    e.Button = button;
-  }
-  void Key(int key, bool down) {
-    TReplayEvent& e = Event(TReplayEvent::KEY);
-    e.Key = key;
-    e.Down = down;
-  }
-  // An event for the next tick; handed to the player when that tick runs.
-  TReplayEvent& Event(TReplayEvent::Kind kind, int x = 0, int y = 0) {
+  // An event for the next tick, kept for the replay.
+  void Put(TReplayEvent::Kind kind, int a = 0, int b = 0) {
     TReplayEvent e;
     e.kind = kind;
     e.Tick = TickNow + 1;
-    e.X = x;
-    e.Y = y;
+    if (kind == TReplayEvent::MOVE)
+      e.X = a, e.Y = b;
+    else if (kind == TReplayEvent::KEY)
+      e.Key = a, e.Down = b;
+    else
+      e.Button = a;
     Events.push_back(e);
-    return Events.back();
+    Player.Add(e);
   }
-  // Runs `n` ticks, playing the events given for them.
-  void Run(int n) {
-    for (int i = 0; i < n; ++i) {
-      for (; Played < Events.size(); ++Played) Player.Add(Events[Played]);
-      Player.BeforeTick(++TickNow);
-      Tick();
-    }
+  void Run(int ticks) {
+    for (int i = 0; i < ticks; ++i) Player.BeforeTick(++TickNow), Tick();
   }
 
-  // --- the monkey ---
-
+  int Between(int lo, int hi) { return lo + static_cast<int>(Random() % static_cast<uint32_t>(hi - lo + 1)); }
   TPoint Anywhere() { return {Between(0, 1023), Between(0, 767)}; }
   TPoint InField() { return {214 + 35 * Between(0, 17) + Between(-3, 3), 34 + 35 * Between(0, 19) + Between(-3, 3)}; }
-  TPoint Target() {
-    std::vector<TPoint> targets = Targets();
-    return targets.empty() ? Anywhere() : targets[Random() % targets.size()];
+  TPoint OneOf(const std::vector<TPoint>& points) {
+    return points.empty() ? InField() : points[Random() % points.size()];
   }
+  TPoint Target() { return OneOf(Targets()); }
   TPoint AnObject() {
     std::vector<TPoint> objects;
     AddObjects(*EditorScene->Map, &objects);
-    return objects.empty() ? InField() : objects[Random() % objects.size()];
+    return OneOf(objects);
   }
-  int Between(int lo, int hi) { return lo + static_cast<int>(Random() % static_cast<uint32_t>(hi - lo + 1)); }
 
   void Click(TPoint p, int button = M_BLEFT) {
-    Move(p);
-    Run(1);
-    Button(TReplayEvent::CLICK, button);
-    Run(1);
+    Put(TReplayEvent::MOVE, p.first, p.second), Run(1);
+    Put(TReplayEvent::CLICK, button), Run(1);
   }
   void WithKey(int key, TPoint p) {
-    Key(key, true);
+    Put(TReplayEvent::KEY, key, true);
     Click(p);
-    Key(key, false);
+    Put(TReplayEvent::KEY, key, false);
+  }
+  void Press(TPoint p, int ticks) {
+    Put(TReplayEvent::MOVE, p.first, p.second), Put(TReplayEvent::PRESS, M_BLEFT), Run(ticks);
   }
   void Drag(TPoint from, TPoint to) {
-    Move(from);
-    Button(TReplayEvent::PRESS);
-    Run(2);
+    Press(from, 2);
     for (int k = 1; k <= 4; ++k) {
-      Move({from.first + (to.first - from.first) * k / 4, from.second + (to.second - from.second) * k / 4});
+      Put(TReplayEvent::MOVE, from.first + (to.first - from.first) * k / 4,
+          from.second + (to.second - from.second) * k / 4);
       Run(1);
     }
-    Button(TReplayEvent::RELEASE);
-    Run(1);
+    Put(TReplayEvent::RELEASE, M_BLEFT), Run(1);
   }
+
   // What a level designer does in a few clicks: a rope between two objects,
   // saving, opening, going back to the main menu.
   void EditorHabit() {
@@ -171,14 +157,18 @@ class Monkey : public GameTest, public ::testing::WithParamInterface<uint32_t> {
     else if (roll < 68) WithKey(K_SHIFT, InField());
     else if (roll < 72) WithKey(K_CTRL, Target());
     else if (roll < 77) Click(Between(0, 1) ? Target() : Anywhere(), M_BMIDDLE);
-    else if (roll < 85) Drag(Target(), InField());
+    else if (roll < 85) {
+      const TPoint from = Target();
+      Drag(from, InField());
+    }
     else if (roll < 90) Click(Anywhere());
     else if (roll < 94) {
-      const int keys[] = {K_ESCAPE, K_RETURN, K_DELETE, KeyLetter('r')};
-      const int key = keys[Between(0, 3)];
-      Key(key, true), Run(1), Key(key, false), Run(1);
+      const int key = std::array{K_ESCAPE, K_RETURN, K_DELETE, KeyLetter('r')}[Between(0, 3)];
+      Put(TReplayEvent::KEY, key, true), Run(1), Put(TReplayEvent::KEY, key, false), Run(1);
     } else if (roll < 97) {
-      Move(Target()), Button(TReplayEvent::PRESS), Run(Between(10, 80)), Button(TReplayEvent::RELEASE);
+      const TPoint at = Target();
+      Press(at, Between(10, 80));  // a long press: a hot beam in play
+      Put(TReplayEvent::RELEASE, M_BLEFT);
     } else {
       Run(Between(20, 150));  // watch a while
     }
@@ -199,7 +189,6 @@ class Monkey : public GameTest, public ::testing::WithParamInterface<uint32_t> {
   TestData Data;
   std::mt19937 Random;
   std::vector<TReplayEvent> Events;
-  size_t Played = 0;
   TReplayPlayer Player{{}};
   uint64_t TickNow = 0;
 };

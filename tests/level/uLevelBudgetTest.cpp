@@ -18,35 +18,24 @@ namespace fs = std::filesystem;
 
 std::string Records(int count, const TMapRecord& r) {
   std::string bytes;
-  for (int i = 0; i < count; ++i) {
-    TMapRecordBytes b = EncodeMapRecord(r);
-    bytes.append(b.begin(), b.end());
-  }
+  for (int i = 0; i < count; ++i)
+    for (uint8_t b : EncodeMapRecord(r)) bytes += static_cast<char>(b);
   return bytes;
 }
 
+// A crate at (300, 300), and a rope between the first two objects whose ends
+// lie `spread` pixels apart along each axis (20,000: 1,415 segments).
 TMapRecord Crate(bool dynamic) {
   TMapRecord r;
   r.X = r.Y = 300;
-  r.ShapeW = r.ShapeH = 30;
-  r.SpriteDX = r.SpriteDY = -32;
-  r.Width = r.Height = 64;
-  r.SpriteKind = 11;
-  r.ShapeTag = "RECT";
-  r.KindTag = "MAPOBJ";
-  r.Dynamic = dynamic;
+  r.ShapeW = r.ShapeH = 30, r.SpriteDX = r.SpriteDY = -32, r.Width = r.Height = 64;
+  r.SpriteKind = 11, r.ShapeTag = "RECT", r.KindTag = "MAPOBJ", r.Dynamic = dynamic;
   return r;
 }
-
-// A rope between the first two objects whose ends lie 28,000 pixels apart:
-// 1,415 segments.
-TMapRecord FarRope() {
+TMapRecord Rope(int spread) {
   TMapRecord r;
-  r.KindTag = r.ShapeTag = "ROPE";
-  r.SpriteKind = 7;
-  r.RopeA = 0, r.RopeB = 1;
-  r.OffsetAX = r.OffsetAY = 10000;
-  r.OffsetBX = r.OffsetBY = -10000;
+  r.KindTag = r.ShapeTag = "ROPE", r.SpriteKind = 7, r.RopeB = 1;
+  r.OffsetAX = r.OffsetAY = spread / 2, r.OffsetBX = r.OffsetBY = -spread / 2;
   return r;
 }
 
@@ -76,14 +65,10 @@ TEST_F(LevelBudget, HostileFilesAreRefusedByNameAndLeaveAnEmptyMap) {
     std::string Bytes, Over;
   };
   const Case cases[] = {
-      {Records(2, Crate(false)) + Records(200, FarRope()), "283000 rope segments (at most 2000)"},
+      {Records(2, Crate(false)) + Records(200, Rope(20000)), "283000 rope segments (at most 2000)"},
       {Records(2000, Crate(true)), "2000 objects (at most 400)"},
       {Records(64, Crate(true)), "2016 pairs of bodies placed on top of each other (at most 2000)"},
-      {Records(2, Crate(false)) + Records(201, [] {
-         TMapRecord r = FarRope();
-         r.OffsetAX = r.OffsetAY = r.OffsetBX = r.OffsetBY = 0;
-         return r;
-       }()), "201 ropes (at most 200)"},
+      {Records(2, Crate(false)) + Records(201, Rope(0)), "201 ropes (at most 200)"},
   };
   for (const Case& c : cases) {
     WriteText(Dir.File("1001.map"), c.Bytes);
