@@ -4,6 +4,7 @@
   data/panel_r.png       the 1024x512 atlas every button, panel and sprite is cut from
   data/m.png             the title picture (drawn stretched to 512x120 by the main menu)
   docs/contact_sheet.png the atlas with every frame the game cuts outlined and labelled
+  dist/icons/kelvod-N.png the desktop icon (assets/icon.svg) at the sizes installed
 
 Each picture of the atlas is one SVG file in assets/sprites/, drawn at its own size.
 PLACES says where each file goes; FRAMES lists every rectangle the game cuts.
@@ -27,6 +28,7 @@ FRAMES = [(f'button {i}', 64 * i, 0, 64, 64) for i in range(4)]
 FRAMES += [('icon 0', 224, 64, 32, 32)] + [(f'icon {k}', 32 * (k - 1), 64, 32, 32) for k in range(1, 8)]
 FRAMES += [(f'wide {i}', 0, 107 + 52 * i, 180, 52) for i in range(4)]
 FRAMES += [('check off', 212, 122, 22, 22), ('check on', 212, 174, 22, 22)]
+FRAMES += [('won mark', 960, 384, 24, 24)]
 FRAMES += [('property panel', 256, 0, 180, 242), ('play panel', 256, 192, 180, 50)]
 FRAMES += [(f'tool {i}', 128 * i, 320, 128, 128) for i in range(4)]
 FRAMES += [(f'tool icon {i}', 64 * i, 448, 64, 64) for i in range(16)]
@@ -75,6 +77,7 @@ for k, name in enumerate(['dot', 'turn_cw', 'turn_ccw', 'grow', 'shrink', 'play'
     place(f'icon_{name}', f'icon {k}')
 place('check_off', 'check off')
 place('check_on', 'check on')
+place('won_mark', 'won mark')
 place('panel', 'property panel')
 for kind, shape in [(1, 'tall'), (2, 'square'), (4, 'disc'), (5, 'puck')]:
     for f, material in enumerate(['black', 'white', 'mirror']):
@@ -239,6 +242,10 @@ def empty_frames(png):
 def render(out_dir):
     os.makedirs(os.path.join(out_dir, 'data'), exist_ok=True)
     os.makedirs(os.path.join(out_dir, 'docs'), exist_ok=True)
+    os.makedirs(os.path.join(out_dir, 'dist', 'icons'), exist_ok=True)
+    icon = open(os.path.join(ROOT, 'assets', 'icon.svg')).read()
+    for size in ICON_SIZES:
+        rsvg(icon, os.path.join(out_dir, 'dist', 'icons', f'kelvod-{size}.png'), size, size)
     atlas = os.path.join(out_dir, 'data', 'panel_r.png')
     rsvg(atlas_svg(), atlas, W, H)
     rsvg(open(os.path.join(ROOT, 'assets', 'title.svg')).read(), os.path.join(out_dir, 'data', 'm.png'))
@@ -246,7 +253,9 @@ def render(out_dir):
     return empty_frames(atlas)
 
 
-OUTPUTS = ['data/panel_r.png', 'data/m.png', 'docs/contact_sheet.png']
+ICON_SIZES = [48, 128, 256]
+OUTPUTS = ['data/panel_r.png', 'data/m.png', 'docs/contact_sheet.png'] + \
+    [f'dist/icons/kelvod-{size}.png' for size in ICON_SIZES]
 
 if __name__ == '__main__':
     problems = overlaps()

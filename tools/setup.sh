@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages kelvod needs (only those missing) and builds it.
-# Usage: tools/setup.sh [build-dir] [extra cmake arguments...]
+# Usage: tools/setup.sh [--game] [build-dir] [extra cmake arguments...]
+#   --game   only what playing needs: no test framework, and only the game is built
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libbox2d-dev
-          fonts-dejavu-core nlohmann-json3-dev libgtest-dev)
+game_only=0
+if [ "${1:-}" = "--game" ]; then
+  game_only=1
+  shift
+fi
+
+packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
+          libbox2d-dev fonts-dejavu-core nlohmann-json3-dev)
+[ $game_only -eq 1 ] || packages+=(libgtest-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -21,5 +29,10 @@ fi
 
 build="${1:-build}"
 shift || true
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVOD_WERROR=ON "$@" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+if [ $game_only -eq 1 ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVOD_WERROR=ON -DKELVOD_TESTS=OFF "$@" >/dev/null
+  cmake --build "$build" --target kelvod -j "$(nproc)"
+else
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVOD_WERROR=ON -DKELVOD_TESTS=ON "$@" >/dev/null
+  cmake --build "$build" -j "$(nproc)"
+fi

@@ -5,15 +5,19 @@
 std::string UsageText() {
   return "Usage: kelvod [options]\n"
          "  (no options)         play in a window, starting in the main menu\n"
-         "  --data DIR           the data folder (atlas, title, font, level/)\n"
+         "  --data DIR           the data folder (atlas, title, font, sound/, level/); levels are\n"
+         "                       saved into its level/ and progress is not kept\n"
+         "  --state DIR          keep progress and settings in DIR\n"
          "  --headless           run without a window for --ticks timer ticks, then exit\n"
          "  --ticks N            with --headless: the number of timer ticks to run (default 0)\n"
          "  --replay FILE        play the input events of FILE, tick by tick\n"
          "  --record FILE        in a window: write the player's input to FILE as a replay\n"
          "  --screenshot FILE    after the last tick, draw one frame offscreen and write it as PNG\n"
          "  --dump FILE          after the last tick, write the game's state as JSON\n"
+         "  --sound-log FILE     write one line per sound started, \"<tick> <name>\"\n"
          "  --seed N             seed of the random generator (default: from the clock)\n"
          "  --level N            start level N at once instead of showing the main menu\n"
+         "  --version            print the version\n"
          "  --help               show this text\n";
 }
 
@@ -35,10 +39,18 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
     std::string v;
     if (a == "--help" || a == "-h") {
       o->Help = true;
+    } else if (a == "--version") {
+      o->Version = true;
     } else if (a == "--headless") {
       o->Headless = true;
     } else if (a == "--data") {
       if (!value(&o->DataDir)) return false;
+    } else if (a == "--state") {
+      if (!value(&o->StateDir)) return false;
+      if (o->StateDir.empty()) {
+        *error = "option --state needs a folder";
+        return false;
+      }
     } else if (a == "--replay") {
       if (!value(&o->Replay)) return false;
     } else if (a == "--record") {
@@ -47,6 +59,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
       if (!value(&o->Screenshot)) return false;
     } else if (a == "--dump") {
       if (!value(&o->Dump)) return false;
+    } else if (a == "--sound-log") {
+      if (!value(&o->SoundLog)) return false;
     } else if (a == "--ticks") {
       if (!value(&v)) return false;
       if (!ParseNumber(v, &o->Ticks)) {

@@ -7,13 +7,15 @@
 #include <vector>
 
 struct TOptions {
-  std::string DataDir;  // empty: look beside the executable, then in the working directory
+  std::string DataDir;   // empty: look beside the executable, then in the working directory
+  std::string StateDir;  // progress and settings; empty: the player's state folder (in memory with --data)
   bool Headless = false;
   uint64_t Ticks = 0;
-  std::string Replay, Record, Screenshot, Dump;
+  std::string Replay, Record, Screenshot, Dump, SoundLog;
   std::optional<uint32_t> Seed;
   std::optional<int32_t> Level;
   bool Help = false;
+  bool Version = false;
 };
 
 // False with a message naming the option when the command line is bad.

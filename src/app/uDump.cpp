@@ -9,11 +9,13 @@
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
 #include "ui/uScene.h"
+#include "ui/uSounds.h"
 
 nlohmann::json BuildDump() {
   nlohmann::json j;
   j["tick"] = eng_TicksRun();
   j["seed"] = RandomSeedUsed();
+  j["muted"] = SoundMuted();
   if (!SceneManager) {
     j["scene"] = nullptr;
     return j;

@@ -7,7 +7,9 @@
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
+#include "scenes/uPlayerState.h"
 #include "ui/uScene.h"
+#include "ui/uSounds.h"
 
 tSceneMng* SceneManager = nullptr;
 TEditor* EditorScene = nullptr;
@@ -19,6 +21,7 @@ namespace {
 
 // Owns what the global pointers above refer to.
 struct Store {
+  std::unique_ptr<TPlayerState> Player;
   std::unique_ptr<tSceneMng> SceneManager;
   std::unique_ptr<TEditor> Editor;
   std::unique_ptr<TLevelMenu> LevelMenu;
@@ -30,7 +33,11 @@ Store Owned;
 
 }  // namespace
 
-void CreateScenes(std::optional<int32_t> startLevel) {
+void CreateScenes(std::optional<int32_t> startLevel, const std::filesystem::path& stateFolder) {
+  Owned.Player = std::make_unique<TPlayerState>(stateFolder);
+  Owned.Player->Load();
+  PlayerState = Owned.Player.get();
+  SetSoundMuted(PlayerState->SoundMuted());
   Owned.SceneManager = std::make_unique<tSceneMng>();
   SceneManager = Owned.SceneManager.get();
   SceneManager->Width = 1024;
@@ -65,6 +72,8 @@ void FreeGlobals() {
   Owned.LevelMenu.reset();
   Owned.Editor.reset();
   Owned.SceneManager.reset();
+  PlayerState = nullptr;
+  Owned.Player.reset();
   FreeResources();
   eng_Reset();
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 #include "sim/uRandom.h"
@@ -23,8 +24,9 @@ extern TLevelMenu* LevelMenu;
 extern TGame* GameScene;
 extern TMainMenuScene* MenuScene;
 
-// Creates the scene manager, the scenes and the level menu, and makes the
+// Loads the player's state from `stateFolder` (empty: kept in memory only),
+// creates the scene manager, the scenes and the level menu, and makes the
 // main menu current (or, with a level asked for, the game scene).
-void CreateScenes(std::optional<int32_t> startLevel);
+void CreateScenes(std::optional<int32_t> startLevel, const std::filesystem::path& stateFolder = {});
 // Releases every global and forgets the engine's resources.
 void FreeGlobals();

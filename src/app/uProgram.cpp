@@ -2,54 +2,53 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
 
 #include "app/uCommandLine.h"
 #include "app/uDump.h"
+#include "app/uFolders.h"
 #include "app/uGlobals.h"
 #include "app/uReplay.h"
 #include "engine/engine.h"
 #include "scenes/uLevelMenu.h"
+#include "scenes/uPlayerState.h"
 #include "ui/uScene.h"
+#include "ui/uSounds.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 std::optional<int32_t> StartLevel;  // --level: start the game scene instead of the menu
-
-// The data folder beside the executable (or one level up, for build/kelvod
-// in a source tree), else in the working directory. `looked` gets where it
-// was looked for.
-fs::path FindDataDir(const std::string& executablePath, std::string* looked) {
-  std::error_code ec;
-  fs::path exe = fs::canonical("/proc/self/exe", ec);
-  if (ec) exe = fs::absolute(executablePath, ec);
-  fs::path dir = exe.parent_path();
-  const fs::path candidates[] = {dir / "data", dir.parent_path() / "data", fs::current_path(ec) / "data"};
-  for (const fs::path& candidate : candidates) {
-    if (fs::is_directory(candidate / "level", ec) || fs::is_regular_file(candidate / "panel_r.png", ec)) {
-      *looked = "in the data folder \"" + candidate.string() + "\"";
-      return candidate;
-    }
-  }
-  *looked = "for a data folder in \"" + candidates[0].string() + "\", \"" + candidates[1].string() +
-            "\" and \"" + candidates[2].string() + "\"";
-  std::cerr << "kelvod: warning: no data folder found beside the program or in the working "
-               "directory; using ./data (use --data DIR to name one)\n";
-  return "data";
-}
+fs::path StateFolder;               // progress and settings; empty: in memory only
 
 // --level must name a level of the list the game plays.
 bool CheckLevelOption(const TOptions& o) {
   if (!o.Level) return true;
-  const size_t count = LevelFileNames(LevelDir()).size();
+  const size_t count = LevelList().size();
   if (static_cast<size_t>(*o.Level) < count) return true;
-  std::cerr << "kelvod: option --level: there is no level " << *o.Level << "; the level folder \""
-            << LevelDir() << "\" has " << count << (count == 0 ? " levels\n" : " levels, 0 to ")
-            << (count == 0 ? "" : std::to_string(count - 1) + "\n");
+  std::cerr << "kelvod: option --level: there is no level " << *o.Level << "; there are " << count
+            << (count == 0 ? " levels\n" : " levels, 0 to " + std::to_string(count - 1) + "\n");
+  return false;
+}
+
+// Without the atlas the buttons are invisible, without the font their
+// captions: nobody could use the game. Says so (before a window opens).
+bool ResourcesUsable(const TOptions& o) {
+  std::string problem;
+  if (CheckResources(&problem)) return true;
+  std::error_code ec;
+  const std::string looked = fs::absolute(DataDir(), ec).lexically_normal().string();
+  wnd_SetCaption("kelvod 2017");
+  eng_ShowError("cannot start: " + problem + " (looked in the data folder \"" + looked + "\"" +
+                    (o.DataDir.empty() ? ", found beside the program, where it is installed or in "
+                                         "the working directory"
+                                       : " given with --data") +
+                    "; name the game's data folder with --data DIR)",
+                "Игра не может запуститься: не удаётся загрузить файл из папки данных.");
   return false;
 }
 
@@ -58,9 +57,32 @@ uint32_t ClockSeed() {
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
+// --sound-log: every sound started, as "<tick> <name>" lines, written at the end.
+std::string SoundLogText;
+
+bool WriteSoundLog(const std::string& path, std::string* error) {
+  std::ofstream out(path, std::ios::out | std::ios::trunc);
+  if (out) out << SoundLogText;
+  out.close();
+  if (!out) *error = path + ": cannot write the sound log";
+  return static_cast<bool>(out);
+}
+
+// What a run keeps from its start to its end.
+struct TRun {
+  TOptions Options;
+  std::unique_ptr<TReplayPlayer> Player;
+  TReplayRecorder Recorder;
+};
+std::unique_ptr<TRun> Run;
+
 bool WriteOutputs(const TOptions& o) {
   bool ok = true;
   std::string error;
+  if (!o.SoundLog.empty() && !WriteSoundLog(o.SoundLog, &error)) {
+    std::cerr << "kelvod: " << error << "\n";
+    ok = false;
+  }
   if (!o.Screenshot.empty() && !eng_SaveScreenshot(o.Screenshot, 1024, 768, &error)) {
     std::cerr << "kelvod: " << error << "\n";
     ok = false;
@@ -72,11 +94,24 @@ bool WriteOutputs(const TOptions& o) {
   return ok;
 }
 
+// The end of a run, after the last frame: the recording closed, the outputs
+// written, everything freed. Returns the exit status.
+int FinishRun(bool ran) {
+  eng_SetTickHook(nullptr);
+  eng_SetInputObserver(nullptr);
+  Run->Recorder.Close();
+  int status = ran ? 0 : 1;
+  if (ran && !WriteOutputs(Run->Options)) status = 1;
+  FreeGlobals();
+  Run.reset();
+  return status;
+}
+
 }  // namespace
 
 void OnLoad() {
   LoadResources();
-  CreateScenes(StartLevel);
+  CreateScenes(StartLevel, StateFolder);
 }
 
 void OnDraw() {
@@ -84,6 +119,14 @@ void OnDraw() {
 }
 
 void OnTimer() {
+  // F11 in every scene: full screen (the picture letterboxed) and back to a window.
+  if (key_Press(KeyF(11))) eng_ToggleFullScreen();
+  // M mutes and unmutes in every scene, except while the player types text.
+  // The choice is kept with the player's settings.
+  if (key_Press(KeyLetter('m')) && !eng_TextInputActive()) {
+    SetSoundMuted(!SoundMuted());
+    if (PlayerState) PlayerState->SetSoundMuted(SoundMuted());
+  }
   if (SceneManager) SceneManager->Update();
   key_ClearState();
   mouse_ClearState();
@@ -92,7 +135,8 @@ void OnTimer() {
 void OnExit() {}
 
 int KelvodMain(const std::vector<std::string>& args, const std::string& executablePath) {
-  TOptions o;
+  auto run = std::make_unique<TRun>();
+  TOptions& o = run->Options;
   std::string error;
   if (!ParseCommandLine(args, &o, &error)) {
     std::cerr << "kelvod: " << error << "\n";
@@ -102,49 +146,47 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
     std::cout << UsageText();
     return 0;
   }
-  std::string looked;  // where the data folder was looked for
-  if (!o.DataDir.empty()) {
-    std::error_code ec;
-    if (!fs::is_directory(o.DataDir, ec)) {
-      std::cerr << "kelvod: option --data: \"" << o.DataDir << "\" is not a folder\n";
-      return 2;
-    }
-    SetDataDir(o.DataDir);
-    looked = "in the data folder \"" + o.DataDir + "\" given with --data";
-  } else {
-    SetDataDir(FindDataDir(executablePath, &looked));
+  if (o.Version) {
+    std::cout << "kelvod " << KELVOD_VERSION << "\n";
+    return 0;
   }
+  TFolders folders;
+  if (!ResolveFolders(o, executablePath, &folders, &error)) {
+    std::cerr << "kelvod: " << error << "\n";
+    return 2;
+  }
+  SetDataDir(folders.Data);
+  if (folders.PlayerLevels) SetPlayerLevelDir(*folders.PlayerLevels);
+  StateFolder = folders.State;
   if (!CheckLevelOption(o)) return 2;
-  std::unique_ptr<TReplayPlayer> player;
   if (!o.Replay.empty()) {
     std::vector<TReplayEvent> events;
     if (!LoadReplay(o.Replay, &events, &error)) {
       std::cerr << "kelvod: " << error << "\n";
       return 2;
     }
-    player = std::make_unique<TReplayPlayer>(std::move(events));
+    run->Player = std::make_unique<TReplayPlayer>(std::move(events));
   }
   eng_SetHeadless(o.Headless, o.Ticks);
-  // Without the atlas the buttons are invisible, without the font their
-  // captions: nobody could use the game. Say so before a window opens.
-  if (std::string problem; !CheckResources(&problem)) {
-    wnd_SetCaption("kelvod 2017");
-    eng_ShowError("cannot start: " + problem + " (looked " + looked +
-                      "; name the game's data folder with --data DIR)",
-                  "Игра не может запуститься: не удаётся загрузить файл из папки данных.");
-    return 1;
-  }
-  TReplayRecorder recorder;
+  if (!ResourcesUsable(o)) return 1;
   if (!o.Record.empty() && o.Headless)
     std::cerr << "kelvod: --record writes what a player does in a window; ignored with --headless\n";
   if (!o.Record.empty() && !o.Headless) {
-    if (!recorder.Open(o.Record, &error)) {
+    if (!run->Recorder.Open(o.Record, &error)) {
       std::cerr << "kelvod: " << error << "\n";
       return 1;
     }
-    eng_SetInputObserver([&recorder](uint64_t tick, const zglInputEvent& e) { recorder.Record(tick, e); });
+    eng_SetInputObserver([recorder = &run->Recorder](uint64_t tick, const zglInputEvent& e) {
+      recorder->Record(tick, e);
+    });
   }
   StartLevel = o.Level;
+  SoundLogText.clear();
+  if (!o.SoundLog.empty()) {
+    eng_SetSoundObserver([](uint64_t tick, const std::string& name) {
+      SoundLogText += std::to_string(tick) + " " + name + "\n";
+    });
+  }
 
   // Start-up, in the engine's order: seed, callbacks, timer, screen, caption, loop.
   RandomSeed(o.Seed ? *o.Seed : ClockSeed());
@@ -155,17 +197,16 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   scr_SetOptions(1024, 768, 0, false, true);
   wnd_ShowCursor(true);
   wnd_SetCaption("kelvod 2017");
-  if (player) {
+  eng_SetHeadless(o.Headless, o.Ticks);
+  if (TReplayPlayer* player = run->Player.get()) {
     eng_LockUserInput(true);
-    eng_SetTickHook([&player](uint64_t tick) {
+    eng_SetTickHook([player](uint64_t tick) {
       player->BeforeTick(tick);
       if (player->Finished()) eng_LockUserInput(false);
     });
   }
-  bool ran = zgl_Init(0, 0);
-  recorder.Close();
-  int status = ran ? 0 : 1;
-  if (ran && !WriteOutputs(o)) status = 1;
-  FreeGlobals();
-  return status;
+  Run = std::move(run);
+  // A browser ends the run from its own loop; everywhere else zgl_Init returns.
+  eng_SetFinish(FinishRun);
+  return FinishRun(zgl_Init(0, 0));
 }

@@ -125,7 +125,16 @@ void eng_SetHeadless(bool headless, uint64_t ticks);
 // Called before every timer tick, with that tick's number (from 1).
 void eng_SetTickHook(std::function<void(uint64_t tick)> hook);
 uint64_t eng_TicksRun();
+// The number of the timer tick being run; between ticks, the ticks run so far.
+uint64_t eng_CurrentTick();
 bool eng_ExitRequested();
+// In a browser the page runs the window's loop, one frame per display refresh,
+// and zgl_Init does not return. When the loop ends there (zgl_Exit), the window
+// closes, `finish` gets what zgl_Init would have returned, and the program ends
+// with the status `finish` returns. Elsewhere `finish` is never called.
+void eng_SetFinish(std::function<int(bool ran)> finish);
+// True in a browser, where the page, not the program, is closed by the player.
+bool eng_InBrowser();
 // The error zgl_Init reported when it could not open a window.
 const std::string& eng_LastError();
 // Tells the player of an error that stops the program: always on stderr, and
@@ -133,6 +142,21 @@ const std::string& eng_LastError();
 // window and a display exists.
 void eng_ShowError(const std::string& message, const std::string& headline = "");
 bool eng_CanShowMessageBox();
+
+// --- sound (the game's calls are in zglSound.h) ---
+// Opens the audio device; a window run does this itself, headless runs never
+// do. `driver` names an SDL audio driver ("dummy" for tests), empty for the
+// default. False, with one line on stderr, when there is no device: sounds
+// are then silent.
+bool eng_OpenAudio(const std::string& driver = "");
+bool eng_AudioOpen();
+void eng_CloseAudio();
+// Told of every sound started (snd_Play, and snd_Hold when it starts a loop),
+// with the current tick and the sound's name, whether or not a device is open.
+void eng_SetSoundObserver(std::function<void(uint64_t tick, const std::string& name)> observer);
+// Stops the held sounds nobody asked for during this tick. The loop calls it
+// after every timer tick.
+void eng_EndSoundTick();
 
 // Draws one frame (the draw callback) offscreen at `width` by `height` and
 // writes it as PNG. Returns false with a message in `error` on failure.

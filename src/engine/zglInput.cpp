@@ -38,10 +38,13 @@ int ButtonOf(Uint8 sdlButton) {
   return -1;
 }
 
-// The game's code for an SDL key, or -1. Letters follow the keyboard layout,
-// so Ctrl+Z is the key marked Z.
+// The game's code for an SDL key, or -1. Letters follow a Latin keyboard
+// layout, so Ctrl+Z is the key marked Z; with a layout of other letters (a
+// Russian one, say) the key in the Latin letter's place counts.
 int CodeOf(const SDL_Keysym& k) {
   if (k.sym >= SDLK_a && k.sym <= SDLK_z) return K_A + (k.sym - SDLK_a);
+  if (k.scancode >= SDL_SCANCODE_A && k.scancode <= SDL_SCANCODE_Z && !(k.sym >= 0 && k.sym < 128))
+    return K_A + (k.scancode - SDL_SCANCODE_A);
   if (k.sym >= SDLK_F1 && k.sym <= SDLK_F12) return K_F1 + (k.sym - SDLK_F1);
   switch (k.sym) {
     case SDLK_RETURN:

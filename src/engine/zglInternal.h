@@ -55,3 +55,5 @@ void eng_ResetInput();
 // Loads SDL_image and SDL_ttf once; safe to call repeatedly.
 void eng_InitLibraries();
 void eng_FreeResources();
+// Closes the audio device and forgets every sound.
+void eng_FreeSounds();

@@ -1,6 +1,9 @@
 // Callbacks, the window loop, the headless loop, the close button, full
 // screen and screenshots. Input state lives in zglInput.cpp.
 #include <SDL_image.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -22,6 +25,7 @@ struct Program {
   bool Headless = false;
   uint64_t HeadlessTicks = 0;
   uint64_t TicksRun = 0;
+  bool InTick = false;
   bool ExitRequested = false;
   std::string LastError;
   std::function<void(uint64_t)> TickHook;
@@ -31,9 +35,18 @@ struct Program {
   bool CloseRequested = false;
   bool FullScreen = false;
   SDL_Window* Window = nullptr;
+  std::function<int(bool)> Finish;
+};
+
+// The open window between two frames.
+struct WindowLoop {
+  SDL_Renderer* Renderer = nullptr;
+  std::unique_ptr<zglSdlBackend> Backend;
+  Uint64 NextTick = 0;
 };
 
 Program Prog;
+WindowLoop Loop;
 
 // The PNG bytes of a picture, made in memory so that writing them out can be
 // checked step by step (SDL_image's own file writing hides a full disk).
@@ -59,7 +72,10 @@ bool EncodePng(SDL_Surface* surface, std::string* png) {
 void RunTick() {
   uint64_t tick = Prog.TicksRun + 1;
   if (Prog.TickHook) Prog.TickHook(tick);
+  Prog.InTick = true;
   if (Prog.OnTimer) Prog.OnTimer();
+  eng_EndSoundTick();
+  Prog.InTick = false;
   Prog.TicksRun = tick;
 }
 
@@ -103,6 +119,51 @@ bool HasRealDisplay() {
   return asked && name == asked;
 }
 
+Uint64 TickInterval() { return static_cast<Uint64>(std::max(1, Prog.TimerInterval)); }
+
+// One frame of the window: the events, the timer ticks that are due, one
+// drawing. False when the loop should end.
+bool Frame() {
+  if (Prog.ExitRequested || !PumpEvents()) return false;
+  const int maxCatchUp = 4;
+  Uint64 now = SDL_GetTicks64();
+  int ran = 0;
+  while (now >= Loop.NextTick && ran < maxCatchUp && !Prog.ExitRequested) {
+    RunTick();
+    Loop.NextTick += TickInterval();
+    ++ran;
+  }
+  if (now >= Loop.NextTick) Loop.NextTick = now + TickInterval();  // after a stall: skip, never spiral
+  if (Prog.ExitRequested) return false;
+  SDL_SetRenderDrawColor(Loop.Renderer, 0, 0, 0, 255);
+  SDL_RenderClear(Loop.Renderer);
+  if (Prog.OnDraw) Prog.OnDraw();
+  SDL_RenderPresent(Loop.Renderer);
+  return true;
+}
+
+// After the last frame: the exit callback, then the window closes.
+void CloseWindow() {
+  if (Prog.OnExit) Prog.OnExit();
+  eng_SetBackend(nullptr);
+  Loop.Backend.reset();
+  eng_CloseAudio();
+  SDL_DestroyRenderer(Loop.Renderer);
+  Loop.Renderer = nullptr;
+  SDL_DestroyWindow(Prog.Window);
+  Prog.Window = nullptr;
+  SDL_Quit();
+}
+
+#ifdef __EMSCRIPTEN__
+void BrowserFrame() {
+  if (Frame()) return;
+  emscripten_cancel_main_loop();
+  CloseWindow();
+  emscripten_force_exit(Prog.Finish ? Prog.Finish(true) : 0);
+}
+#endif
+
 bool RunWindow() {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
     Fail("cannot open a window (no display?)");
@@ -137,38 +198,22 @@ bool RunWindow() {
   // SDL starts with text input on; the game turns it on only while it edits text.
   if (!eng_TextInputActive()) SDL_StopTextInput();
   Prog.Window = window;
+  Loop.Renderer = renderer;
   eng_InitLibraries();
-  {
-    auto backend = std::make_unique<zglSdlBackend>(renderer);
-    eng_SetBackend(backend.get());
-    if (Prog.OnLoad) Prog.OnLoad();
-    const Uint64 interval = static_cast<Uint64>(std::max(1, Prog.TimerInterval));
-    const int maxCatchUp = 4;
-    Uint64 next = SDL_GetTicks64() + interval;
-    while (!Prog.ExitRequested) {
-      if (!PumpEvents()) break;
-      Uint64 now = SDL_GetTicks64();
-      int ran = 0;
-      while (now >= next && ran < maxCatchUp && !Prog.ExitRequested) {
-        RunTick();
-        next += interval;
-        ++ran;
-      }
-      if (now >= next) next = now + interval;  // after a stall: skip, never spiral
-      if (Prog.ExitRequested) break;
-      SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-      SDL_RenderClear(renderer);
-      if (Prog.OnDraw) Prog.OnDraw();
-      SDL_RenderPresent(renderer);
-      if (!Prog.VSync) SDL_Delay(1);
-    }
-    if (Prog.OnExit) Prog.OnExit();
-    eng_SetBackend(nullptr);
-  }
-  SDL_DestroyRenderer(renderer);
-  SDL_DestroyWindow(window);
-  Prog.Window = nullptr;
-  SDL_Quit();
+  eng_OpenAudio();
+  Loop.Backend = std::make_unique<zglSdlBackend>(renderer);
+  eng_SetBackend(Loop.Backend.get());
+  if (Prog.OnLoad) Prog.OnLoad();
+  Loop.NextTick = SDL_GetTicks64() + TickInterval();
+#ifdef __EMSCRIPTEN__
+  // The page runs the loop, one frame per display refresh; this call does not
+  // return, and the run ends in BrowserFrame.
+  emscripten_set_main_loop(BrowserFrame, 0, 1);
+#else
+  while (Frame())
+    if (!Prog.VSync) SDL_Delay(1);
+  CloseWindow();
+#endif
   return true;
 }
 
@@ -281,6 +326,7 @@ void eng_SetHeadless(bool headless, uint64_t ticks) {
 
 void eng_SetTickHook(std::function<void(uint64_t)> hook) { Prog.TickHook = std::move(hook); }
 uint64_t eng_TicksRun() { return Prog.TicksRun; }
+uint64_t eng_CurrentTick() { return Prog.InTick ? Prog.TicksRun + 1 : Prog.TicksRun; }
 bool eng_ExitRequested() { return Prog.ExitRequested; }
 const std::string& eng_LastError() { return Prog.LastError; }
 
@@ -319,9 +365,21 @@ bool eng_SaveScreenshot(const std::string& path, int width, int height, std::str
   return ok;
 }
 
+void eng_SetFinish(std::function<int(bool)> finish) { Prog.Finish = std::move(finish); }
+
+bool eng_InBrowser() {
+#ifdef __EMSCRIPTEN__
+  return true;
+#else
+  return false;
+#endif
+}
+
 void eng_Reset() {
   Prog = Program{};
   eng_ResetInput();
   eng_SetBackend(nullptr);
+  Loop = WindowLoop{};
   eng_FreeResources();
+  eng_FreeSounds();
 }

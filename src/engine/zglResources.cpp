@@ -1,6 +1,7 @@
 // Textures and fonts: loaded once, kept until eng_Reset, never null.
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -16,10 +17,13 @@ std::vector<std::unique_ptr<zglTTexture>> Textures;
 std::vector<std::unique_ptr<zglTFont>> Fonts;
 bool LibrariesReady = false;
 
-// A font description file names a TrueType file and a pixel size:
+// A font description file names TrueType files and a pixel size:
+//   file=DejaVuSans.ttf
 //   file=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 //   size=15
-// A relative file name is taken relative to the description's folder.
+// The first named file that exists is used, so a data folder can ship its own
+// font (the browser's does) and fall back to the system's. A relative file
+// name is taken relative to the description's folder.
 bool ReadFontDescription(const std::string& path, std::string* ttf, int* size,
                          std::string* error) {
   std::ifstream in(path);
@@ -27,6 +31,8 @@ bool ReadFontDescription(const std::string& path, std::string* ttf, int* size,
     *error = "cannot open the file";
     return false;
   }
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::vector<std::string> files;
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty() || line[0] == '#') continue;
@@ -34,15 +40,22 @@ bool ReadFontDescription(const std::string& path, std::string* ttf, int* size,
     if (eq == std::string::npos) continue;
     std::string key = line.substr(0, eq), value = line.substr(eq + 1);
     while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
-    if (key == "file") *ttf = value;
+    if (key == "file" && !value.empty()) {
+      std::filesystem::path p(value);
+      files.push_back((p.is_relative() ? folder / p : p).string());
+    }
     if (key == "size") *size = std::atoi(value.c_str());
   }
-  if (ttf->empty() || *size <= 0 || *size > 400) {
+  if (files.empty() || *size <= 0 || *size > 400) {
     *error = "it does not name a font file and a size (file=..., size=...)";
     return false;
   }
-  std::filesystem::path p(*ttf);
-  if (p.is_relative()) *ttf = (std::filesystem::path(path).parent_path() / p).string();
+  std::error_code ec;
+  auto found = std::find_if(files.begin(), files.end(), [&](const std::string& f) {
+    return std::filesystem::is_regular_file(f, ec);
+  });
+  // None there: the last (the system's), and TTF says why it cannot be opened.
+  *ttf = found != files.end() ? *found : files.back();
   return true;
 }
 

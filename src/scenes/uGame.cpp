@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <sstream>
+#include <vector>
 
 #include "engine/zgl.h"
+#include "level/uLevelHint.h"
+#include "scenes/uLevelLost.h"
 #include "scenes/uLevelMenu.h"
+#include "scenes/uPlayerState.h"
 #include "sim/uBattery.h"
+#include "sim/uHero.h"
 #include "sim/uWorld.h"
 #include "ui/uResources.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -21,21 +28,63 @@ constexpr float kGridDotRadius = 2;
 constexpr uint32_t kPanelFill = 0xF0F0FF;
 constexpr uint32_t kPanelOutline = 0x50505F;
 constexpr uint32_t kWinCaptionColor = 0x0000FF;
-constexpr uint8_t kWinCaptionAlpha = 178;
+constexpr uint8_t kResultCaptionAlpha = 178;
+
+// The hint panel: as wide as most of the field, centred in the strip between
+// the floor of the levels and the bottom of the window.
+constexpr int kHintWidth = 580;
+constexpr int kHintCentreY = 736;
+constexpr int kHintLineHeight = 18;
+constexpr int kHintPadding = 5;
+constexpr uint8_t kHintAlpha = 215;
 
 }  // namespace
 
-// --- TWinForm ---
+// --- TResultForm, TWinForm ---
+
+TResultForm::TResultForm(int x, int y, uint8_t alpha, tScene* owner, uint32_t captionColor)
+    : TMeForm(x, y, alpha, owner), CaptionColor(captionColor) {}
+
+void TResultForm::StartFadeIn() {
+  Visible = true;
+  Alpha = 0;
+}
+
+bool TResultForm::PressButton() {
+  if (!Visible || !FadedIn() || !Button) return false;
+  PlaySound(TSound::Click);
+  Button->Click();
+  Button->PressTimer = TMeFormObject::kPressTicks;
+  return true;
+}
+
+void TResultForm::Draw() {
+  const float left = static_cast<float>(X - 150), top = static_cast<float>(Y - 100);
+  pr2d_Rect(left, top, 300, 200, kPanelFill, Alpha, PR2D_FILL);
+  pr2d_Rect(left, top, 300, 200, kPanelOutline, Alpha, 0);
+  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y - 25), 1.0f, 0.0f, Caption,
+              kResultCaptionAlpha, CaptionColor, TEXT_HALIGN_CENTER);
+  TMeForm::Draw();
+}
+
+bool TResultForm::Update(int mouseX, int mouseY) {
+  if (Alpha < kFullAlpha) {
+    Alpha = static_cast<uint8_t>(std::min<int>(Alpha + kFadeStep, kFullAlpha));
+    return false;
+  }
+  return TMeForm::Update(mouseX, mouseY);
+}
 
 TWinForm::TWinForm(int x, int y, uint8_t alpha, tScene* owner, TMeFormShape* shape,
                    TMeDrawRect* sprite)
-    : TMeForm(x, y, alpha, owner), Next(AddNew<TButtonNext>(*this, 0, 64, shape, sprite, this)) {
+    : TResultForm(x, y, alpha, owner, kWinCaptionColor),
+      Next(AddNew<TButtonNext>(*this, 0, 64, shape, sprite, this)) {
+  Button = Next;
   Next->Caption = "-";
 }
 
 void TWinForm::Show(int32_t nextLevel) {
-  Visible = true;
-  Alpha = 0;
+  StartFadeIn();
   auto* game = dynamic_cast<TGame*>(Owner);
   const TLevelMenu* levels = game ? game->LevelMenu : nullptr;
   const int32_t count = levels ? static_cast<int32_t>(levels->Levels.size()) : 0;
@@ -43,23 +92,6 @@ void TWinForm::Show(int32_t nextLevel) {
   Next->AllDone = nextLevel > count - 1;
   Next->Caption = Next->AllDone ? "В меню" : "Далее";
   Caption = Next->AllDone ? "Все уровни пройдены!" : "Уровень пройден!";
-}
-
-void TWinForm::Draw() {
-  const float left = static_cast<float>(X - 150), top = static_cast<float>(Y - 100);
-  pr2d_Rect(left, top, 300, 200, kPanelFill, Alpha, PR2D_FILL);
-  pr2d_Rect(left, top, 300, 200, kPanelOutline, Alpha, 0);
-  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y - 25), 1.0f, 0.0f, Caption,
-              kWinCaptionAlpha, kWinCaptionColor, TEXT_HALIGN_CENTER);
-  TMeForm::Draw();
-}
-
-bool TWinForm::Update(int mouseX, int mouseY) {
-  if (Alpha < kFullAlpha) {
-    Alpha = static_cast<uint8_t>(std::min<int>(Alpha + kFadeStep, kFullAlpha));
-    return false;
-  }
-  return TMeForm::Update(mouseX, mouseY);
 }
 
 // --- TGame ---
@@ -76,31 +108,81 @@ TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
   WinForm = std::make_unique<TWinForm>(512, 384, 200, this, ButtonShape.get(), ButtonSprite.get());
   // Fill in the texts once; Start hides the form before anyone sees it.
   WinForm->Show(0);
+  WinForm->Visible = false;
+  LostForm =
+      std::make_unique<TLostForm>(512, 384, 200, this, ButtonShape.get(), ButtonSprite.get());
 }
 
 TGame::~TGame() = default;
 
 void TGame::Start(int32_t param) {
-  WinForm->Visible = false;
   LevelIndex = param;
   // Read the folder afresh: the list may have been left holding the chooser's
   // "+" entry for a file that was never written.
   if (LevelMenu) LevelMenu->Rescan();
-  if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size()))
-    Map->LoadFromFile(LevelDir() + LevelMenu->Levels[param].FileName);
+  LevelFile.clear();
+  if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size())) {
+    // The hint lies beside the level's file, in whichever folder that is.
+    const TLevel& level = LevelMenu->Levels[param];
+    Map->LoadFromFile(level.Path());
+    Hint = LoadLevelHint(level.Path());
+    LevelFile = level.FileName;
+    LevelOwn = level.Own;
+  }
+  Restart();
+}
+
+void TGame::Restart() {
+  WinForm->Visible = false;
+  LostForm->Visible = false;
+  HintVisible = !Hint.empty();
   Map->StartGame();
 }
 
 void TGame::Update() {
+  if (HandleKeys()) return;
   if (WinForm->Visible) {
     // The map stands still while the result is shown.
     WinForm->Update(mouse_X(), mouse_Y());
     return;
   }
+  if (LostForm->Visible) {
+    // So it does under the failure form; "Меню" and "Рестарт" still work.
+    if (!LostForm->Update(mouse_X(), mouse_Y())) ButtonBar->Update(mouse_X(), mouse_Y());
+    return;
+  }
   Map->Update();
+  // Before the buttons: a restart's own first tick must not count as firing.
+  if (HeroFiring()) HintVisible = false;
   ButtonBar->Update(mouse_X(), mouse_Y());
-  // The last index there can be has no next one: the form offers the menu.
-  if (LevelComplete()) WinForm->Show(LevelIndex < INT32_MAX ? LevelIndex + 1 : LevelIndex);
+  if (LevelComplete()) {
+    // The last index there can be has no next one: the form offers the menu.
+    WinForm->Show(LevelIndex < INT32_MAX ? LevelIndex + 1 : LevelIndex);
+    PlaySound(TSound::Win);
+    if (PlayerState && !LevelFile.empty()) PlayerState->SetWon(LevelFile, LevelOwn);
+  } else {
+    CheckLost();
+  }
+}
+
+bool TGame::HandleKeys() {
+  if (key_Press(K_ESCAPE)) {
+    // Leaving a level; a result form shown is the level's result, so Escape
+    // leaves from under it too rather than leaving a finished level open.
+    SwitchTo("menu");
+    return true;
+  }
+  if (key_Press(KeyLetter('r'))) {
+    Restart();
+    return true;
+  }
+  if (key_Press(K_RETURN)) return WinForm->PressButton() || LostForm->PressButton();
+  return false;
+}
+
+void TGame::CheckLost() {
+  const std::string reason = LostReason(*Map, static_cast<float>(kGridRows * CellSize));
+  if (!reason.empty()) LostForm->Show(reason);
 }
 
 bool TGame::LevelComplete() const {
@@ -108,6 +190,17 @@ bool TGame::LevelComplete() const {
   const auto& batteries = Map->World->Batteries;
   return std::all_of(batteries.begin(), batteries.end(),
                      [](const TBattery* b) { return b->Delivered; });
+}
+
+bool TGame::HeroFiring() const {
+  return std::any_of(Map->Objects.begin(), Map->Objects.end(), [](const auto& o) {
+    const auto* hero = dynamic_cast<const THero*>(o.get());
+    return hero && hero->Firing;
+  });
+}
+
+bool TGame::HintShown() const {
+  return HintVisible && !Hint.empty() && !WinForm->Visible && !LostForm->Visible;
 }
 
 void TGame::DrawGrid() const {
@@ -118,12 +211,33 @@ void TGame::DrawGrid() const {
                   kGridDotAlpha, kGridDotQuality, 0, PR2D_FILL);
 }
 
+// The hint on a light panel across the bottom of the field, below the floor
+// the levels stand on, one caption line under the other.
+void TGame::DrawHint() const {
+  std::vector<std::string> lines;
+  std::istringstream in(Hint);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  const int height = static_cast<int>(lines.size()) * kHintLineHeight + 2 * kHintPadding;
+  const int top = kHintCentreY - height / 2;
+  const float left = static_cast<float>(512 - kHintWidth / 2);
+  pr2d_Rect(left, static_cast<float>(top), kHintWidth, static_cast<float>(height), kPanelFill,
+            kHintAlpha, PR2D_FILL);
+  pr2d_Rect(left, static_cast<float>(top), kHintWidth, static_cast<float>(height), kPanelOutline,
+            kHintAlpha, 0);
+  for (size_t i = 0; i < lines.size(); ++i)
+    DrawCaption(lines[i], 512,
+                top + kHintPadding + static_cast<int>(i) * kHintLineHeight + kHintLineHeight / 2,
+                255);
+}
+
 void TGame::Draw() {
   pr2d_Rect(0, 0, 1024, 768, kBackground, 255, PR2D_FILL);
   DrawGrid();
   Map->Draw();
   ButtonBar->Draw();
+  if (HintShown()) DrawHint();
   if (WinForm->Visible) WinForm->Draw();
+  if (LostForm->Visible) LostForm->Draw();
 }
 
 nlohmann::json TGame::DumpState() const {
@@ -132,6 +246,9 @@ nlohmann::json TGame::DumpState() const {
           {"win_alpha", WinForm->Alpha},
           {"win_caption", WinForm->Caption},
           {"next_caption", WinForm->Next->Caption},
+          {"hint", HintShown() ? nlohmann::json(Hint) : nlohmann::json()},
+          {"lost_visible", LostForm->Visible},
+          {"lost_reason", LostForm->Visible ? nlohmann::json(LostForm->Reason) : nlohmann::json()},
           {"map", Map->DumpState()}};
 }
 
@@ -142,7 +259,7 @@ void TButtonShowMenu::Click() {
 }
 
 void TButtonReset::Click() {
-  if (auto* game = dynamic_cast<TGame*>(Form ? Form->Owner : nullptr)) game->Map->StartGame();
+  if (auto* game = dynamic_cast<TGame*>(Form ? Form->Owner : nullptr)) game->Restart();
 }
 
 void TButtonNext::Click() {

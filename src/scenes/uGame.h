@@ -1,6 +1,7 @@
 // The play scene: loads a level by its index in the level list, runs it on a
-// dotted grid with the "Меню" and "Рестарт" buttons, and shows the win form
-// once every battery has been delivered.
+// dotted grid with the "Меню" and "Рестарт" buttons and the level's hint,
+// shows the win form once every battery has been delivered and the failure
+// form once the level can no longer be won.
 #pragma once
 
 #include <memory>
@@ -14,26 +15,44 @@
 
 class TButtonNext;
 class TLevelMenu;
+class TLostForm;
 
-// The level-complete panel: fades in, names the result and offers the next
-// level (or the way back to the menu after the last one).
-class TWinForm : public TMeForm {
+// A result panel over the play field: a caption above one button. It fades
+// in, and its button takes no click (nor Enter) until the fade is complete.
+class TResultForm : public TMeForm {
+ public:
+  TResultForm(int x, int y, uint8_t alpha, tScene* owner, uint32_t captionColor);
+
+  std::string Caption;
+  uint32_t CaptionColor;
+  TButtonEM* Button = nullptr;  // the form's one button; owned by the object list
+
+  static constexpr uint8_t kFullAlpha = 240;
+  static constexpr uint8_t kFadeStep = 4;
+
+  bool FadedIn() const { return Alpha >= kFullAlpha; }
+  // Enter: presses the button once the form has faded in. True when it did.
+  bool PressButton();
+  void Draw() override;
+  // Fades in first; the mouse is ignored until the fade is complete.
+  bool Update(int mouseX, int mouseY) override;
+
+ protected:
+  void StartFadeIn();
+};
+
+// The level-complete panel: names the result and offers the next level (or
+// the way back to the menu after the last one).
+class TWinForm : public TResultForm {
  public:
   // The form holds its next button at (0, 64), drawn with `sprite` and hit
   // through `shape` (both shared, not owned).
   TWinForm(int x, int y, uint8_t alpha, tScene* owner, TMeFormShape* shape, TMeDrawRect* sprite);
 
-  TButtonNext* Next;    // owned by the form's object list
-  std::string Caption;  // "Уровень пройден!" or "Все уровни пройдены!"
-
-  static constexpr uint8_t kFullAlpha = 240;
-  static constexpr uint8_t kFadeStep = 4;
+  TButtonNext* Next;  // the form's button
 
   // Shows the form for the level that would come next.
   void Show(int32_t nextLevel);
-  void Draw() override;
-  // Fades in first; the mouse is ignored until the fade is complete.
-  bool Update(int mouseX, int mouseY) override;
 };
 
 class TGame : public tScene {
@@ -48,23 +67,42 @@ class TGame : public tScene {
   int32_t LevelIndex = 0;
   TLevelMenu* LevelMenu;
   std::unique_ptr<TWinForm> WinForm;
-  std::unique_ptr<TMeForm> ButtonBar;  // "Меню" and "Рестарт"
+  std::unique_ptr<TLostForm> LostForm;  // shown when the level can no longer be won
+  std::unique_ptr<TMeForm> ButtonBar;   // "Меню" and "Рестарт"
+  std::string Hint;          // the level's hint ("" when it has none)
+  bool HintVisible = false;  // from the start until the player first fires a hot beam
 
   void Draw() override;
   void Update() override;
   // Loads level `param` of the level list (or keeps the map when there is no
   // such level) and starts it.
   void Start(int32_t param) override;
+  // Starts the map again from its design, hides the result forms and shows
+  // the hint again ("Рестарт", the failure form's button, R).
+  void Restart();
   const char* Name() const override { return "game"; }
   // Every battery of the running map has been delivered (true at once for a
   // level without batteries).
   bool LevelComplete() const;
+  // The hint is on the screen: not yet fired, and no result form over it.
+  bool HintShown() const;
   nlohmann::json DumpState() const;
 
  private:
+  // The level file the map was loaded from, remembered as won when the level
+  // is; empty when Start found no such level.
+  std::string LevelFile;
+  bool LevelOwn = false;
   std::unique_ptr<TMeFormDrawRect> ButtonSprite;  // shared by the three captioned buttons
   std::unique_ptr<TShapeRect> ButtonShape;
   void DrawGrid() const;
+  void DrawHint() const;
+  // Escape, R and Enter; true when one of them took the tick.
+  bool HandleKeys();
+  // Some hero's beam is hot.
+  bool HeroFiring() const;
+  // Shows the failure form when the level can no longer be won.
+  void CheckLost();
 };
 
 // Back to the main menu.
@@ -74,7 +112,7 @@ class TButtonShowMenu : public TButtonEM {
   void Click() override;
 };
 
-// Starts the game scene's map again from its design.
+// Starts the game scene's level again (on the button bar and the failure form).
 class TButtonReset : public TButtonEM {
  public:
   using TButtonEM::TButtonEM;

@@ -9,6 +9,7 @@
 #include "engine/uUtf8.h"
 #include "level/uLevelBudget.h"
 #include "level/uMap.h"
+#include "scenes/uPlayerState.h"
 #include "ui/uAtlas.h"
 #include "ui/uResources.h"
 #include "ui/uScene.h"
@@ -37,38 +38,63 @@ std::string CaptionOf(const std::string& name) {
   return name.substr(first, name.size() - 4 - first);
 }
 
+// The .map entries of a folder (files and folders alike); none when it is missing.
+std::vector<std::string> MapNames(const std::string& dir) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  if (dir.empty()) return names;
+  for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (EndsWithMap(name)) names.push_back(name);
+  }
+  return names;
+}
+
+// Where the check of a won level sits, from the button's centre: on its rim, top right.
+constexpr int kWonMarkDX = 24, kWonMarkDY = -24;
+
 }  // namespace
+
+bool TLevel::Writable() const { return !Dir.empty() && Dir == PlayerLevelDir(); }
 
 TLevelMenu::TLevelMenu(int x, int y, uint8_t alpha, tScene* owner)
     : TMeForm(x, y, alpha, owner), LevelShape(std::make_unique<TShapeCircle>(64)),
       CloseShape(MakeWideButtonShape()),
       LevelSprite(MakeAtlasSprite<TMeFormDrawRect>(Atlas::ToolButton)),
-      CloseSprite(MakeWideButtonSprite()) {}
+      CloseSprite(MakeWideButtonSprite()), WonSprite(MakeAtlasSprite(Atlas::WonMark)) {}
 
 TLevelMenu::~TLevelMenu() = default;
 
-std::vector<std::string> LevelFileNames(const std::string& levelDir) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(levelDir, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string name = it->path().filename().string();
-    if (EndsWithMap(name)) names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+std::vector<TLevel> LevelList() {
+  std::vector<TLevel> levels;
+  auto add = [&](const std::string& dir, bool own) {
+    for (const auto& name : MapNames(dir)) levels.push_back({name, CaptionOf(SanitizeUtf8(name)), dir, own});
+  };
+  add(DataLevelDir(), false);
+  if (PlayerLevelsApart()) add(PlayerLevelDir(), true);
+  std::stable_sort(levels.begin(), levels.end(), [](const TLevel& a, const TLevel& b) {
+    return a.FileName != b.FileName ? a.FileName < b.FileName : !a.Own && b.Own;
+  });
+  return levels;
 }
 
 void TLevelMenu::Rescan() {
-  Levels.clear();
-  RemoveStaleTemporaries(LevelDir());
-  for (const auto& name : LevelFileNames(LevelDir())) AddLevel(name);
+  RemoveStaleTemporaries(PlayerLevelDir());
+  Levels = LevelList();
 }
+
+void TLevelMenu::AddLevel(const std::string& fileName) { AddLevel(fileName, DataLevelDir(), false); }
 
 // A name that is not valid UTF-8 (a Cyrillic name in an old code page from
 // an old archive) is shown with the bad bytes replaced; the file is still
 // opened by its real name.
-void TLevelMenu::AddLevel(const std::string& fileName) {
-  Levels.push_back({fileName, CaptionOf(SanitizeUtf8(fileName))});
+void TLevelMenu::AddLevel(const std::string& fileName, const std::string& dir, bool own) {
+  Levels.push_back({fileName, CaptionOf(SanitizeUtf8(fileName)), dir, own});
+}
+
+bool TLevelMenu::Won(int index) const {
+  if (!PlayerState || index < 0 || index >= static_cast<int>(Levels.size())) return false;
+  return PlayerState->Won(Levels[index].FileName, Levels[index].Own);
 }
 
 void TLevelMenu::AddNewLevel() {
@@ -84,7 +110,7 @@ void TLevelMenu::AddNewLevel() {
       }
     }
   }
-  Levels.push_back({std::to_string(k) + ".map", "+"});
+  Levels.push_back({std::to_string(k) + ".map", "+", PlayerLevelDir(), PlayerLevelsApart()});
 }
 
 int TLevelMenu::PageCount() const {
@@ -104,6 +130,9 @@ void TLevelMenu::BuildButtons() {
     auto* b = AddNew<TButtonLM>(*this, col * 84 - 252, y, LevelShape.get(), LevelSprite.get(), this);
     b->Index = first + i - 1;
     b->Caption = Levels[b->Index].Caption;
+    b->Won = Won(b->Index);
+    // Shipped levels are read-only: saving offers only the player's own.
+    if (SaveMode) b->Enabled = Levels[b->Index].Writable();
   }
   auto* close = AddNew<TButtonEMClose>(*this, 0, y + 80, CloseShape.get(), CloseSprite.get(), this);
   close->Caption = "Закрыть";
@@ -146,31 +175,36 @@ void TLevelMenu::Draw() {
 
 nlohmann::json TLevelMenu::DumpState() const {
   nlohmann::json levels = nlohmann::json::array();
-  for (const auto& l : Levels)
-    levels.push_back({{"file_name", SanitizeUtf8(l.FileName)}, {"caption", l.Caption}});
+  for (size_t i = 0; i < Levels.size(); ++i)
+    levels.push_back({{"file_name", SanitizeUtf8(Levels[i].FileName)},
+                      {"caption", Levels[i].Caption},
+                      {"won", Won(static_cast<int>(i))}});
   return {{"visible", Visible}, {"save_mode", SaveMode}, {"play_mode", PlayMode}, {"levels", levels}};
 }
 
 void TButtonLM::Click() {
   auto* menu = static_cast<TLevelMenu*>(Form);
   if (Index < 0 || Index >= static_cast<int>(menu->Levels.size())) return;
-  const std::string path = LevelDir() + menu->Levels[Index].FileName;
+  const TLevel& level = menu->Levels[Index];
+  const std::string path = level.Path();
   if (menu->SaveMode) {
-    if (!menu->Map) return;
+    if (!menu->Map || !level.Writable()) return;
     // A level the game would refuse to load is not written; say why.
     if (std::string over = OverBudgetText(MeasureLevel(*menu->Map)); !over.empty()) {
       menu->ErrorMessage = over;
       return;
     }
     std::string error;
-    // A data folder without a level folder yet gets one for the first level.
+    // A player's folder without a level folder yet gets one for the first level.
     std::error_code ec;
-    std::filesystem::create_directories(LevelDir(), ec);
+    std::filesystem::create_directories(level.Dir, ec);
     if (!menu->Map->SaveToFile(path, &error)) {
       // Stay open and say so: the level was not saved.
       menu->ErrorMessage = "Не удалось сохранить уровень";
       return;
     }
+    // A changed level has not been won yet.
+    if (PlayerState) PlayerState->SetWon(level.FileName, level.Own, false);
   } else if (menu->PlayMode) {
     if (menu->Owner) menu->Owner->SwitchTo("game", Index);
   } else if (menu->Map) {
@@ -182,6 +216,9 @@ void TButtonLM::Click() {
 void TButtonLM::Draw(int offsetX, int offsetY, uint8_t alpha) {
   TMeFormObject::Draw(offsetX, offsetY, alpha);
   DrawCaption(Caption, X + offsetX, Y + offsetY, alpha);
+  auto* menu = static_cast<TLevelMenu*>(Form);
+  if (Won && menu && menu->WonSprite)
+    menu->WonSprite->DrawFrame(X + offsetX + kWonMarkDX, Y + offsetY + kWonMarkDY, 0, 0, alpha);
 }
 
 void TButtonPage::Click() {

@@ -1,5 +1,6 @@
-// The level chooser: the .map files of the level folder as a grid of round
-// buttons plus a close button. One form serves playing a level (main menu),
+// The level chooser: the .map files of the level folders (the shipped levels
+// and the player's own) as a grid of round buttons plus a close button, won
+// levels marked with a check. One form serves playing a level (main menu),
 // opening a file and saving to a file (editor).
 #pragma once
 
@@ -14,13 +15,19 @@
 class TMap;
 
 struct TLevel {
-  std::string FileName;  // inside the level folder, with its extension
+  std::string FileName;  // inside its level folder, with its extension
   std::string Caption;   // text on the level's button (valid UTF-8)
+  std::string Dir;       // its level folder, with a trailing separator
+  bool Own = false;      // in the player's folder, apart from the shipped levels
+  std::string Path() const { return Dir + FileName; }
+  // Saving may write it: it lies in the folder the player's levels go to.
+  bool Writable() const;
 };
 
-// The names of the entries of `levelDir` ending in ".map" (any case, folders
-// too), sorted by name: the game's levels, in order.
-std::vector<std::string> LevelFileNames(const std::string& levelDir);
+// The game's levels, in order: the entries ending in ".map" (any case,
+// folders too) of the data folder's level folder and of the player's, sorted
+// by name.
+std::vector<TLevel> LevelList();
 
 class TLevelMenu : public TMeForm {
  public:
@@ -28,11 +35,12 @@ class TLevelMenu : public TMeForm {
   TLevelMenu(int x, int y, uint8_t alpha, tScene* owner);
   ~TLevelMenu() override;
 
-  std::vector<TLevel> Levels;  // sorted by file name
+  std::vector<TLevel> Levels;  // sorted by file name, shipped before own ones of one name
   std::unique_ptr<TShapeCircle> LevelShape;
   std::unique_ptr<TShapeRect> CloseShape;
   std::unique_ptr<TMeFormDrawRect> LevelSprite;
   std::unique_ptr<TMeFormDrawRect> CloseSprite;
+  std::unique_ptr<TMeDrawRect> WonSprite;  // the check on a won level's button
   TMap* Map = nullptr;  // loaded into or saved from
   bool SaveMode = false;
   bool PlayMode = false;
@@ -41,12 +49,16 @@ class TLevelMenu : public TMeForm {
 
   static constexpr int kPageSize = 30;
 
-  // Rebuilds Levels from the level folder.
+  // Rebuilds Levels from the level folders.
   void Rescan();
+  // An entry of the data folder's level folder, or of `dir`.
   void AddLevel(const std::string& fileName);
-  // Save mode: the "+" entry, a new file named by the first free number from
-  // the level count + 1001.
+  void AddLevel(const std::string& fileName, const std::string& dir, bool own);
+  // Save mode: the "+" entry in the player's folder, a new file named by the
+  // first number from the level count + 1001 that no listed level has.
   void AddNewLevel();
+  // Level `index` has been won before (by the player's state).
+  bool Won(int index) const;
   void BuildButtons();
   void Show(TMap* map, bool saveMode, bool playMode);
   void Draw() override;
@@ -62,6 +74,7 @@ class TButtonLM : public TMeFormObject {
   using TMeFormObject::TMeFormObject;
   int Index = 0;  // entry in Levels
   std::string Caption;
+  bool Won = false;  // drawn with a check
   void Click() override;
   void Draw(int offsetX, int offsetY, uint8_t alpha) override;
 };

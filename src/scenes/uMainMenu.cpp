@@ -1,5 +1,7 @@
 #include "scenes/uMainMenu.h"
 
+#include "engine/engine.h"
+#include "engine/zgl.h"
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
 #include "ui/uResources.h"
@@ -12,24 +14,44 @@ TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
   add(AddNew<TButtonNew>(f, 0, -100, ButtonShape.get(), ButtonSprite.get(), &f), "Новая игра");
   add(AddNew<TButtonOpen>(f, 0, -48, ButtonShape.get(), ButtonSprite.get(), &f), "Загрузить");
   add(AddNew<TButtonEditor>(f, 0, 4, ButtonShape.get(), ButtonSprite.get(), &f), "Редактор карт");
-  add(AddNew<TButtonExit>(f, 0, 56, ButtonShape.get(), ButtonSprite.get(), &f), "Выход");
+  auto* exit = AddNew<TButtonExit>(f, 0, 56, ButtonShape.get(), ButtonSprite.get(), &f);
+  add(exit, "Выход");
+  exit->Visible = !eng_InBrowser();  // a browser tab is closed by the browser
 }
 
 TMainMenuScene::~TMainMenuScene() = default;
 
+namespace {
+
+// The line under the buttons: which game this is, and the one key worth knowing.
+const char* const kFooter = "Версия " KELVOD_VERSION "  ·  F11 — полный экран";
+constexpr uint32_t kFooterColor = 0x8C8C8C;
+constexpr int kFooterY = 746;
+
+}  // namespace
+
 void TMainMenuScene::Draw() {
   ssprite2d_Draw(TitleTexture, 256, 70, 512, 120, 0, 255, FX_BLEND);
-  if (SubForm && SubForm->Visible)
+  if (SubForm && SubForm->Visible) {
     SubForm->Draw();
-  else
-    Form->Draw();
+    return;
+  }
+  Form->Draw();
+  // The chooser reaches down to the bottom of the screen: the line shows with the buttons only.
+  text_DrawEx(MainFont, 512, kFooterY, 1.0f, 0.0f, kFooter, 255, kFooterColor,
+              TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }
 
 void TMainMenuScene::Update() {
-  if (SubForm && SubForm->Visible)
-    SubForm->Update(mouse_X(), mouse_Y());
-  else
+  if (SubForm && SubForm->Visible) {
+    // Escape closes the chooser, as its "Закрыть" does.
+    if (key_Press(K_ESCAPE))
+      SubForm->Visible = false;
+    else
+      SubForm->Update(mouse_X(), mouse_Y());
+  } else {
     Form->Update(mouse_X(), mouse_Y());
+  }
 }
 
 nlohmann::json TMainMenuScene::DumpState() const {

@@ -8,6 +8,7 @@
 #include "sim/uRandom.h"
 #include "sim/uWorld.h"
 #include "ui/uResources.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ bool TBattery::TryCollect(const zglTCircle& headCircle, b2Body* heroBody) {
   if (!col2d_PointInCircle(p.x, p.y, headCircle)) return false;
   Taken = true;
   HeroBody = heroBody;
+  PlaySound(TSound::BatteryTaken);
   return true;
 }
 
@@ -115,7 +117,9 @@ void TBattery::FlyToHero() {
     --Countdown;
   else
     Visible = false;
+  const bool wasDelivered = Delivered;
   Delivered = Countdown < 160;
+  if (Delivered && !wasDelivered) PlaySound(TSound::BatteryDelivered);
   const b2Vec2 c = HeroBody && Countdown < 200 ? HeroBody->GetPosition() : LastPosition;
   for (size_t k = 0; k < Particles.size(); ++k) {
     TParticle& p = Particles[k];

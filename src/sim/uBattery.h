@@ -42,6 +42,8 @@ class TBattery : public TBomb {
   static constexpr const char* kTag = "BATT";
   const char* KindTag() const override { return kTag; }
   void DumpState(nlohmann::json& out) const override;
+  // A battery about to blow up sounds a warning, not a bomb's fuse.
+  TSound FuseSound() const override { return TSound::BatteryLit; }
 
  private:
   // The particle motions: circling the body, scattering after the battery's

@@ -51,7 +51,10 @@ void TBomb::Update(int ox, int oy) {
       Ignite();
   } else if (Heat > 0) {
     Heat -= 1;
-    if (Heat > kIgnitionHeat) FuseLit = true;
+    if (Heat > kIgnitionHeat) {
+      FuseLit = true;
+      PlaySound(FuseSound());
+    }
     // Blasts can heat a bomb without bound; keep the conversion defined.
     HeatLevel = static_cast<int32_t>(std::clamp(Heat, -1e9f, 1e9f));
   }
@@ -61,6 +64,7 @@ void TBomb::Update(int ox, int oy) {
 
 void TBomb::Ignite() {
   Exploding = true;
+  PlaySound(TSound::Blast);
   BlastOrigin = Body->GetPosition();
   Blast = {BlastOrigin.x, BlastOrigin.y, 16};
   PulseTimer = 5;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sim/uMapObj.h"
+#include "ui/uSounds.h"
 
 // The colour of a heat level: white at 0, turning red as the green and blue
 // parts fall by the level each; always a valid 0xRRGGBB value.
@@ -35,6 +36,8 @@ class TBomb : public TMapObj {
   static constexpr const char* kTag = "BOOMBA";
   const char* KindTag() const override { return kTag; }
   void DumpState(nlohmann::json& out) const override;
+  // What is heard when the fuse lights.
+  virtual TSound FuseSound() const { return TSound::Fuse; }
 
  protected:
   void Ignite();

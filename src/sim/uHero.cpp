@@ -8,6 +8,7 @@
 #include "sim/uLazer.h"
 #include "sim/uWorld.h"
 #include "ui/uResources.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -35,7 +36,10 @@ void THero::Update(int ox, int oy) {
   const b2Vec2 feet = FeetDirection();
   const b2Vec2 centre = Body->GetPosition();
   if (PointerOver(mx, my)) {
-    if (mouse_Click(M_BLEFT)) Armed = !Armed;
+    if (mouse_Click(M_BLEFT)) {
+      Armed = !Armed;
+      PlaySound(Armed ? TSound::LaserOn : TSound::LaserOff);
+    }
     Firing = false;
     Brightness = 10;
   } else if (Armed) {
@@ -57,6 +61,9 @@ void THero::Aim(float mx, float my, b2Vec2 muzzle) {
   if (BeamLength < 4000) BeamLength += 15;
   Brightness = static_cast<uint8_t>(std::min(255, Brightness + 5));
   Firing = mouse_Down(M_BLEFT);
+  // The hum goes on while any hero's beam stays hot and stops the first tick
+  // no hero asks for it: cooled, switched off, or the level no longer runs.
+  if (Firing) HoldSound(TSound::BeamHot);
   const b2Vec2 toPointer = b2Vec2(mx, my) - muzzle;
   const float length = toPointer.Length();
   // The pointer exactly on the muzzle gives no direction: no beam this tick.

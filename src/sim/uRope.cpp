@@ -6,6 +6,7 @@
 #include "sim/uBomb.h"
 #include "sim/uLazer.h"
 #include "sim/uWorld.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -158,6 +159,7 @@ bool TRope::LaserHit(b2Body* body, uint8_t kind) {
   SegmentHeat[i] += kHeatPerHit;
   if (SegmentHeat[i] > kBurnHeat) {
     body->SetEnabled(false);
+    PlaySound(TSound::RopeBurn);
     BurnThrough(i);
   }
   return false;

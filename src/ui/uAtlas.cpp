@@ -17,6 +17,7 @@ const TAtlasSprite ToolIcons{"tool icons", 64, 64,
                               {384, 448}, {448, 448}, {512, 448}, {576, 448}, {640, 448}, {704, 448},
                               {768, 448}, {832, 448}, {896, 448}, {960, 448}}};
 const TAtlasSprite CheckBox{"check box", 22, 22, {{212, 122}, {212, 174}}};
+const TAtlasSprite WonMark{"won mark", 24, 24, {{960, 384}}};
 const TAtlasSprite PropertyPanel{"property panel", 180, 242, {{256, 0}}};
 const TAtlasSprite PlayPanel{"play panel", 180, 50, {{256, 192}}};
 const TAtlasSprite HeroOverlay{"hero overlay", 38, 64, {{512, 256}, {576, 256}, {640, 256}, {704, 256}}};
@@ -47,7 +48,7 @@ const TAtlasSprite& SpriteKind(int kind) {
 
 std::vector<const TAtlasSprite*> All() {
   std::vector<const TAtlasSprite*> all = {&SmallButton, &WideButton,    &ToolButton,  &SmallIcons,
-                                          &TurnIcons,   &ToolIcons,     &CheckBox,    &PropertyPanel,
+                                          &TurnIcons,   &ToolIcons,     &CheckBox,    &WonMark,       &PropertyPanel,
                                           &PlayPanel,   &HeroOverlay,   &BatteryLayers, &Particles};
   for (size_t k = 1; k < kKinds.size(); ++k) all.push_back(&kKinds[k]);
   return all;

@@ -25,6 +25,7 @@ extern const TAtlasSprite SmallIcons;     // 32 x 32: neutral dot, turn cw, turn
 extern const TAtlasSprite TurnIcons;      // the two turn directions of the in-play turn buttons
 extern const TAtlasSprite ToolIcons;      // 64 x 64: empty hand, the twelve palette objects, two empty, delete
 extern const TAtlasSprite CheckBox;       // off, on
+extern const TAtlasSprite WonMark;        // the check on a won level's button in the chooser
 extern const TAtlasSprite PropertyPanel;  // the editor's property panel
 extern const TAtlasSprite PlayPanel;      // the editor's play panel (the property panel's bottom)
 // Play.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/uSounds.h"
+
 namespace {
 constexpr float kDegToRad = 0.017453292f;
 constexpr float kPi = 3.141592654f;
@@ -163,6 +165,7 @@ bool TMeFormObject::Update(int mouseX, int mouseY) {
   if (Shape && Shape->HitTest(mouseX - X, mouseY - Y, 0)) {
     Hover = Hover < 245 ? static_cast<uint8_t>(Hover + kHoverStep) : 255;
     if (mouse_Click(M_BLEFT)) {
+      PlaySound(TSound::Click);
       Click();
       PressTimer = kPressTicks;
       clicked = true;

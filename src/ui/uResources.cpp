@@ -1,10 +1,12 @@
 #include "ui/uResources.h"
 
 #include <memory>
+#include <optional>
 
 #include "engine/engine.h"
 #include "ui/uAtlas.h"
 #include "ui/uMeForm.h"
+#include "ui/uSounds.h"
 
 zglPTexture PanelTexture = nullptr;
 zglPTexture TitleTexture = nullptr;
@@ -22,13 +24,25 @@ struct Store {
 
 Store Owned;
 std::filesystem::path DataFolder = "data";
+std::optional<std::filesystem::path> PlayerLevelFolder;  // unset: the data folder's level folder
 
 }  // namespace
 
-void SetDataDir(const std::filesystem::path& dir) { DataFolder = dir; }
+void SetDataDir(const std::filesystem::path& dir) {
+  DataFolder = dir;
+  PlayerLevelFolder.reset();
+}
 const std::filesystem::path& DataDir() { return DataFolder; }
 std::string DataPath(const std::string& relative) { return (DataFolder / relative).string(); }
-std::string LevelDir() { return (DataFolder / "level").string() + "/"; }
+std::string DataLevelDir() { return (DataFolder / "level").string() + "/"; }
+
+void SetPlayerLevelDir(const std::filesystem::path& dir) { PlayerLevelFolder = dir; }
+std::string PlayerLevelDir() {
+  if (!PlayerLevelFolder) return DataLevelDir();
+  if (PlayerLevelFolder->empty()) return "";
+  return (*PlayerLevelFolder / "").string();
+}
+bool PlayerLevelsApart() { return PlayerLevelDir() != DataLevelDir(); }
 
 bool CheckResources(std::string* problem) {
   std::string why;
@@ -53,9 +67,11 @@ void LoadResources() {
   HeroSprite = Owned.Hero.get();
   BatterySprite = Owned.Battery.get();
   ParticleSprite = Owned.Particle.get();
+  LoadSounds(DataPath("sound"));
 }
 
 void FreeResources() {
+  FreeSounds();
   HeroSprite = BatterySprite = ParticleSprite = nullptr;
   Owned.Hero.reset();
   Owned.Battery.reset();

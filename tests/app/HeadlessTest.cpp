@@ -110,7 +110,7 @@ TEST_F(Headless, BadCommandLinesAndReplaysExitWithStatusTwo) {
 }
 
 TEST_F(Headless, AnOutputThatCannotBeWrittenFailsWithStatusOne) {
-  for (const char* option : {"--dump", "--screenshot"}) {
+  for (const char* option : {"--dump", "--screenshot", "--sound-log"}) {
     for (const std::string& target : {Temp.Path().string(), std::string("/dev/full")}) {
       RunResult r = Run({"--ticks", "1", option, target});
       EXPECT_EQ(r.Status, 1) << option << " " << target;
@@ -189,9 +189,48 @@ TEST(Window, WithoutADisplayTheProgramSaysSoAndFails) {
 TEST_F(Headless, HelpListsEveryOption) {
   RunResult r = RunKelvod({"--help"});
   EXPECT_EQ(r.Status, 0);
-  for (const char* option : {"--data", "--headless", "--ticks", "--replay", "--record",
-                             "--screenshot", "--dump", "--seed", "--level", "--help"})
+  for (const char* option : {"--data", "--headless", "--ticks", "--replay", "--record", "--screenshot",
+                             "--dump", "--seed", "--level", "--state", "--version", "--help"})
     EXPECT_NE(r.Output.find(option), std::string::npos) << option;
+}
+
+TEST_F(Headless, TheMuteKeyIsRememberedInTheStateFolder) {
+  const std::string state = Temp.File("state");
+  RunResult r = Run({"--state", state, "--ticks", "3"}, "1 key m down\n2 key m up\n");
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_EQ(ReadJson(Temp.File("state/settings.json"))["sound_muted"], true);
+  r = Run({"--state", state, "--dump", Temp.File("d.json")});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_EQ(ReadJson(Temp.File("d.json"))["muted"], true) << "the next run starts muted";
+}
+
+TEST_F(Headless, VersionPrintsTheProjectVersion) {
+  RunResult r = RunKelvod({"--version"});
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Output, "kelvod " KELVOD_VERSION "\n");
+}
+
+TEST_F(Headless, WinsAreKeptInTheStateFolderNamedAndNowhereElse) {
+  WriteText(Data.Level("1001.map"), "");  // an empty level: no battery, won at once
+  WriteText(Data.Level("1002.map"), "");
+  TempDir home;
+  const std::vector<std::string> env = {"HOME=" + home.Path().string()};
+  RunResult r = RunKelvod({"--headless", "--data", Data.Dir(), "--level", "0", "--ticks", "2"}, env);
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_TRUE(std::filesystem::is_empty(home.Path())) << "with --data alone progress stays in memory";
+
+  const std::string state = Temp.File("state");
+  r = RunKelvod({"--headless", "--data", Data.Dir(), "--state", state, "--level", "0", "--ticks", "2"}, env);
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  r = RunKelvod({"--headless", "--data", Data.Dir(), "--state", state, "--dump", Temp.File("d.json")}, env);
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  auto levels = ReadJson(Temp.File("d.json"))["level_menu"]["levels"];
+  EXPECT_EQ(levels[0]["won"], true);
+  EXPECT_EQ(levels[1]["won"], false);
+  EXPECT_TRUE(std::filesystem::is_empty(home.Path()));
+
+  r = RunKelvod({"--headless", "--data", Data.Dir(), "--state", Data.Level("1001.map")});
+  EXPECT_EQ(r.Status, 2) << "a state folder that is a file is a bad command line";
 }
 
 }  // namespace

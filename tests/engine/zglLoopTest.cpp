@@ -34,11 +34,12 @@ class WindowLoop : public ::testing::Test {
   }
 };
 
-void PushKey(SDL_Scancode key, bool down) {
+void PushKey(SDL_Scancode key, bool down, SDL_Keycode sym = SDLK_UNKNOWN) {
   SDL_Event e{};
   e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   e.key.keysym.scancode = key;
+  e.key.keysym.sym = sym;
   SDL_PushEvent(&e);
 }
 
@@ -66,6 +67,28 @@ TEST_F(WindowLoop, BothShiftsAndBothCtrlsAreOneKeyEach) {
       {E::KEY_DOWN, K_SHIFT}, {E::KEY_UP, K_SHIFT}, {E::KEY_DOWN, K_CTRL}, {E::KEY_UP, K_CTRL}};
   EXPECT_EQ(Seen.Reported, expected) << "a recording sees one press and one release per key";
   EXPECT_FALSE(key_Down(K_CTRL));
+}
+
+// A German layout's Z (where QWERTY has Y), a Russian layout's К (where
+// QWERTY has R), Enter on the keypad, and a key the game does not read.
+void PressLettersOfThreeLayouts() {
+  if (++Seen.Frames == 1) {
+    PushKey(SDL_SCANCODE_Y, true, SDLK_z);
+    PushKey(SDL_SCANCODE_R, true, 0x43A);
+    PushKey(SDL_SCANCODE_KP_ENTER, true, SDLK_KP_ENTER);
+    PushKey(SDL_SCANCODE_TAB, true, SDLK_TAB);
+  } else {
+    zgl_Exit();
+  }
+}
+
+TEST_F(WindowLoop, LettersFollowALatinLayoutAndOtherwiseTheirPlace) {
+  zgl_Reg(SYS_DRAW, PressLettersOfThreeLayouts);
+  ASSERT_TRUE(zgl_Init()) << eng_LastError();
+  using E = zglInputEvent;
+  const std::vector<std::pair<E::Kind, int>> expected = {
+      {E::KEY_DOWN, KeyLetter('z')}, {E::KEY_DOWN, KeyLetter('r')}, {E::KEY_DOWN, K_RETURN}};
+  EXPECT_EQ(Seen.Reported, expected);
 }
 
 void StallOnTheFirstTick() {

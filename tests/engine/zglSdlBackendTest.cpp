@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,31 @@ TEST_F(SoftwareBackend, CentredTextIsCentredOnItsPointAndOtherTextHangsFromIt) {
   EXPECT_NEAR(left2, 201, 2) << "its left edge is at the point";
   EXPECT_GT(top2, 200) << "it hangs below the point";
   EXPECT_EQ(right2 - left2, right - left) << "the same text at the same size";
+}
+
+// A font description names files in order of preference; the first that
+// exists is used, a relative name being taken from the description's folder.
+TEST_F(SoftwareBackend, AFontDescriptionUsesTheFirstFileThatExists) {
+  const std::string system = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  std::filesystem::copy_file(system, Dir.File("shipped.ttf"));
+  const struct {
+    const char* what;
+    std::string description;
+    bool drawn;
+  } cases[] = {
+      {"a shipped font beside the description", "file=shipped.ttf\nsize=14\n", true},
+      {"a missing font, then the system's", "file=missing.ttf\nfile=" + system + "\nsize=14\n", true},
+      {"the shipped font before a missing one", "file=shipped.ttf\nfile=/no/such.ttf\nsize=14\n", true},
+      {"only missing fonts", "file=missing.ttf\nfile=/no/such.ttf\nsize=14\n", false},
+  };
+  for (const auto& c : cases) {
+    WriteText(Dir.File("font.zfi"), c.description);
+    Font = font_LoadFromFile(Dir.File("font.zfi"));
+    TPicture p = Shoot(DrawTexts);
+    auto [left, top, right, bottom] = p.Ink(50, 150);
+    EXPECT_EQ(right >= left, c.drawn) << c.what;
+    eng_Reset();
+  }
 }
 
 }  // namespace

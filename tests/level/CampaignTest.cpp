@@ -13,6 +13,7 @@
 #include "app/uGlobals.h"
 #include "app/uProgram.h"
 #include "app/uReplay.h"
+#include "level/uLevelHint.h"
 #include "scenes/uGame.h"
 #include "sim/uHero.h"
 #include "support/TestSupport.h"
@@ -64,9 +65,13 @@ TEST_P(Campaign, TheSolutionWinsAndDoingNothingDoesNot) {
   nlohmann::json start = Play("/dev/null", 1);
   ASSERT_EQ(start["game"]["level_index"], IndexOf(GetParam()));
   ASSERT_FALSE(start["game"]["map"]["batteries"].empty()) << "the level has a battery to deliver";
+  EXPECT_EQ(start["game"]["hint"], LoadLevelHint(Data.Level(GetParam() + ".map")))
+      << "the level starts with its hint shown";
   nlohmann::json won = Play(solution, ticks);
   EXPECT_EQ(won["scene"], "game");
   EXPECT_EQ(won["game"]["win_visible"], true) << GetParam() << " is not won by its solution";
+  // The map stands still under the failure form, so a win also proves it never appeared.
+  EXPECT_EQ(won["game"]["lost_visible"], false) << GetParam() << " is called lost on the way to a win";
   WriteText(Temp.File("empty.replay"), "# nothing\n");
   nlohmann::json idle = Play(Temp.File("empty.replay"), ticks);
   EXPECT_EQ(idle["game"]["win_visible"], false) << GetParam() << " is won by doing nothing";

@@ -93,10 +93,41 @@ TEST_F(PlayPath, TheChooserStartsTheLevelPickedAndHidesAtOnce) {
   d = DumpAt(3, replay);
   EXPECT_EQ(d["level_menu"]["visible"], false);
   EXPECT_EQ(d["switching"], true);
+  d = DumpAt(3, "1 move 512 336\n1 click left\n3 key escape down\n");
+  EXPECT_EQ(d["level_menu"]["visible"], false) << "Escape closes the chooser";
+  EXPECT_EQ(d["switching"], false);
   d = DumpAt(55, replay);
   EXPECT_EQ(d["scene"], "game");
   EXPECT_EQ(d["game"]["level_index"], 2);
   EXPECT_EQ(FirstX(d), 120);
+}
+
+// A battery with nothing under it falls off the field: the failure form comes
+// on tick 83 and has faded in by tick 143. Enter on tick 120 is too early, on
+// tick 150 it restarts; R restarts on tick 180; Escape on tick 200 leaves.
+TEST_F(PlayPath, AFallenBatteryFailsTheLevelAndTheKeysRestartAndLeave) {
+  WriteLevel(Data.Dir() + "/level/1001.map",
+             {{TTestObject::HERO, 100, 300}, {TTestObject::BATTERY, 400, 600, true}});
+  WriteText(Data.Dir() + "/level/1001.hint", "Батарея падает\n");
+  const char* replay =
+      "120 key return down\n121 key return up\n150 key return down\n151 key return up\n"
+      "180 key r down\n181 key r up\n200 key escape down\n";
+  auto batteryY = [](const nlohmann::json& d) {
+    return d["game"]["map"]["objects"][1]["body"]["y"].get<float>();
+  };
+  auto d = DumpAt(120, replay, {"--level", "0"});
+  EXPECT_EQ(d["game"]["lost_visible"], true);
+  EXPECT_EQ(d["game"]["lost_reason"], "Батарея упала за край");
+  EXPECT_EQ(d["game"]["hint"], nullptr) << "the form covers the hint";
+  d = DumpAt(150, replay, {"--level", "0", "--sound-log", Temp.File("sounds.log")});
+  EXPECT_EQ(ReadText(Temp.File("sounds.log")), "83 lost\n150 click\n");
+  EXPECT_EQ(d["game"]["lost_visible"], false);
+  EXPECT_EQ(d["game"]["hint"], "Батарея падает");
+  EXPECT_NEAR(batteryY(d), 600, 1);
+  d = DumpAt(180, replay, {"--level", "0"});
+  EXPECT_NEAR(batteryY(d), 600, 1) << "R restarted the falling battery";
+  d = DumpAt(260, replay, {"--level", "0"});
+  EXPECT_EQ(d["scene"], "menu");
 }
 
 TEST_F(PlayPath, BrokenLevelsStartWithWhatCanBeReadAndTheGameGoesOn) {

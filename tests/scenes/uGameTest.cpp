@@ -7,6 +7,7 @@
 
 #include "app/uGlobals.h"
 #include "level/uGameForm.h"
+#include "level/uLevelHint.h"
 #include "scenes/SceneTestSupport.h"
 #include "scenes/uLevelMenu.h"
 #include "sim/uBattery.h"
@@ -152,6 +153,34 @@ TEST_F(GameSceneTest, AfterASaveModeOpeningTheGameStillSeesOnlyRealFiles) {
   PlayLevel(2);
   ASSERT_EQ(GameScene->Map->Objects.size(), 1u);
   EXPECT_EQ(Object(0)->X, 110);
+}
+
+TEST_F(GameSceneTest, TheHintShowsUntilTheFirstHotBeamAndAgainAfterARestart) {
+  StartWithLevels({{{T::HERO, 100, 300, false, true}, kIdleBattery}});  // armed from the start
+  ASSERT_TRUE(SaveLevelHint(LevelDir() + "/1001.map", "Первая\nВторая", nullptr));
+  PlayLevel(0);
+  auto holdLeftAt = [&](int x, int y) {
+    MoveTo(x, y);
+    eng_SetButton(M_BLEFT, true);
+    Tick();
+    eng_SetButton(M_BLEFT, false);
+  };
+  MoveTo(600, 300);
+  Tick(3);
+  EXPECT_TRUE(GameScene->HintShown()) << "an aiming beam leaves it";
+  DrawFrame();
+  ASSERT_EQ(Recorder.TextCalls("Вторая").size(), 1u);
+  EXPECT_LT(Recorder.TextCalls("Первая")[0]->y, Recorder.TextCalls("Вторая")[0]->y);
+  holdLeftAt(600, 300);
+  EXPECT_FALSE(GameScene->HintShown()) << "the first hot beam hides it";
+  // The restart's own first tick fires the armed hero's beam while "Рестарт"
+  // is held: that is no shot of the player's.
+  holdLeftAt(934, 40);
+  EXPECT_TRUE(GameScene->HintShown());
+  holdLeftAt(600, 300);
+  eng_SetKey(KeyLetter('r'), true);
+  Tick();
+  EXPECT_TRUE(GameScene->HintShown()) << "R restarts";
 }
 
 TEST_F(GameSceneTest, ThePlayScreenDrawsTheGridTheButtonsAndTheWinForm) {

@@ -50,6 +50,8 @@ TestData::TestData(bool withArt) {
     std::error_code ec;
     fs::copy_file(source / name, data / name, ec);
   }
+  std::error_code ec;
+  fs::copy(source / "sound", data / "sound", ec);
 }
 
 void GameTest::SetUp() {
@@ -99,10 +101,17 @@ const std::vector<zglDrawCall>& GameTest::DrawFrame() {
   return Recorder.Calls;
 }
 
-RunResult RunKelvod(const std::vector<std::string>& args) {
-  std::string cmd = std::string("'") + KELVOD_EXE + "'";
+RunResult RunKelvod(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+  static TempDir home;
+  std::string cmd = "env -u XDG_DATA_HOME -u XDG_STATE_HOME 'HOME=" + home.Path().string() + "'";
+  for (const auto& e : env) cmd += " '" + e + "'";
+  cmd += std::string(" '") + KELVOD_EXE + "'";
   for (const auto& a : args) cmd += " '" + a + "'";
-  cmd += " 2>&1";
+  return RunCommand(cmd);
+}
+
+RunResult RunCommand(const std::string& command) {
+  const std::string cmd = command + " 2>&1";
   RunResult r;
   FILE* pipe = popen(cmd.c_str(), "r");
   if (!pipe) return r;

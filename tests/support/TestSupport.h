@@ -29,7 +29,7 @@ class TempDir {
 void WriteText(const std::string& path, const std::string& text);
 std::string ReadText(const std::string& path);
 
-// A copy of the repository's data folder (atlas, title, font) with an empty
+// A copy of the repository's data folder (atlas, title, font, sounds) with an empty
 // level folder, in a temp folder the test owns.
 class TestData {
  public:
@@ -62,10 +62,15 @@ class GameTest : public ::testing::Test {
   bool Started = false;
 };
 
-// Runs the real executable with `args`; returns its exit status.
+// Runs the real executable with `args`; returns its exit status. Its HOME is
+// a temp folder of the test process (with the XDG variables unset), so a run
+// without --data never reaches a real home folder; `env` ("NAME=value")
+// sets more variables or overrides these.
 struct RunResult {
   int Status = -1;
   std::string Output;  // stdout and stderr together
 };
-RunResult RunKelvod(const std::vector<std::string>& args);
+RunResult RunKelvod(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+// Runs a shell command line, stdout and stderr together.
+RunResult RunCommand(const std::string& command);
 nlohmann::json ReadJson(const std::string& path);

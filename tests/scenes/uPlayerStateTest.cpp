@@ -1,0 +1,108 @@
+#include "scenes/uPlayerState.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(PlayerState, WithoutAFolderNothingIsWrittenButTheGameRemembers) {
+  TPlayerState state;
+  state.Load();
+  state.SetWon("1001.map", false);
+  state.SetSoundMuted(true);
+  EXPECT_TRUE(state.Won("1001.map", false));
+  EXPECT_FALSE(state.Won("1001.map", true)) << "a player's own level of the same name is another level";
+  EXPECT_TRUE(state.SoundMuted());
+  EXPECT_FALSE(fs::exists("progress.json"));
+  EXPECT_FALSE(fs::exists("settings.json"));
+}
+
+TEST(PlayerState, ProgressAndSettingsSurviveARestart) {
+  TempDir temp;
+  const fs::path folder = temp.Path() / "state" / "kelvod";  // made at the first save
+  {
+    TPlayerState state(folder);
+    state.Load();
+    state.SetWon("1001.map", false);
+    state.SetWon("1003.map", false);
+    state.SetWon("1031.map", true);
+    state.SetWon("1003.map", false, false);
+    state.SetSoundMuted(true);
+  }
+  TPlayerState again(folder);
+  again.Load();
+  EXPECT_TRUE(again.Won("1001.map", false));
+  EXPECT_FALSE(again.Won("1003.map", false));
+  EXPECT_TRUE(again.Won("1031.map", true));
+  EXPECT_FALSE(again.Won("1031.map", false));
+  EXPECT_TRUE(again.SoundMuted());
+  EXPECT_FALSE(fs::exists(folder / "progress.json.saving"));
+}
+
+// What can be found where the progress file should be.
+struct Damage {
+  const char* name;
+  void (*make)(const fs::path& file);
+};
+
+class DamagedProgress : public ::testing::TestWithParam<Damage> {};
+
+TEST_P(DamagedProgress, MeansNoProgressAndIsKeptAsideAtTheFirstSave) {
+  TempDir temp;
+  const fs::path file = temp.Path() / "progress.json";
+  GetParam().make(file);
+  const std::string before = fs::is_regular_file(file) ? ReadText(file.string()) : "";
+  TPlayerState state(temp.Path());
+  testing::internal::CaptureStderr();
+  state.Load();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("progress.json"), std::string::npos) << said;
+  EXPECT_FALSE(state.Won("1001.map", false));
+
+  state.SetWon("1002.map", false);
+  TPlayerState again(temp.Path());
+  again.Load();
+  EXPECT_TRUE(again.Won("1002.map", false)) << "the new progress is saved";
+  ASSERT_TRUE(fs::exists(temp.File("progress.json.bad"))) << "the damaged file is kept";
+  if (fs::is_regular_file(temp.File("progress.json.bad"))) {
+    EXPECT_EQ(ReadText(temp.File("progress.json.bad")), before);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedProgress,
+    ::testing::Values(Damage{"Garbage", [](const fs::path& f) { WriteText(f.string(), "{\"won\": [\"10"); }},
+                      Damage{"Empty", [](const fs::path& f) { WriteText(f.string(), ""); }},
+                      Damage{"NotAnObject", [](const fs::path& f) { WriteText(f.string(), "[1, 2]"); }},
+                      Damage{"AFolder", [](const fs::path& f) { fs::create_directories(f); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PlayerState, WrongEntriesAreSkippedAndTheRestIsKept) {
+  TempDir temp;
+  WriteText(temp.File("progress.json"), R"({"won": ["1001.map", 7, null], "won_own": "x"})");
+  WriteText(temp.File("settings.json"), R"({"sound_muted": "yes"})");
+  TPlayerState state(temp.Path());
+  state.Load();
+  EXPECT_TRUE(state.Won("1001.map", false));
+  EXPECT_FALSE(state.SoundMuted());
+}
+
+TEST(PlayerState, AStateFolderThatCannotBeMadeIsReportedAndPlayGoesOn) {
+  TempDir temp;
+  WriteText(temp.File("taken"), "a file, not a folder");
+  TPlayerState state(temp.Path() / "taken" / "kelvod");
+  state.Load();
+  testing::internal::CaptureStderr();
+  state.SetWon("1001.map", false);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("cannot save"), std::string::npos) << said;
+  EXPECT_TRUE(state.Won("1001.map", false));
+  EXPECT_EQ(ReadText(temp.File("taken")), "a file, not a folder");
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+# The browser build (emscripten; tools/web/build.sh sets it up): kelvod.html
+# with its own page, and the data folder, font included, packed into kelvod.data.
+
+# Static builds of SDL2_image, SDL2_ttf and SDL2_mixer export only their -static targets.
+foreach(lib SDL2_image SDL2_ttf SDL2_mixer)
+  if(NOT TARGET ${lib}::${lib} AND TARGET ${lib}::${lib}-static)
+    add_library(${lib}::${lib} ALIAS ${lib}::${lib}-static)
+  endif()
+endforeach()
+
+set(KELVOD_WEB_FONT "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf" CACHE FILEPATH
+    "TrueType font copied into the browser's data folder (fonts-dejavu-core)")
+if(NOT EXISTS "${KELVOD_WEB_FONT}")
+  message(FATAL_ERROR "The browser build packs the font ${KELVOD_WEB_FONT}; install fonts-dejavu-core")
+endif()
+
+# The data folder as the page gets it: the repository's data/ and the font
+# beside font_1.zfi, which names it before the system's copy.
+set(web_data "${CMAKE_BINARY_DIR}/web-data")
+file(GLOB_RECURSE web_data_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/data/*")
+add_custom_command(OUTPUT "${web_data}/stamp"
+  COMMAND ${CMAKE_COMMAND} -E rm -rf "${web_data}"
+  COMMAND ${CMAKE_COMMAND} -E copy_directory "${CMAKE_SOURCE_DIR}/data" "${web_data}/data"
+  COMMAND ${CMAKE_COMMAND} -E copy "${KELVOD_WEB_FONT}" "${web_data}/data/"
+  COMMAND ${CMAKE_COMMAND} -E touch "${web_data}/stamp"
+  DEPENDS ${web_data_sources} "${KELVOD_WEB_FONT}"
+  COMMENT "Gathering the browser's data folder")
+add_custom_target(kelvod_web_data DEPENDS "${web_data}/stamp")
+add_dependencies(kelvod kelvod_web_data)
+
+set(web_shell "${CMAKE_SOURCE_DIR}/tools/web/shell.html")
+set_target_properties(kelvod PROPERTIES SUFFIX ".html"
+  LINK_DEPENDS "${web_shell};${web_data}/stamp;${CMAKE_SOURCE_DIR}/tools/web/library_funcs.json")
+target_link_options(kelvod PRIVATE
+  "SHELL:--shell-file ${web_shell}"
+  "SHELL:--preload-file ${web_data}/data@/data"
+  "-sMINIFY_HTML=0"           # Debian's emcc cannot minify the page
+  "-sALLOW_MEMORY_GROWTH=1"
+  "-sEXIT_RUNTIME=1"          # a run that ends (headless) reports to the page
+  "-sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency"
+  # SDL2's browser audio calls runtime helpers from its inline JavaScript; their
+  # names start with "$", so they are read from a file that make leaves alone.
+  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_SOURCE_DIR}/tools/web/library_funcs.json")
