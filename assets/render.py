@@ -30,6 +30,7 @@ FRAMES += [(f'wide {i}', 0, 107 + 52 * i, 180, 52) for i in range(4)]
 FRAMES += [('check off', 212, 122, 22, 22), ('check on', 212, 174, 22, 22)]
 FRAMES += [('won mark', 960, 384, 24, 24)]
 FRAMES += [('property panel', 256, 0, 180, 242), ('play panel', 256, 192, 180, 50)]
+FRAMES += [('dialog panel', 600, 336, 64, 64), ('text field', 680, 336, 64, 40)]
 FRAMES += [(f'tool {i}', 128 * i, 320, 128, 128) for i in range(4)]
 FRAMES += [(f'tool icon {i}', 64 * i, 448, 64, 64) for i in range(16)]
 for kind, (w, h), frames in [
@@ -79,6 +80,8 @@ place('check_off', 'check off')
 place('check_on', 'check on')
 place('won_mark', 'won mark')
 place('panel', 'property panel')
+place('dialog_panel', 'dialog panel')
+place('text_field', 'text field')
 for kind, shape in [(1, 'tall'), (2, 'square'), (4, 'disc'), (5, 'puck')]:
     for f, material in enumerate(['black', 'white', 'mirror']):
         place(f'{shape}_{material}', f'kind {kind}.{f}')

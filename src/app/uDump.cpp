@@ -8,6 +8,7 @@
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
+#include "ui/uDialog.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
 
@@ -24,6 +25,14 @@ nlohmann::json BuildDump() {
   j["switching"] = SceneManager->Switching;
   j["fade_alpha"] = SceneManager->FadeAlpha;
   j["first_half"] = SceneManager->FirstHalf;
+  j["dialog"] = nullptr;
+  if (SceneManager->DialogOpen()) {
+    const TDialog& dialog = SceneManager->Dialog();
+    nlohmann::json buttons = nlohmann::json::array();
+    for (const TButtonEM* b : dialog.Buttons())
+      buttons.push_back({{"caption", b->Caption}, {"x", dialog.X + b->X}, {"y", dialog.Y + b->Y}});
+    j["dialog"] = {{"text", dialog.Text}, {"buttons", buttons}};
+  }
   if (MenuScene) j["menu"] = MenuScene->DumpState();
   if (LevelMenu) j["level_menu"] = LevelMenu->DumpState();
   if (GameScene) j["game"] = GameScene->DumpState();

@@ -62,7 +62,7 @@ std::string SoundLogText;
 
 bool WriteSoundLog(const std::string& path, std::string* error) {
   std::ofstream out(path, std::ios::out | std::ios::trunc);
-  if (out) out << SoundLogText;
+  if (out) out << SoundLogText << std::flush;
   out.close();
   if (!out) *error = path + ": cannot write the sound log";
   return static_cast<bool>(out);
@@ -119,6 +119,9 @@ void OnDraw() {
 }
 
 void OnTimer() {
+  // The window's close button (or a replay's quit) asks the scenes first,
+  // unless a question is already open.
+  if (eng_TakeCloseRequest() && SceneManager && !SceneManager->DialogOpen()) SceneManager->Quit();
   // F11 in every scene: full screen (the picture letterboxed) and back to a window.
   if (key_Press(KeyF(11))) eng_ToggleFullScreen();
   // M mutes and unmutes in every scene, except while the player types text.
@@ -198,6 +201,7 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   wnd_ShowCursor(true);
   wnd_SetCaption("kelvod 2017");
   eng_SetHeadless(o.Headless, o.Ticks);
+  eng_SetCloseHandled(true);
   if (TReplayPlayer* player = run->Player.get()) {
     eng_LockUserInput(true);
     eng_SetTickHook([player](uint64_t tick) {

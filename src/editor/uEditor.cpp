@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "editor/uEditorMenu.h"
-#include "engine/zgl.h"
+#include "engine/engine.h"
 #include "level/uMap.h"
 #include "level/uPalette.h"
 #include "scenes/uLevelMenu.h"
@@ -56,11 +56,21 @@ void TEditor::CreateLooks() {
   ToolShape = std::make_unique<TShapeCircle>(64);
   SmallShape = std::make_unique<TShapeCircle>(32);
   WideShape = MakeWideButtonShape();
+  MessageBack = MakeAtlasSprite(Atlas::DialogPanel);
 }
 
 void TEditor::CreatePalette() {
   for (int i = 1; i <= kPaletteSize; ++i) Prototypes[i] = MakePaletteObject(*Map, i);
 }
+
+namespace {
+
+// The names of the tool buttons, by icon frame.
+const char* const kToolNames[] = {
+    "Выбор",     "Блок",  "Кубик",     "Доска",  "Большой шар", "Шар",   "Малый шар", "Верёвка",
+    "Бомба",     "Лазерная пушка", "Робот",     "Ящик",   "Батарея",     "Выбор", "Выбор",     "Удалить"};
+
+}  // namespace
 
 void TEditor::CreateToolForm() {
   TMeForm& f = *ToolForm;
@@ -70,11 +80,13 @@ void TEditor::CreateToolForm() {
     const int y = 100 + 80 * (i <= 7 ? i : i - 8);
     auto* b = AddNew<TButton>(f, x, y, ToolShape.get(), ToolSprite.get(), ToolIcons.get(), i, &f);
     b->Editor = this;
+    b->Tooltip = kToolNames[i];
     if (i >= 1 && i <= kPaletteSize) b->Prototype = Prototypes[i].get();
   }
   auto* del = AddNew<TButtonDel>(f, 132, 660, ToolShape.get(), ToolSprite.get(), ToolIcons.get(),
                                  15, &f);
   del->Editor = this;
+  del->Tooltip = kToolNames[15];
 }
 
 void TEditor::CreatePropPanel() {
@@ -83,18 +95,24 @@ void TEditor::CreatePropPanel() {
   PropPanel->Editor = this;
   struct Row {
     int Mode, Step, X, Y, Icon;
+    const char* Name;
   };
   const Row rows[] = {
-      {TButtonE::kRotate, 15, -20, -93, 1},        {TButtonE::kRotate, -15, 60, -93, 2},
-      {TButtonE::kResizeBoth, -8, -20, -47, 4},    {TButtonE::kResizeBoth, 8, 60, -47, 3},
-      {TButtonE::kResizeWidth, -8, -20, -3, 4},    {TButtonE::kResizeWidth, 8, 60, -3, 3},
-      {TButtonE::kResizeHeight, -8, -20, 43, 4},   {TButtonE::kResizeHeight, 8, 60, 43, 3},
+      {TButtonE::kRotate, 15, -20, -93, 1, "Повернуть по часовой"},
+      {TButtonE::kRotate, -15, 60, -93, 2, "Повернуть против часовой"},
+      {TButtonE::kResizeBoth, -8, -20, -47, 4, "Уменьшить"},
+      {TButtonE::kResizeBoth, 8, 60, -47, 3, "Увеличить"},
+      {TButtonE::kResizeWidth, -8, -20, -3, 4, "Уже"},
+      {TButtonE::kResizeWidth, 8, 60, -3, 3, "Шире"},
+      {TButtonE::kResizeHeight, -8, -20, 43, 4, "Ниже"},
+      {TButtonE::kResizeHeight, 8, 60, 43, 3, "Выше"},
   };
   TMeForm& f = *PropPanel;
   for (const Row& r : rows) {
     auto* b = AddNew<TButtonE>(f, r.Mode, r.Step, r.X, r.Y, SmallShape.get(), SmallSprite.get(),
                                SmallIcons.get(), r.Icon, &f);
     b->Editor = this;
+    b->Tooltip = r.Name;
   }
 }
 
@@ -102,12 +120,18 @@ void TEditor::CreatePlayPanel() {
   PlayPanel = std::make_unique<TMeFormPanel>(512, 25);
   PlayPanel->Background = PlayBackground.get();
   TMeForm& f = *PlayPanel;
-  const int buttons[3][3] = {{TButtonP::kPlay, -50, 5}, {TButtonP::kPause, 0, 7},
-                             {TButtonP::kStop, 50, 6}};
-  for (const auto& b : buttons) {
-    auto* p = AddNew<TButtonP>(f, b[0], b[1], 0, SmallShape.get(), SmallSprite.get(),
-                               SmallIcons.get(), b[2], &f);
+  struct Button {
+    int Mode, X, Icon;
+    const char* Name;
+  };
+  const Button buttons[] = {{TButtonP::kPlay, -50, 5, "Испытать уровень"},
+                            {TButtonP::kPause, 0, 7, "Пауза"},
+                            {TButtonP::kStop, 50, 6, "Стоп"}};
+  for (const Button& b : buttons) {
+    auto* p = AddNew<TButtonP>(f, b.Mode, b.X, 0, SmallShape.get(), SmallSprite.get(),
+                               SmallIcons.get(), b.Icon, &f);
     p->Editor = this;
+    p->Tooltip = b.Name;
   }
 }
 
@@ -156,8 +180,29 @@ void TEditor::ForgetMapContent() {
 // --- the editing model, once per tick ---
 
 void TEditor::Update() {
+  // Back from a question answered with a click: the tools and the field wait
+  // as a pop-up would, so a double click's second click places nothing.
+  const uint64_t round = eng_InputRound();
+  if (round > LastRound + 2 && eng_PressRound(M_BLEFT) + 1 >= round)
+    ToolForm->HoldPresses(TMeForm::kOpenQuietRounds);
+  LastRound = round;
+  if (!HandleKeys()) {
+    UpdateEditing();
+    TrackTooltip();
+  }
+  // Whatever the tick ended: a hint field that lost its menu, a save that the
+  // chooser's closing called off, the edits of the tick as one step.
+  if (HintEditing && !(Popup == FileMenu.get() && FileMenu->Visible)) StopHintEditing();
+  if (AfterSave && !(Popup == LevelMenu && LevelMenu->Visible)) AfterSave = nullptr;
+  CommitEdits();
+  if (MessageTicks > 0) --MessageTicks;
+}
+
+void TEditor::UpdateEditing() {
   if (Popup && Popup->Visible) {
     Popup->Update(mouse_X(), mouse_Y());
+    // Closed by a click: the same wait before the editor takes presses again.
+    if (!Popup->Visible && mouse_Click(M_BLEFT)) ToolForm->HoldPresses(TMeForm::kOpenQuietRounds);
     return;
   }
   if (PlayPanel->Update(mouse_X(), mouse_Y())) return;
@@ -171,7 +216,7 @@ void TEditor::Update() {
   ToolForm->Alpha = 255;
   UpdateCursor();
   if (!ControlsClicked() && InsideField()) {
-    if (mouse_Click(M_BLEFT)) LeftClickInField();
+    if (mouse_Click(M_BLEFT) && ToolForm->TakesPresses()) LeftClickInField();
     SnapAndDrag();
   }
   FollowAndTurn();
@@ -280,6 +325,8 @@ void TEditor::Draw() {
     if (Placing) Current->DrawEditor(Map->OriginX, Map->OriginY);
     Current->DrawShape(Map->OriginX, Map->OriginY);
   }
+  DrawMessage();
+  Tooltip.Draw(mouse_X(), mouse_Y());
   if (Popup && Popup->Visible) {
     pr2d_Rect(0, 0, 1024, 768, 0x101017, 208, PR2D_FILL);
     Popup->Draw();
@@ -301,11 +348,21 @@ nlohmann::json TEditor::DumpState() const {
     popup = "file_menu";
   else if (Popup && Popup == LevelMenu)
     popup = "level_menu";
+  const std::string* tooltip = Tooltip.Shown();
+  const std::string* message = MessageShown();
   return {{"placing", Placing},
           {"current", current},
           {"popup", popup},
           {"popup_visible", Popup != nullptr && Popup->Visible},
           {"cursor", {CursorX, CursorY}},
           {"grab", {GrabX, GrabY}},
-          {"map", Map->DumpState()}};
+          {"map", Map->DumpState()},
+          {"dirty", Dirty()},
+          {"undo_steps", History.UndoSteps()},
+          {"redo_steps", History.RedoSteps()},
+          {"tooltip", tooltip ? nlohmann::json(*tooltip) : nlohmann::json()},
+          {"message", message ? nlohmann::json(*message) : nlohmann::json()},
+          {"hint", Hint},
+          {"hint_editing", HintEditing},
+          {"file_name", FileName.empty() ? nlohmann::json() : nlohmann::json(FileName)}};
 }

@@ -4,15 +4,19 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 
+#include "editor/uEditorHistory.h"
 #include "level/uMap.h"
 #include "level/uPalette.h"
+#include "scenes/uLevelMenu.h"
 #include "ui/uButtonEM.h"
 #include "ui/uMeForm.h"
 #include "ui/uScene.h"
+#include "ui/uTooltip.h"
 
 class TEditor;
 class TEditorMenu;
@@ -99,7 +103,7 @@ class TButtonOpt : public TMeFormObject {
   bool UpdatePressed() override;  // whether the option is on
 };
 
-class TEditor : public tScene {
+class TEditor : public tScene, public TLevelMenuClient {
  public:
   explicit TEditor(tSceneMng* manager);
   ~TEditor() override;
@@ -127,9 +131,41 @@ class TEditor : public tScene {
   TMapObjProt* Current = nullptr;    // the prototype in hand, the selection, or none
   std::array<std::unique_ptr<TMapObjProt>, kPaletteSize + 1> Prototypes;  // 1..12; 0 none
 
+  // The level as a whole: its hint, its file, its history.
+  std::string Hint;      // shown to the player; saved beside the level file
+  std::string FileName;  // the level file last saved or opened; "" for a new level
+  std::string FileDir;   // its folder, with a trailing separator
+  bool HintEditing = false;  // the hint field takes the keyboard
+  TEditorHistory History;
+
   void Draw() override;
   void Update() override;
   const char* Name() const override { return "editor"; }
+  // Asks "Сохранить изменения?" before the program ends with unsaved work.
+  bool HoldQuit() override;
+
+  // What a save would write now.
+  TLevelState State() const;
+  // The level differs from what was last saved or opened.
+  bool Dirty() const;
+  // Ctrl+Z and Ctrl+Y: back and forward one edit (the hint included).
+  void Undo();
+  void Redo();
+  // Runs `then` at once when no work would be lost; otherwise asks
+  // "Сохранить изменения?" first: "Сохранить" saves and then runs it, "Не
+  // сохранять" runs it, "Отмена" does nothing.
+  void AskToSave(std::function<void()> then);
+  // "Новый": an empty level without a file.
+  void NewLevel();
+  // Opens the shared level chooser on the map, to save or to open, and gives it the input.
+  void ShowChooser(bool saveMode);
+  // The chooser's choice in save or open mode.
+  void LevelChosen(TLevelMenu& menu, int index) override;
+  // A line near the top of the field that fades out.
+  void ShowMessage(std::string text, bool error = false);
+  const std::string* MessageShown() const;
+  void StartHintEditing();
+  void StopHintEditing();
 
   TRope* RopePrototype() const;
   // Current as a map object (a block or a derived kind), or null.
@@ -148,6 +184,7 @@ class TEditor : public tScene {
   std::unique_ptr<TMeDrawRect> ToolIcons, SmallIcons, CheckBox, PropBackground, PlayBackground;
   std::unique_ptr<TShapeCircle> ToolShape, SmallShape;
   std::unique_ptr<TShapeRect> WideShape;
+  std::unique_ptr<TMeDrawRect> MessageBack;
 
   void CreateLooks();
   void CreatePalette();
@@ -165,4 +202,27 @@ class TEditor : public tScene {
   void SnapAndDrag();
   void FollowAndTurn();
   void DrawGrid() const;
+
+  // uEditorFile.cpp: the level as a whole.
+  TLevelState Saved;     // what was last saved or opened
+  TLevelState Declined;  // what the designer chose not to save when leaving
+  std::function<void()> AfterSave;  // waits for a save through the chooser
+  std::string Message;
+  bool MessageIsError = false;
+  int MessageTicks = 0;
+  TTooltip Tooltip;
+  uint64_t LastRound = 0;  // the input round of the last Update
+
+  void UpdateEditing();
+  bool HandleKeys();
+  bool Dragging() const;
+  void CommitEdits();
+  void Restore(const TLevelState& state);
+  void MarkSaved(const TLevel& level);
+  void SaveThen(std::function<void()> then);
+  bool SaveLevel(TLevelMenu* menu, const TLevel& level);
+  void OpenLevel(const TLevel& level);
+  void EditHint();
+  void TrackTooltip();
+  void DrawMessage() const;
 };

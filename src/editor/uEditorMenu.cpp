@@ -1,28 +1,36 @@
 #include "editor/uEditorMenu.h"
 
+#include <sstream>
+#include <vector>
+
 #include "editor/uEditor.h"
 #include "level/uMap.h"
 #include "scenes/uLevelMenu.h"
+#include "ui/uAtlas.h"
+#include "ui/uResources.h"
 
 namespace {
+
+void DrawCaptionIn(const std::string& text, int x, int y, uint8_t alpha, uint32_t color) {
+  text_DrawEx(MainFont, static_cast<float>(x), static_cast<float>(y), 1.0f, 0.0f, text, alpha,
+              color, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+}
 
 TEditor* EditorOf(const TMeFormObject& button) {
   auto* menu = static_cast<TEditorMenu*>(button.Form);
   return menu ? menu->Editor : nullptr;
 }
 
-// Opens the shared level chooser on the editor's map and gives it the input.
-void ShowChooser(TEditor& editor, bool saveMode) {
-  if (!editor.LevelMenu) return;
-  editor.LevelMenu->Show(editor.Map.get(), saveMode, false);
-  editor.Popup = editor.LevelMenu;
-}
+constexpr int kFieldY = 202, kLabelY = 154;
+constexpr uint32_t kLabelColor = 0xE4E8EE, kHintColor = 0x1B1E23, kPlaceholderColor = 0x7A828D;
 
 }  // namespace
 
 TEditorMenu::TEditorMenu(int x, int y, TEditor* editor)
     : TMeForm(x, y, 255, editor), Editor(editor), ButtonSprite(MakeWideButtonSprite()),
-      ButtonShape(MakeWideButtonShape()) {
+      ButtonShape(MakeWideButtonShape()),
+      FieldShape(std::make_unique<TShapeRect>(THintField::kWidth, THintField::kHeight)),
+      FieldLook(MakeAtlasSprite(Atlas::TextField)) {
   TMeFormShape* shape = ButtonShape.get();
   TMeDrawRect* sprite = ButtonSprite.get();
   auto caption = [](TButtonEM* button, const char* text) { button->Caption = text; };
@@ -31,31 +39,63 @@ TEditorMenu::TEditorMenu(int x, int y, TEditor* editor)
   caption(AddNew<TButtonEMOpen>(*this, 0, 4, shape, sprite, this), "Открыть");
   caption(AddNew<TButtonEMBack>(*this, 0, 56, shape, sprite, this), "В меню");
   caption(AddNew<TButtonEMClose>(*this, 0, 108, shape, sprite, this), "Закрыть");
+  HintField = AddNew<THintField>(*this, 0, kFieldY, FieldShape.get(), FieldLook.get(), this);
   Alpha = 255;
 }
 
 TEditorMenu::~TEditorMenu() = default;
 
+// Each way out of the level asks first when unsaved work would be lost.
 void TButtonEMNew::Click() {
-  TEditor* editor = EditorOf(*this);
-  if (!editor) return;
-  editor->ForgetMapContent();
-  editor->Map->Clear();
-  Form->Visible = false;
+  if (TEditor* editor = EditorOf(*this)) editor->AskToSave([editor] { editor->NewLevel(); });
 }
 
 void TButtonEMSave::Click() {
-  if (TEditor* editor = EditorOf(*this)) ShowChooser(*editor, true);
+  if (TEditor* editor = EditorOf(*this)) editor->ShowChooser(true);
 }
 
 void TButtonEMOpen::Click() {
   TEditor* editor = EditorOf(*this);
   if (!editor) return;
-  // The chosen level replaces the map's content.
-  editor->ForgetMapContent();
-  ShowChooser(*editor, false);
+  editor->AskToSave([editor] {
+    // The chosen level replaces the map's content.
+    editor->ForgetMapContent();
+    editor->ShowChooser(false);
+  });
 }
 
 void TButtonEMBack::Click() {
-  if (TEditor* editor = EditorOf(*this)) editor->SwitchTo("menu");
+  if (TEditor* editor = EditorOf(*this)) editor->AskToSave([editor] { editor->SwitchTo("menu"); });
+}
+
+void THintField::Click() {
+  if (TEditor* editor = EditorOf(*this)) editor->StartHintEditing();
+}
+
+void THintField::Draw(int offsetX, int offsetY, uint8_t alpha) {
+  const TEditor* editor = EditorOf(*this);
+  if (!editor) return;
+  const int cx = X + offsetX, cy = Y + offsetY;
+  text_DrawEx(MainFont, static_cast<float>(cx), static_cast<float>(cy - (kFieldY - kLabelY)), 1.0f,
+              0.0f, "Подсказка для игрока", alpha, kLabelColor,
+              TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+  if (Sprite)
+    Sprite->DrawStretched(0, Atlas::kPanelBorder, cx - kWidth / 2, cy - kHeight / 2, kWidth,
+                          kHeight, alpha);
+  std::string text = editor->Hint;
+  if (text.empty() && !editor->HintEditing) {
+    DrawCaptionIn("щёлкните здесь, чтобы написать", cx, cy, alpha, kPlaceholderColor);
+    return;
+  }
+  // A caret after the last character while typing.
+  if (editor->HintEditing) text += "|";
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  const int lineHeight = 20;
+  int y = cy - (static_cast<int>(lines.size()) - 1) * lineHeight / 2;
+  for (const std::string& line : lines) {
+    DrawCaptionIn(line, cx, y, alpha, kHintColor);
+    y += lineHeight;
+  }
 }

@@ -9,16 +9,31 @@
 
 class TEditor;
 
+class THintField;
+
 class TEditorMenu : public TMeForm {
  public:
   TEditorMenu(int x, int y, TEditor* editor);
   ~TEditorMenu() override;
 
   TEditor* Editor;  // not owned
+  THintField* HintField;  // below the buttons; owned by the form
 
  private:
   std::unique_ptr<TMeFormDrawRect> ButtonSprite;
   std::unique_ptr<TShapeRect> ButtonShape;
+  std::unique_ptr<TShapeRect> FieldShape;
+  std::unique_ptr<TMeDrawRect> FieldLook;
+};
+
+// The level's hint, one or two lines for the player: a click starts typing.
+class THintField : public TMeFormObject {
+ public:
+  static constexpr int kWidth = 560, kHeight = 64, kTextWidth = 530;
+  THintField(int x, int y, TMeFormShape* shape, TMeDrawRect* look, TMeForm* form)
+      : TMeFormObject(x, y, shape, look, form) {}
+  void Click() override;
+  void Draw(int offsetX, int offsetY, uint8_t alpha) override;
 };
 
 // "Новый": empties the map.

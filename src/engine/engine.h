@@ -74,6 +74,13 @@ void eng_SetKey(int key, bool down);
 // Text typed (UTF-8), seen by the next tick only, and only while text input is on.
 void eng_AddText(const std::string& text);
 
+// Input rounds: the round the game sees now counts from 1 and steps up each
+// time the mouse state is cleared (once per tick); a button's press round is
+// the round in which it last went down (0 when it never did). Forms use them
+// to tell a press that began before they were on screen.
+uint64_t eng_InputRound();
+uint64_t eng_PressRound(int button);
+
 // The name of a key the game reads ("shift", "ctrl", "a".."z", "return",
 // "escape", "delete", "backspace", "f1".."f12"), or "" for any other code.
 std::string eng_KeyName(int key);

@@ -101,6 +101,8 @@ void pr2d_Line(float x1, float y1, float x2, float y2, uint32_t color, uint8_t a
                uint32_t flags = 0);
 void text_DrawEx(zglPFont font, float x, float y, float scale, float step, const std::string& text,
                  uint8_t alpha = 255, uint32_t color = 0xFFFFFF, uint32_t flags = 0);
+// The width in pixels of one line of text at scale 1; 0 without a usable font.
+float text_GetWidth(zglPFont font, const std::string& text);
 
 // --- collision ---
 // Points on the left or top edge are inside, points on the right or bottom

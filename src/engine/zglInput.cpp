@@ -14,6 +14,8 @@ struct Input {
   int ShiftsHeld = 0, CtrlsHeld = 0;  // window: left and right keys counted apart
   bool TextOn = false;
   std::string Typed;
+  uint64_t Round = 1;
+  std::array<uint64_t, 3> PressRound{};
 };
 
 Input In;
@@ -138,7 +140,13 @@ void key_ClearState() {
   In.Typed.clear();
 }
 
-void mouse_ClearState() { In.Click.fill(false); }
+void mouse_ClearState() {
+  In.Click.fill(false);
+  ++In.Round;
+}
+
+uint64_t eng_InputRound() { return In.Round; }
+uint64_t eng_PressRound(int button) { return ValidButton(button) ? In.PressRound[button] : 0; }
 int mouse_X() { return In.X; }
 int mouse_Y() { return In.Y; }
 bool mouse_Down(int button) { return ValidButton(button) && In.Down[button]; }
@@ -153,7 +161,10 @@ void eng_SetMouse(int x, int y) {
 
 void eng_SetButton(int button, bool down) {
   if (!ValidButton(button)) return;
-  if (down && !In.Down[button]) In.Click[button] = true;
+  if (down && !In.Down[button]) {
+    In.Click[button] = true;
+    In.PressRound[button] = In.Round;
+  }
   In.Down[button] = down;
 }
 

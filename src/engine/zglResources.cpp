@@ -150,6 +150,13 @@ bool eng_CanLoadFont(const std::string& path, std::string* error) {
   return true;
 }
 
+float text_GetWidth(zglPFont font, const std::string& text) {
+  int w = 0, h = 0;
+  if (!font || !font->Font || text.empty() || TTF_SizeUTF8(font->Font, text.c_str(), &w, &h) != 0)
+    return 0;
+  return static_cast<float>(w);
+}
+
 bool eng_TextureInfo(zglPTexture texture, zglTextureInfo* info) {
   if (!texture || !texture->Surface) return false;
   info->Width = texture->Surface->w;

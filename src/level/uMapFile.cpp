@@ -215,21 +215,36 @@ std::string AddRecord(const TMapRecord& r, TMap& map) {
 
 }  // namespace
 
-bool ReadMapBytes(std::string_view bytes, const std::string& name, TMap* map, std::string* error) {
+namespace {
+
+// Adds the records in a level file's bytes to the map; `name` names the
+// source in messages. Returns how many records could not be used.
+size_t AddRecords(std::string_view bytes, const std::string& name, TMap* map) {
   const size_t records = std::min(bytes.size() / kMapRecordSize, kMaxRecords);
+  size_t unusable = 0;
   for (size_t number = 1; number <= records; ++number) {
     TMapRecordBytes record;
     std::copy_n(bytes.begin() + static_cast<ptrdiff_t>((number - 1) * kMapRecordSize), kMapRecordSize,
                 record.begin());
     std::string problem = AddRecord(DecodeMapRecord(record), *map);
-    if (!problem.empty())
-      std::cerr << "kelvod: " << name << ": record " << number << " skipped: " << problem << "\n";
+    if (problem.empty()) continue;
+    std::cerr << "kelvod: " << name << ": record " << number << " skipped: " << problem << "\n";
+    ++unusable;
   }
-  if (records == kMaxRecords && bytes.size() > kMaxRecords * kMapRecordSize)
+  if (records == kMaxRecords && bytes.size() > kMaxRecords * kMapRecordSize) {
     std::cerr << "kelvod: " << name << ": more than " << kMaxRecords << " records; the rest is ignored\n";
-  else if (size_t rest = bytes.size() % kMapRecordSize)
+  } else if (size_t rest = bytes.size() % kMapRecordSize) {
     std::cerr << "kelvod: " << name << ": record " << records + 1 << " is incomplete (" << rest
               << " of 80 bytes); ignored\n";
+    ++unusable;
+  }
+  return unusable;
+}
+
+}  // namespace
+
+bool ReadMapBytes(std::string_view bytes, const std::string& name, TMap* map, std::string* error) {
+  AddRecords(bytes, name, map);
   const std::string over = OverBudget(MeasureLevel(*map));
   if (over.empty()) return true;
   map->Clear();
@@ -257,15 +272,11 @@ bool ReadMapFile(const std::string& path, TMap* map, std::string* error) {
   return ReadMapBytes(bytes, path, map, error);
 }
 
-bool WriteMapFile(const TMap& map, const std::string& path, std::string* error) {
-  auto fail = [&](const std::string& why) {
-    std::string message = "cannot save the level \"" + path + "\": " + why;
-    std::cerr << "kelvod: " << message << "\n";
-    if (error) *error = message;
-    return false;
-  };
-  if (std::string over = OverBudget(MeasureLevel(map)); !over.empty())
-    return fail("it asks too much of the physics to be played: " + over);
+size_t DecodeMap(const std::string& bytes, TMap* map, const std::string& name) {
+  return AddRecords(bytes, name, map);
+}
+
+std::string EncodeMap(const TMap& map) {
   std::string bytes;
   auto append = [&](const TMapRecord& r) {
     TMapRecordBytes b = EncodeMapRecord(r);
@@ -277,6 +288,18 @@ bool WriteMapFile(const TMap& map, const std::string& path, std::string* error) 
     if (a < 0 || b < 0) continue;  // a rope must join two objects of this map
     append(RopeRecord(*rope, a, b));
   }
+  return bytes;
+}
+
+bool WriteMapFile(const TMap& map, const std::string& path, std::string* error) {
+  auto fail = [&](const std::string& why) {
+    std::string message = "cannot save the level \"" + path + "\": " + why;
+    std::cerr << "kelvod: " << message << "\n";
+    if (error) *error = message;
+    return false;
+  };
   std::string why;
-  return SafeWriteFile(path, bytes, &why) || fail(why);
+  if (std::string over = OverBudget(MeasureLevel(map)); !over.empty())
+    return fail("it asks too much of the physics to be played: " + over);
+  return SafeWriteFile(path, EncodeMap(map), &why) || fail(why);
 }

@@ -52,6 +52,12 @@ bool ReadMapFile(const std::string& path, TMap* map, std::string* error = nullpt
 // The same for the bytes of a level file; `name` names it in messages.
 bool ReadMapBytes(std::string_view bytes, const std::string& name, TMap* map,
                   std::string* error = nullptr);
+// The bytes of the level file of the map, and back: DecodeMap adds what the
+// bytes hold to the map as ReadMapBytes does, without the budget check (the
+// editor restores its own earlier states with it), and returns how many
+// records it could not use.
+std::string EncodeMap(const TMap& map);
+size_t DecodeMap(const std::string& bytes, TMap* map, const std::string& name = "the map in memory");
 // Writes the map's objects and then its ropes to `path` safely (see
 // SafeWriteFile), so a failed save never damages the old level. A map over
 // the physics budget is not written: it could not be loaded again. Returns

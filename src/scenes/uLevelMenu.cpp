@@ -31,13 +31,6 @@ size_t Utf8Length(unsigned char lead) {
   return 1;
 }
 
-// The name without its first character and its four-character extension.
-std::string CaptionOf(const std::string& name) {
-  if (name.size() <= 5) return "";
-  size_t first = std::min(Utf8Length(static_cast<unsigned char>(name[0])), name.size() - 4);
-  return name.substr(first, name.size() - 4 - first);
-}
-
 // The .map entries of a folder (files and folders alike); none when it is missing.
 std::vector<std::string> MapNames(const std::string& dir) {
   std::vector<std::string> names;
@@ -55,6 +48,12 @@ constexpr int kWonMarkDX = 24, kWonMarkDY = -24;
 
 }  // namespace
 
+std::string TLevelMenu::CaptionOf(const std::string& name) {
+  if (name.size() <= 5) return "";
+  size_t first = std::min(Utf8Length(static_cast<unsigned char>(name[0])), name.size() - 4);
+  return name.substr(first, name.size() - 4 - first);
+}
+
 bool TLevel::Writable() const { return !Dir.empty() && Dir == PlayerLevelDir(); }
 
 TLevelMenu::TLevelMenu(int x, int y, uint8_t alpha, tScene* owner)
@@ -68,7 +67,7 @@ TLevelMenu::~TLevelMenu() = default;
 std::vector<TLevel> LevelList() {
   std::vector<TLevel> levels;
   auto add = [&](const std::string& dir, bool own) {
-    for (const auto& name : MapNames(dir)) levels.push_back({name, CaptionOf(SanitizeUtf8(name)), dir, own});
+    for (const auto& name : MapNames(dir)) levels.push_back({name, TLevelMenu::CaptionOf(SanitizeUtf8(name)), dir, own});
   };
   add(DataLevelDir(), false);
   if (PlayerLevelsApart()) add(PlayerLevelDir(), true);
@@ -185,6 +184,10 @@ nlohmann::json TLevelMenu::DumpState() const {
 void TButtonLM::Click() {
   auto* menu = static_cast<TLevelMenu*>(Form);
   if (Index < 0 || Index >= static_cast<int>(menu->Levels.size())) return;
+  if (menu->Client && !menu->PlayMode) {
+    menu->Client->LevelChosen(*menu, Index);
+    return;
+  }
   const TLevel& level = menu->Levels[Index];
   const std::string path = level.Path();
   if (menu->SaveMode) {

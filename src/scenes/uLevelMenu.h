@@ -13,6 +13,15 @@
 #include "ui/uMeForm.h"
 
 class TMap;
+class TLevelMenu;
+
+// Who saves to or opens a level chosen in save or open mode (the editor):
+// it decides what happens, and whether the chooser closes.
+class TLevelMenuClient {
+ public:
+  virtual ~TLevelMenuClient() = default;
+  virtual void LevelChosen(TLevelMenu& menu, int index) = 0;
+};
 
 struct TLevel {
   std::string FileName;  // inside its level folder, with its extension
@@ -42,6 +51,7 @@ class TLevelMenu : public TMeForm {
   std::unique_ptr<TMeFormDrawRect> CloseSprite;
   std::unique_ptr<TMeDrawRect> WonSprite;  // the check on a won level's button
   TMap* Map = nullptr;  // loaded into or saved from
+  TLevelMenuClient* Client = nullptr;  // when set, does the saving and opening instead
   bool SaveMode = false;
   bool PlayMode = false;
   int Page = 0;              // with more levels than fit, the page shown
@@ -54,6 +64,9 @@ class TLevelMenu : public TMeForm {
   // An entry of the data folder's level folder, or of `dir`.
   void AddLevel(const std::string& fileName);
   void AddLevel(const std::string& fileName, const std::string& dir, bool own);
+  // A level's caption: its file name without the first character and the
+  // four-character extension (1003.map: 003).
+  static std::string CaptionOf(const std::string& fileName);
   // Save mode: the "+" entry in the player's folder, a new file named by the
   // first number from the level count + 1001 that no listed level has.
   void AddNewLevel();

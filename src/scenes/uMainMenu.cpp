@@ -75,4 +75,11 @@ void TButtonEditor::Click() {
   if (tScene* scene = OwnerScene()) scene->SwitchTo("editor");
 }
 
-void TButtonExit::Click() { zgl_Exit(); }
+// Ends the program, unless the editor first asks about unsaved work.
+void TButtonExit::Click() {
+  tScene* scene = OwnerScene();
+  if (scene && scene->Manager)
+    scene->Manager->Quit();
+  else
+    zgl_Exit();
+}

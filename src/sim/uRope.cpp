@@ -198,13 +198,21 @@ void TRope::DrawEditor(int ox, int oy) {
   auto fx = [](int v) { return static_cast<float>(v); };
   if (ObjectA) pr2d_Circle(fx(ox + ax), fx(oy + ay), 7, 0xEF7575, 255, 32, 0, 0);
   if (ObjectB) pr2d_Circle(fx(ox + bx), fx(oy + by), 7, 0x7575EF, 255, 32, 0, 0);
-  if (ObjectA && ObjectB) {
-    pr2d_Line(fx(ox + ax), fx(oy + ay), fx(ox + bx), fx(oy + by), 0xFFFFFF, 255, 0);
-    X = ax + (bx - ax) / 2;
-    Y = ay + (by - ay) / 2;
-  }
+  if (ObjectA && ObjectB) pr2d_Line(fx(ox + ax), fx(oy + ay), fx(ox + bx), fx(oy + by), 0xFFFFFF, 255, 0);
+  FollowEnds();
   if (Sprite) Sprite->DrawFrame(ox + X, oy + Y, 0, 0, 255);
 }
+
+bool TRope::MiddleOfEnds(int* x, int* y) const {
+  if (!ObjectA || !ObjectB) return false;
+  const int ax = ObjectA->X - OffsetAX, ay = ObjectA->Y - OffsetAY;
+  const int bx = ObjectB->X - OffsetBX, by = ObjectB->Y - OffsetBY;
+  *x = ax + (bx - ax) / 2;
+  *y = ay + (by - ay) / 2;
+  return true;
+}
+
+void TRope::FollowEnds() { MiddleOfEnds(&X, &Y); }
 
 void TRope::DrawShape(int ox, int oy) {
   pr2d_Circle(static_cast<float>(ox + X), static_cast<float>(oy + Y), 18, 0xFFFFFF, 255, 32, 0, 0);

@@ -36,6 +36,11 @@ class TRope : public TMapObjProt {
   // The attachment points at the objects' design positions.
   b2Vec2 PointA() const;
   b2Vec2 PointB() const;
+  // The point halfway between the two attachment points; false (and nothing
+  // set) while an end is free.
+  bool MiddleOfEnds(int* x, int* y) const;
+  // Puts the rope's own position there (drawing it in the editor does the same).
+  void FollowEnds();
 
   void DrawEditor(int ox, int oy) override;
   void DrawGame() override;

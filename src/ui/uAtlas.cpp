@@ -20,6 +20,8 @@ const TAtlasSprite CheckBox{"check box", 22, 22, {{212, 122}, {212, 174}}};
 const TAtlasSprite WonMark{"won mark", 24, 24, {{960, 384}}};
 const TAtlasSprite PropertyPanel{"property panel", 180, 242, {{256, 0}}};
 const TAtlasSprite PlayPanel{"play panel", 180, 50, {{256, 192}}};
+const TAtlasSprite DialogPanel{"dialog panel", 64, 64, {{600, 336}}};
+const TAtlasSprite TextField{"text field", 64, 40, {{680, 336}}};
 const TAtlasSprite HeroOverlay{"hero overlay", 38, 64, {{512, 256}, {576, 256}, {640, 256}, {704, 256}}};
 const TAtlasSprite BatteryLayers{"battery", 44, 44, {{829, 125}, {893, 125}, {957, 125}}};
 const TAtlasSprite Particles{"particle", 32, 32, {{832, 192}, {864, 192}, {896, 192}}};
@@ -48,8 +50,9 @@ const TAtlasSprite& SpriteKind(int kind) {
 
 std::vector<const TAtlasSprite*> All() {
   std::vector<const TAtlasSprite*> all = {&SmallButton, &WideButton,    &ToolButton,  &SmallIcons,
-                                          &TurnIcons,   &ToolIcons,     &CheckBox,    &WonMark,       &PropertyPanel,
-                                          &PlayPanel,   &HeroOverlay,   &BatteryLayers, &Particles};
+                                          &TurnIcons,   &ToolIcons,     &CheckBox,    &WonMark,
+                                          &PropertyPanel, &PlayPanel,   &DialogPanel, &TextField,
+                                          &HeroOverlay, &BatteryLayers, &Particles};
   for (size_t k = 1; k < kKinds.size(); ++k) all.push_back(&kKinds[k]);
   return all;
 }

@@ -28,6 +28,10 @@ extern const TAtlasSprite CheckBox;       // off, on
 extern const TAtlasSprite WonMark;        // the check on a won level's button in the chooser
 extern const TAtlasSprite PropertyPanel;  // the editor's property panel
 extern const TAtlasSprite PlayPanel;      // the editor's play panel (the property panel's bottom)
+// Drawn stretched with their corners kept (TMeDrawRect::DrawStretched).
+extern const TAtlasSprite DialogPanel;    // dialogs and tooltips; corners of kPanelBorder
+extern const TAtlasSprite TextField;      // a text field; corners of kPanelBorder
+constexpr int kPanelBorder = 14;
 // Play.
 extern const TAtlasSprite HeroOverlay;    // laser on, laser hot, two glow layers
 extern const TAtlasSprite BatteryLayers;  // body, top layer, spinning middle layer

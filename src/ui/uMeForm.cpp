@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/engine.h"
 #include "ui/uSounds.h"
 
 namespace {
@@ -35,6 +36,24 @@ void TMeDrawRect::DrawFrame(int x, int y, int angle, int frame, uint8_t alpha) c
   csprite2d_Draw(Texture, static_cast<float>(x + OffsetX), static_cast<float>(y + OffsetY),
                  static_cast<float>(Width), static_cast<float>(Height),
                  static_cast<float>(angle), *cut, alpha, FX_BLEND);
+}
+
+void TMeDrawRect::DrawStretched(int frame, int border, int x, int y, int w, int h,
+                                uint8_t alpha) const {
+  const zglTRect* cut = FrameRect(frame);
+  if (!cut) return;
+  const float b = static_cast<float>(std::min({border, w / 2, h / 2}));
+  // Column and row edges in the source and on the screen.
+  const float sx[4] = {cut->X, cut->X + b, cut->X + cut->W - b, cut->X + cut->W};
+  const float sy[4] = {cut->Y, cut->Y + b, cut->Y + cut->H - b, cut->Y + cut->H};
+  const float dx[4] = {static_cast<float>(x), x + b, x + w - b, static_cast<float>(x + w)};
+  const float dy[4] = {static_cast<float>(y), y + b, y + h - b, static_cast<float>(y + h)};
+  for (int row = 0; row < 3; ++row)
+    for (int col = 0; col < 3; ++col) {
+      const zglTRect part{sx[col], sy[row], sx[col + 1] - sx[col], sy[row + 1] - sy[row]};
+      const float pw = dx[col + 1] - dx[col], ph = dy[row + 1] - dy[row];
+      if (pw > 0 && ph > 0) csprite2d_Draw(Texture, dx[col], dy[row], pw, ph, 0, part, alpha, FX_BLEND);
+    }
 }
 
 void TMeDrawRect::DrawButton(bool enabled, bool pressed, int x, int y, int angle, uint8_t alpha,
@@ -76,8 +95,38 @@ void TMeForm::Draw() {
     if (o->Visible) o->Draw(X, Y, Alpha);
 }
 
+void TMeForm::NoteInputRound() {
+  const uint64_t now = eng_InputRound();
+  // A form updated in the first tick has been on screen since start-up; one
+  // that missed a single tick (its owner skipped it after another control
+  // took the click) was still on screen.
+  if ((LastRound == 0 && now > 1) || now > LastRound + 2) {
+    // Back on screen (or there for the first time) in this tick.
+    const uint64_t press = eng_PressRound(M_BLEFT);
+    const bool openedByClick = Visible && press != 0 && press + 1 >= now;
+    PressesFrom = std::max(PressesFrom, now + (openedByClick ? kOpenQuietRounds : 1));
+  }
+  LastRound = now;
+}
+
+TMeFormObject* TMeForm::ObjectAt(int mouseX, int mouseY) const {
+  for (auto it = Objects.rbegin(); it != Objects.rend(); ++it) {
+    TMeFormObject* o = it->get();
+    if (o->Enabled && o->Visible && o->Shape && o->Shape->HitTest(mouseX - X - o->X, mouseY - Y - o->Y, 0))
+      return o;
+  }
+  return nullptr;
+}
+
+void TMeForm::HoldPresses(uint64_t rounds) {
+  PressesFrom = std::max(PressesFrom, eng_InputRound() + rounds);
+}
+
+bool TMeForm::TakesPresses() const { return eng_InputRound() >= PressesFrom; }
+
 bool TMeForm::Update(int mouseX, int mouseY) {
   Retired.clear();
+  NoteInputRound();
   const int fx = mouseX - X, fy = mouseY - Y;
   bool clicked = false;
   // A click may rebuild the list (a form that is shown again rebuilds its
@@ -164,7 +213,7 @@ bool TMeFormObject::Update(int mouseX, int mouseY) {
   bool clicked = false;
   if (Shape && Shape->HitTest(mouseX - X, mouseY - Y, 0)) {
     Hover = Hover < 245 ? static_cast<uint8_t>(Hover + kHoverStep) : 255;
-    if (mouse_Click(M_BLEFT)) {
+    if (mouse_Click(M_BLEFT) && (!Form || Form->TakesPresses())) {
       PlaySound(TSound::Click);
       Click();
       PressTimer = kPressTicks;

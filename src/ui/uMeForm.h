@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,10 @@ class TMeDrawRect {
   void DrawFrame(int x, int y, int angle, int frame, uint8_t alpha) const;
   void DrawButton(bool enabled, bool pressed, int x, int y, int angle, uint8_t alpha,
                   uint8_t hover) const;
+  // Draws a frame stretched over the screen rectangle (x, y, w, h), top-left
+  // given, keeping its corners of `border` pixels unstretched: a panel of
+  // any size from one small picture.
+  void DrawStretched(int frame, int border, int x, int y, int w, int h, uint8_t alpha) const;
   // The source rectangle of a frame, or null when the sprite has no frames.
   const zglTRect* FrameRect(int frame) const;
 };
@@ -69,6 +74,28 @@ class TMeForm {
   virtual void Draw();
   // True when an object was clicked in this tick.
   virtual bool Update(int mouseX, int mouseY);
+
+  // The enabled and visible object under a screen point, the last one drawn
+  // there; null for none.
+  TMeFormObject* ObjectAt(int mouseX, int mouseY) const;
+
+  // Whether a click seen now may press one of the form's objects. A press
+  // counts only for a form that already took input in the tick before (or
+  // the one before that), so it was on screen when the press began; a pop-up form (one its owner shows
+  // with Visible) that a click opened takes no press for kOpenQuietRounds
+  // ticks, so the second click of a double click never lands on it.
+  bool TakesPresses() const;
+  static constexpr uint64_t kOpenQuietRounds = 20;  // 300 ms
+  // Takes no press for the next `rounds` ticks (its content changed under the pointer).
+  void HoldPresses(uint64_t rounds);
+
+ protected:
+  // Called by Update: notes that the form takes input in this tick.
+  void NoteInputRound();
+
+ private:
+  uint64_t LastRound = 0;   // the input round of the last Update; 0 never
+  uint64_t PressesFrom = 0;  // the first round in which a press counts
 };
 
 // Creates a form object and hands it to its form, which owns it.
@@ -125,6 +152,7 @@ class TMeFormObject {
   bool Pressed = false;
   bool Enabled = true;
   bool Visible = true;
+  std::string Tooltip;  // the control's name, shown while the pointer rests on it
 
   // The scene that owns the object's form, or null.
   tScene* OwnerScene() const { return Form ? Form->Owner : nullptr; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/zgl.h"
+#include "ui/uDialog.h"
 
 tScene::tScene(tSceneMng* manager) : Manager(manager) {
   if (Manager) Manager->Scenes.push_back(this);
@@ -22,6 +23,22 @@ void tScene::SwitchTo(const std::string& name) const {
 
 void tScene::SwitchTo(const std::string& name, int32_t param) const {
   if (Manager) Manager->SetSceneParam(Manager->SceneNamed(name), param, 0);
+}
+
+tSceneMng::tSceneMng() = default;
+tSceneMng::~tSceneMng() = default;
+
+TDialog& tSceneMng::Dialog() {
+  if (!OwnDialog) OwnDialog = std::make_unique<TDialog>();
+  return *OwnDialog;
+}
+
+bool tSceneMng::DialogOpen() const { return OwnDialog && OwnDialog->Visible; }
+
+void tSceneMng::Quit() {
+  for (tScene* scene : Scenes)
+    if (scene->HoldQuit()) return;
+  zgl_Exit();
 }
 
 tScene* tSceneMng::SceneNamed(const std::string& name) const {
@@ -57,6 +74,10 @@ void tSceneMng::SetSceneParam(tScene* scene, int32_t param, int32_t kind) {
 }
 
 void tSceneMng::Update() {
+  if (DialogOpen()) {
+    OwnDialog->Update(mouse_X(), mouse_Y());
+    return;
+  }
   if (!Switching) {
     if (Current) Current->Update();
     return;
@@ -81,4 +102,5 @@ void tSceneMng::Draw() {
     pr2d_Rect(0, 0, static_cast<float>(Width), static_cast<float>(Height), FadeColor, alpha,
               PR2D_FILL);
   }
+  if (DialogOpen()) OwnDialog->Draw();
 }

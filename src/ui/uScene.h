@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class tSceneMng;
+class TDialog;
 
 class tScene {
  public:
@@ -23,6 +25,10 @@ class tScene {
   virtual void Start(int32_t /*param*/) {}
   // The scene's name in state dumps: "menu", "game" or "editor".
   virtual const char* Name() const = 0;
+  // The program is about to end. A scene holding work that would be lost
+  // asks the player first and returns true; once answered it calls the
+  // manager's Quit again (or not, when the player chose to stay).
+  virtual bool HoldQuit() { return false; }
 
   // Makes this scene current at once, without a fade and without Start.
   void Activate();
@@ -35,6 +41,11 @@ class tScene {
 
 class tSceneMng {
  public:
+  tSceneMng();
+  ~tSceneMng();
+  tSceneMng(const tSceneMng&) = delete;
+  tSceneMng& operator=(const tSceneMng&) = delete;
+
   tScene* Current = nullptr;
   tScene* Next = nullptr;
   uint32_t FadeColor = 0;
@@ -55,11 +66,19 @@ class tSceneMng {
   // null. Scenes reach each other through it, not through the program.
   tScene* SceneNamed(const std::string& name) const;
 
+  // The one dialog of the program, drawn over every scene. While it is open
+  // it alone is updated: the scenes and a running fade wait for the answer.
+  TDialog& Dialog();
+  bool DialogOpen() const;
+  // Ends the program unless a scene holds the quit to ask the player first.
+  void Quit();
+
   void SetScene(tScene* scene, int32_t kind);
   void SetSceneParam(tScene* scene, int32_t param, int32_t kind);
   void Draw();
   void Update();
 
  private:
+  std::unique_ptr<TDialog> OwnDialog;  // made when first asked for
   void Begin(tScene* scene, int32_t kind);
 };

@@ -112,7 +112,8 @@ TEST_F(Headless, BadCommandLinesAndReplaysExitWithStatusTwo) {
 TEST_F(Headless, AnOutputThatCannotBeWrittenFailsWithStatusOne) {
   for (const char* option : {"--dump", "--screenshot", "--sound-log"}) {
     for (const std::string& target : {Temp.Path().string(), std::string("/dev/full")}) {
-      RunResult r = Run({"--ticks", "1", option, target});
+      // A click on "Новая игра" plays a sound, so the sound log has a line to write.
+      RunResult r = Run({"--ticks", "2", option, target}, "1 move 512 284\n1 click left\n");
       EXPECT_EQ(r.Status, 1) << option << " " << target;
       EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
     }

@@ -57,8 +57,8 @@ TEST_F(Installed, WinsAShippedLevelMarksItAndSavesAnEditorLevelIntoThePlayersFol
   const int slot = static_cast<int>(shipped % 30);
   const std::string plus = std::to_string(344 + 84 * (slot % 5)) + " " + std::to_string(256 + 84 * (slot / 5));
   Dump("1 move 512 388\n1 click left\n110 move 50 180\n112 click left\n115 move 389 314\n117 click left\n"
-       "120 move 90 32\n122 click left\n125 move 512 336\n127 click left\n130 move " + plus + "\n132 click left\n",
-       135);
+       "120 move 90 32\n122 click left\n145 move 512 336\n147 click left\n170 move " + plus + "\n172 click left\n",
+       175);
   const fs::path saved = Home.Path() / ".local/share/kelvod/level" / (std::to_string(1001 + shipped) + ".map");
   EXPECT_TRUE(fs::is_regular_file(saved)) << saved;
   EXPECT_FALSE(fs::exists(Prefix.Path() / "share/kelvod/level" / saved.filename()));

@@ -1,6 +1,7 @@
 // The editor end to end: the real executable, driven by replays.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "support/TestSupport.h"
@@ -38,9 +39,12 @@ class Replay {
     ClickGrid(i, j);
     Click(924, optionY);
   }
+  // A form opened by a click takes no press for its first 20 ticks.
   void Menu(int itemY) {
     Click(90, 32);
+    Wait(20);
     Click(512, itemY);
+    Wait(20);
   }
 
   std::string Text;
@@ -113,7 +117,7 @@ TEST_F(EditorHeadless, ALevelBuiltSavedReopenedAndSavedAgainKeepsItsBytes) {
   Replay reopen;
   reopen.Menu(kOpen);
   reopen.Click(344, 256);  // 1001.map
-  reopen.Wait(5);
+  reopen.Wait(20);  // the editor takes no press for 20 ticks after a click closed the chooser
   reopen.Menu(kSave);
   reopen.Click(428, 256);  // "+": 1002.map
   d = Run(reopen);
@@ -133,6 +137,104 @@ TEST_F(EditorHeadless, ALevelBuiltSavedReopenedAndSavedAgainKeepsItsBytes) {
   EXPECT_EQ(d["level_menu"]["visible"], true);
   ASSERT_EQ(d["level_menu"]["levels"].size(), 2u);
   EXPECT_EQ(d["level_menu"]["levels"][0]["file_name"], "1001.map");
+}
+
+// The second click of a double click on "Сохранить" falls on the chooser's
+// eighth entry, an existing level: it is never saved over. Choosing it on
+// purpose asks first; "Нет" leaves the file and the chooser as they were.
+TEST_F(EditorHeadless, ADoubleClickOnSaveNeverSavesAndReplacingALevelIsAsked) {
+  for (int i = 1001; i <= 1008; ++i) WriteText(Data.Level(std::to_string(i) + ".map"), "level");
+  Replay r;
+  r.Place(2, 3, 3);
+  r.Click(90, 32);
+  r.Wait(20);
+  r.Move(512, 336);
+  r.Wait(2);
+  r.At("click left");  // "Сохранить"
+  r.Wait(6);
+  r.At("click left");  // the second click: on entry 8, (512, 340)
+  r.Wait(30);
+  auto d = Run(r, 0);
+  EXPECT_TRUE(d["level_menu"]["visible"]);
+  EXPECT_TRUE(d["dialog"].is_null());
+  EXPECT_EQ(ReadText(Data.Level("1008.map")), "level");
+
+  r.At("click left");  // entry 8 on purpose
+  r.Wait(25);
+  d = Run(r, 0);
+  ASSERT_FALSE(d["dialog"].is_null());
+  EXPECT_EQ(d["dialog"]["text"], "Заменить уровень 008?");
+  ASSERT_EQ(d["dialog"]["buttons"].size(), 2u);
+  EXPECT_EQ(d["dialog"]["buttons"][0]["caption"], "Да");
+  const int yesX = d["dialog"]["buttons"][0]["x"], noX = d["dialog"]["buttons"][1]["x"];
+  const int buttonsY = d["dialog"]["buttons"][1]["y"];
+
+  r.Click(noX, buttonsY);
+  r.Wait(25);
+  d = Run(r, 0);
+  EXPECT_TRUE(d["dialog"].is_null());
+  EXPECT_TRUE(d["level_menu"]["visible"]) << "the chooser stays as it was";
+  EXPECT_EQ(ReadText(Data.Level("1008.map")), "level");
+  EXPECT_TRUE(d["editor"]["dirty"]);
+
+  r.Click(512, 340);
+  r.Wait(25);
+  r.Click(yesX, buttonsY);
+  d = Run(r, 0);
+  EXPECT_FALSE(d["level_menu"]["visible"]);
+  EXPECT_EQ(ReadText(Data.Level("1008.map")).size(), 80u);
+  EXPECT_EQ(d["editor"]["message"], "Уровень сохранён: 008");
+  EXPECT_EQ(d["editor"]["file_name"], "1008.map");
+  EXPECT_FALSE(d["editor"]["dirty"]);
+}
+
+// A whole level built, then every edit undone and redone with the keys: the
+// saves before, after undoing everything and after redoing it.
+TEST_F(EditorHeadless, UndoingEveryEditAndRedoingThemGivesTheSameBytes) {
+  Replay r;
+  BuildLevel(r);
+  r.Move(214 + 35 * 5, 34 + 35 * 18);  // drag the left floor plank two cells right
+  r.Wait(2);
+  r.At("press left");
+  for (int step = 1; step <= 7; ++step) {
+    r.Wait(1);
+    r.Move(214 + 35 * 5 + 10 * step, 34 + 35 * 18);
+  }
+  r.Wait(1);
+  r.At("release left");
+  r.Wait(2);
+  int saved = 0;
+  auto save = [&] {
+    r.Menu(kSave);
+    r.Click(344 + 84 * saved++, 256);  // "+", after the levels saved before
+    r.Wait(5);
+  };
+  save();  // 1001.map
+  const auto built = Run(r, 0);
+  const int steps = built["editor"]["undo_steps"];
+  auto keys = [&](const char* letter) {
+    r.Key("ctrl", true);
+    for (int i = 0; i < steps; ++i) {
+      r.Key(letter, true);
+      r.Wait(1);
+      r.Key(letter, false);
+      r.Wait(1);
+    }
+    r.Key("ctrl", false);
+    r.Wait(2);
+  };
+  keys("z");
+  save();  // 1002.map
+  keys("y");
+  save();  // 1003.map
+  std::filesystem::remove(Data.Level("1001.map"));  // written by the first run
+  const auto d = Run(r);
+  EXPECT_EQ(built["editor"]["map"]["objects"].size(), 8u);
+  EXPECT_EQ(ReadText(Data.Level("1002.map")), "") << "everything undone: the empty map";
+  EXPECT_EQ(ReadText(Data.Level("1003.map")), ReadText(Data.Level("1001.map")));
+  EXPECT_EQ(ReadText(Data.Level("1001.map")).size(), 9u * 80);
+  EXPECT_EQ(d["editor"]["undo_steps"], steps);
+  EXPECT_EQ(d["editor"]["redo_steps"], 0);
 }
 
 TEST_F(EditorHeadless, HoldingTheButtonDragsTheSelectionAcrossTicks) {

@@ -9,6 +9,8 @@
 #include "sim/uMapObj.h"
 #include "sim/uRope.h"
 #include "support/TestSupport.h"
+#include "ui/uDialog.h"
+#include "ui/uScene.h"
 
 class EditorTest : public GameTest {
  protected:
@@ -60,6 +62,24 @@ class EditorTest : public GameTest {
   void Release() {
     eng_SetButton(M_BLEFT, false);
     Tick();
+  }
+  // Clicks, then waits out the time in which a form the click opens takes no press.
+  void ClickAndWait(int x, int y) {
+    ClickAt(x, y);
+    Tick(TMeForm::kOpenQuietRounds);
+  }
+  // The open dialog's question, or "" when none is open.
+  std::string Question() const {
+    return SceneManager->DialogOpen() ? SceneManager->Dialog().Text : "";
+  }
+  // Clicks the open dialog's button with that caption, once the dialog takes presses.
+  void Answer(const std::string& caption) {
+    ASSERT_TRUE(SceneManager->DialogOpen()) << "no question to answer with " << caption;
+    Tick(TMeForm::kOpenQuietRounds);
+    const TDialog& dialog = SceneManager->Dialog();
+    for (const TButtonEM* b : dialog.Buttons())
+      if (b->Caption == caption) return ClickAndWait(dialog.X + b->X, dialog.Y + b->Y);
+    FAIL() << "no button " << caption;
   }
   size_t Objects() const { return E->Map->Objects.size(); }
   size_t Ropes() const { return E->Map->Ropes.size(); }

@@ -20,15 +20,15 @@ constexpr int kNewY = 284, kSaveY = 336, kOpenY = 388, kBackY = 440, kCloseY = 4
 class FileMenuTest : public EditorTest {
  protected:
   std::string DataDir() override { return Levels.Dir(); }
-  void Menu() { ClickAt(kMenuX, kMenuY); }
-  void MenuItem(int y) { ClickAt(512, y); }
+  void Menu() { ClickAndWait(kMenuX, kMenuY); }
+  void MenuItem(int y) { ClickAndWait(512, y); }
   // Clicks entry `i` (from 1) of the level chooser's grid.
   void Entry(int i) {
     const int row = (i - 1) / 5, col = i - 5 * row;
-    ClickAt(512 + col * 84 - 252, 128 + row * 84 + 128);
+    ClickAndWait(512 + col * 84 - 252, 128 + row * 84 + 128);
   }
   // Clicks the chooser's close button under a grid of `entries`.
-  void ChooserClose(int entries) { ClickAt(512, 128 + ((entries - 1) / 5) * 84 + 128 + 80); }
+  void ChooserClose(int entries) { ClickAndWait(512, 128 + ((entries - 1) / 5) * 84 + 128 + 80); }
   bool Drawn(const std::string& text) {
     DrawFrame();
     return !Recorder.TextCalls(text).empty();
@@ -65,6 +65,7 @@ TEST_F(FileMenuTest, NewEmptiesTheMapAndForgetsWhatWasInIt) {
   ASSERT_EQ(E->Current, a);
   Menu();
   MenuItem(kNewY);
+  Answer("Не сохранять");
   EXPECT_EQ(Objects(), 0u);
   EXPECT_EQ(Ropes(), 0u);
   EXPECT_EQ(E->Current, nullptr);
@@ -76,6 +77,7 @@ TEST_F(FileMenuTest, NewEmptiesTheMapAndForgetsWhatWasInIt) {
   Tool(4);
   Menu();
   MenuItem(kNewY);
+  Answer("Не сохранять");
   EXPECT_EQ(Objects(), 0u);
   EXPECT_TRUE(E->Placing);
   EXPECT_EQ(E->Current, E->Prototypes[4].get());
@@ -177,6 +179,7 @@ TEST_F(FileMenuTest, BackToTheMainMenuAndBackShowsTheFileMenuStillOpen) {
   Place(2, 105, 105);
   Menu();
   MenuItem(kBackY);
+  Answer("Не сохранять");
   EXPECT_TRUE(SceneManager->Switching);
   Tick(110);
   ASSERT_EQ(SceneManager->Current, MenuScene);

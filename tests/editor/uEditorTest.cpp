@@ -24,7 +24,12 @@ constexpr Point kDynamic{kPanelX, kPanelY + 150}, kBlack{kPanelX, kPanelY + 220}
 
 class EditingTest : public EditorTest {
  protected:
-  void Click(Point p) { ClickAt(p.X, p.Y); }
+  // The pointer comes first: a panel takes no press in the tick it starts taking input.
+  void Click(Point p) {
+    MoveTo(p.X, p.Y);
+    Tick();
+    ClickAt(p.X, p.Y);
+  }
   // The pressed look of the black, white and mirror buttons, in that order.
   std::string MaterialLights() {
     std::string s;

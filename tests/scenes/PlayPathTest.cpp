@@ -28,16 +28,20 @@ class PlayPath : public ::testing::Test {
 };
 
 // "Новая игра" in tick 1: the switch comes on tick 53, the fade ends on tick
-// 105 and the game's first tick is 106; its win form has faded in by tick 166.
-// "Далее" (at (512, 448)) is clicked during the fade (ticks 110 and 166, both
-// lost) and then in tick 167. The second level is the last: its form appears
-// on tick 272 and its "В меню" is clicked on tick 333.
+// 105 and the game's first tick is 106; its win form has faded in by tick 166
+// and takes input from tick 167. "Далее" (at (512, 448)) is clicked during the
+// fade (ticks 110 and 166, both lost), in tick 167 (lost: the press began
+// before the form took input, and a form that appears under a clicking player
+// waits 20 ticks) and in tick 190. The second level is the last: its form
+// appears on tick 295, takes input from tick 356, and its "В меню" is clicked
+// on tick 357.
 const char* kWholeGame =
     "1 move 512 284\n1 click left\n"
     "110 move 512 448\n110 click left\n"
     "166 click left\n"
     "167 click left\n"
-    "333 click left\n";
+    "190 click left\n"
+    "357 click left\n";
 
 TEST_F(PlayPath, NewGameWinNextLevelLastLevelAndBackToTheMenu) {
   WriteSimpleLevels(Data.Dir() + "/level", 2);
@@ -61,21 +65,23 @@ TEST_F(PlayPath, NewGameWinNextLevelLastLevelAndBackToTheMenu) {
   d = DumpAt(166, kWholeGame);
   EXPECT_EQ(d["game"]["win_alpha"], 240);
   EXPECT_EQ(d["switching"], false) << "clicks during the fade-in are ignored";
-  d = DumpAt(167, kWholeGame);
+  d = DumpAt(189, kWholeGame);
+  EXPECT_EQ(d["switching"], false) << "no click-through onto the form that just appeared";
+  d = DumpAt(190, kWholeGame);
   EXPECT_EQ(d["switching"], true);
 
-  d = DumpAt(219, kWholeGame);
+  d = DumpAt(242, kWholeGame);
   EXPECT_EQ(d["scene"], "game");
   EXPECT_EQ(d["game"]["level_index"], 1);
   EXPECT_EQ(FirstX(d), 110);
   EXPECT_EQ(d["game"]["win_visible"], false);
 
-  d = DumpAt(272, kWholeGame);
+  d = DumpAt(295, kWholeGame);
   EXPECT_EQ(d["game"]["win_visible"], true);
   EXPECT_EQ(d["game"]["win_caption"], "Все уровни пройдены!");
   EXPECT_EQ(d["game"]["next_caption"], "В меню");
 
-  d = DumpAt(385, kWholeGame);
+  d = DumpAt(409, kWholeGame);
   EXPECT_EQ(d["scene"], "menu");
   EXPECT_EQ(d["game"]["level_index"], 1) << "the way back starts no level";
   EXPECT_EQ(d["menu"]["sub_form_visible"], false);
@@ -83,20 +89,24 @@ TEST_F(PlayPath, NewGameWinNextLevelLastLevelAndBackToTheMenu) {
 
 TEST_F(PlayPath, TheChooserStartsTheLevelPickedAndHidesAtOnce) {
   WriteSimpleLevels(Data.Dir() + "/level", 3);
-  // "Загрузить" in tick 1, then "003" in tick 3.
-  const char* replay = "1 move 512 336\n1 click left\n3 move 512 256\n3 click left\n";
-  auto d = DumpAt(2, replay);
+  // "Загрузить" in tick 1, "003" in tick 3 (the second click of a double
+  // click: the chooser that click opened takes no press for 20 ticks) and
+  // again in tick 22.
+  const char* replay =
+      "1 move 512 336\n1 click left\n3 move 512 256\n3 click left\n22 click left\n";
+  auto d = DumpAt(21, replay);
   EXPECT_EQ(d["level_menu"]["visible"], true);
   EXPECT_EQ(d["level_menu"]["play_mode"], true);
   EXPECT_EQ(d["level_menu"]["levels"].size(), 3u);
   EXPECT_EQ(d["level_menu"]["levels"][2]["caption"], "003");
-  d = DumpAt(3, replay);
+  EXPECT_EQ(d["switching"], false);
+  d = DumpAt(22, replay);
   EXPECT_EQ(d["level_menu"]["visible"], false);
   EXPECT_EQ(d["switching"], true);
   d = DumpAt(3, "1 move 512 336\n1 click left\n3 key escape down\n");
   EXPECT_EQ(d["level_menu"]["visible"], false) << "Escape closes the chooser";
   EXPECT_EQ(d["switching"], false);
-  d = DumpAt(55, replay);
+  d = DumpAt(74, replay);
   EXPECT_EQ(d["scene"], "game");
   EXPECT_EQ(d["game"]["level_index"], 2);
   EXPECT_EQ(FirstX(d), 120);

@@ -67,6 +67,10 @@ void SceneTest::PlayLevel(int index) {
 
 void SceneTest::ClickChooser(int x, int y) {
   eng_SetMouse(x, y);
+  // One tick with the pointer still: a form takes a press only once it has
+  // been on screen for a tick.
+  LevelMenu->Update(x, y);
+  mouse_ClearState();
   eng_SetButton(M_BLEFT, true);
   eng_SetButton(M_BLEFT, false);
   LevelMenu->Update(x, y);

@@ -30,7 +30,7 @@ class SceneTest : public GameTest {
   // Starts level `index` in the game scene and makes it current at once.
   void PlayLevel(int index);
   // A left click at a screen point handed straight to the level chooser, as
-  // its owner scene would in one tick.
+  // its owner scene would: a tick with the pointer there, then the click.
   void ClickChooser(int x, int y);
   std::string LevelDir() const { return Data->Dir() + "/level"; }
 };

@@ -210,3 +210,42 @@ TEST(Shapes, RectangleOutlineCornersTurnWithTheAngle) {
 }
 
 }  // namespace
+
+namespace {
+
+// A press counts only for a form that was on screen before it began; a pop-up
+// that a click opened takes none for 20 ticks, the time of a double click.
+TEST_F(FormTest, APressNeverLandsOnAFormThatWasNotOnScreenWhenItBegan) {
+  auto* b = AddNew<CountingButton>(Form, 0, 0, &Shape, &Sprite, &Form);
+  struct Case {
+    const char* What;
+    int AwayTicks;    // ticks in which the form was not updated
+    bool OpenedByClick;  // a pop-up (Visible) shown by a click just before it came back
+    int WaitTicks;    // ticks it was updated before the click
+    bool Counts;
+  };
+  const Case cases[] = {
+      {"a click in the tick the form comes back", 5, false, 0, false},
+      {"a click one tick after it came back", 5, false, 1, true},
+      {"a single skipped tick: still on screen", 1, false, 0, true},
+      {"a pop-up opened by a click, clicked 10 ticks later", 5, true, 10, false},
+      {"a pop-up opened by a click, clicked 20 ticks later", 5, true, 20, true},
+  };
+  for (const Case& c : cases) {
+    Form.Visible = c.OpenedByClick;
+    Tick(0, 0);  // on screen
+    for (int i = 0; i < c.AwayTicks; ++i) mouse_ClearState();
+    if (c.OpenedByClick) {
+      eng_SetButton(M_BLEFT, true);  // the click that opens it, beside the button
+      eng_SetButton(M_BLEFT, false);
+    }
+    for (int i = 0; i < c.WaitTicks; ++i) Tick(0, 0);
+    const int before = b->Clicks;
+    eng_SetButton(M_BLEFT, true);
+    eng_SetButton(M_BLEFT, false);
+    Tick(100, 200);
+    EXPECT_EQ(b->Clicks - before, c.Counts ? 1 : 0) << c.What;
+  }
+}
+
+}  // namespace
