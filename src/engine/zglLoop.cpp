@@ -10,6 +10,7 @@
 #include <iostream>
 #include <memory>
 
+#include "engine/uSafeFile.h"
 #include "engine/zglInternal.h"
 
 namespace {
@@ -47,6 +48,27 @@ struct WindowLoop {
 Program Prog;
 WindowLoop Loop;
 
+// The PNG bytes of a picture, made in memory so that writing them out can be
+// checked step by step (SDL_image's own file writing hides a full disk).
+bool EncodePng(SDL_Surface* surface, std::string* png) {
+  SDL_RWops* out = SDL_AllocRW();
+  if (!out) return false;
+  out->type = SDL_RWOPS_UNKNOWN;
+  out->hidden.unknown.data1 = png;
+  out->size = [](SDL_RWops*) -> Sint64 { return -1; };
+  out->seek = [](SDL_RWops*, Sint64, int) -> Sint64 { return -1; };
+  out->read = [](SDL_RWops*, void*, size_t, size_t) -> size_t { return 0; };
+  out->write = [](SDL_RWops* rw, const void* data, size_t size, size_t count) -> size_t {
+    static_cast<std::string*>(rw->hidden.unknown.data1)->append(static_cast<const char*>(data), size * count);
+    return count;
+  };
+  out->close = [](SDL_RWops* rw) -> int {
+    SDL_FreeRW(rw);
+    return 0;
+  };
+  return IMG_SavePNG_RW(surface, out, 1) == 0;
+}
+
 void RunTick() {
   uint64_t tick = Prog.TicksRun + 1;
   if (Prog.TickHook) Prog.TickHook(tick);
@@ -82,8 +104,7 @@ bool PumpEvents() {
 
 void Fail(const std::string& what) {
   Prog.LastError = what + ": " + SDL_GetError();
-  std::cerr << "kelvod: " << Prog.LastError << "\n";
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Prog.LastError.c_str(), nullptr);
+  eng_ShowError(Prog.LastError);
 }
 
 // SDL falls back to drivers that draw nowhere when there is no display; the
@@ -208,6 +229,39 @@ bool RunHeadless() {
 
 }  // namespace
 
+// A message box needs a screen to appear on. Without one SDL may start a
+// helper process to show it, which can hang where there is no screen at all.
+bool eng_CanShowMessageBox() {
+  if (Prog.Headless) return false;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+    if (const char* value = SDL_getenv(name); value && *value) return true;
+  return false;
+}
+
+// The message in lines of about `width` characters: a message box does not
+// wrap them itself.
+static std::string Wrapped(const std::string& text, size_t width) {
+  std::string out, line;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (!line.empty() && line.size() + 1 + word.size() > width) out += line + "\n", line.clear();
+    line += (line.empty() ? "" : " ") + word;
+    start = end + 1;
+  }
+  return out + line;
+}
+
+void eng_ShowError(const std::string& message, const std::string& headline) {
+  std::cerr << "kelvod: " << message << "\n";
+  if (!eng_CanShowMessageBox()) return;
+  const std::string text = (headline.empty() ? "" : headline + "\n\n") + Wrapped(message, 72);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, Prog.Caption.empty() ? "kelvod" : Prog.Caption.c_str(),
+                           text.c_str(), nullptr);
+}
+
 void zgl_Reg(int kind, zglCallback callback) {
   if (kind == SYS_LOAD) Prog.OnLoad = callback;
   if (kind == SYS_DRAW) Prog.OnDraw = callback;
@@ -300,9 +354,14 @@ bool eng_SaveScreenshot(const std::string& path, int width, int height, std::str
     eng_SetBackend(previous);
   }
   SDL_DestroyRenderer(renderer);
-  bool ok = IMG_SavePNG(surface, path.c_str()) == 0;
-  if (!ok) *error = "cannot write \"" + path + "\": " + IMG_GetError();
+  std::string png, why;
+  bool ok = EncodePng(surface, &png);
+  if (!ok) *error = std::string("cannot make a PNG picture: ") + IMG_GetError();
   SDL_FreeSurface(surface);
+  if (ok && !WriteFileChecked(path, png, &why)) {
+    *error = "cannot write \"" + path + "\": " + why;
+    ok = false;
+  }
   return ok;
 }
 
