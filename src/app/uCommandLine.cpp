@@ -32,6 +32,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
         return false;
       }
       *out = args[++i];
+      if (out->empty()) {
+        *error = "option " + a + " needs a value, not an empty one";
+        return false;
+      }
       return true;
     };
     std::string v;
@@ -78,8 +82,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
     } else if (a == "--level") {
       int32_t level = 0;
       if (!value(&v)) return false;
-      if (!ParseNumber(v, &level)) {
-        *error = "option --level needs a level index (a whole number), not \"" + v + "\"";
+      if (!ParseNumber(v, &level) || level < 0) {
+        *error = "option --level needs a level index (a whole number from 0), not \"" + v + "\"";
         return false;
       }
       o->Level = level;

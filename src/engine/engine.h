@@ -145,6 +145,11 @@ void eng_SetFinish(std::function<int(bool ran)> finish);
 bool eng_InBrowser();
 // The error zgl_Init reported when it could not open a window.
 const std::string& eng_LastError();
+// Tells the player of an error that stops the program: always on stderr, and
+// in a message box (under `headline`, if any) when the program would open a
+// window and a display exists.
+void eng_ShowError(const std::string& message, const std::string& headline = "");
+bool eng_CanShowMessageBox();
 
 // Headless with render: every frame is drawn into an offscreen picture of
 // the window's size, as a window without a GPU would draw it, and thrown away.
@@ -207,6 +212,11 @@ struct zglTextureInfo {
   bool HasAlpha = false;
 };
 bool eng_TextureInfo(zglPTexture texture, zglTextureInfo* info);
+// Whether the picture, or the font description and the font it names, at
+// `path` can be loaded; false with the reason ("it is missing", the
+// decoder's error) in `error`.
+bool eng_CanLoadImage(const std::string& path, std::string* error);
+bool eng_CanLoadFont(const std::string& path, std::string* error);
 uint8_t eng_TextureAlpha(zglPTexture texture, int x, int y);
 
 // Forgets callbacks, input, run state and every loaded resource. Used between

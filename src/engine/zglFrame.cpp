@@ -6,12 +6,11 @@
 #include <png.h>
 #endif
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "engine/uSafeFile.h"
 #include "engine/zglInternal.h"
 
 struct zglFrameTarget::Impl {
@@ -34,22 +33,6 @@ namespace {
 
 std::string Reason(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
 
-// The whole write, each step checked: a full disk or an unwritable path is
-// an error, never a silently short file.
-bool WriteFile(const std::string& path, const std::vector<unsigned char>& bytes,
-               std::string* error) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    *error = "cannot write \"" + path + "\": " + std::strerror(errno);
-    return false;
-  }
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = std::fflush(f) == 0 && ok;
-  int savedErrno = errno;
-  if (std::fclose(f) != 0 && ok) ok = false, savedErrno = errno;
-  if (!ok) *error = "cannot write \"" + path + "\": " + std::strerror(savedErrno);
-  return ok;
-}
 
 // Encodes RGB24 pixels as PNG. Speed counts more than size here: no row
 // filters and light compression make a screenshot several times faster to
@@ -171,7 +154,12 @@ bool zglFrameTarget::SavePng(const std::string& path, std::string* error) const 
   std::vector<unsigned char> png;
   bool ok = EncodePng(rgb, &png, error);
   SDL_FreeSurface(rgb);
-  return ok && WriteFile(path, png, error);
+  std::string why;
+  if (!ok) return false;
+  if (WriteFileChecked(path, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()), &why))
+    return true;
+  *error = "cannot write \"" + path + "\": " + why;
+  return false;
 }
 
 uint32_t zglFrameTarget::Pixel(int x, int y) const {

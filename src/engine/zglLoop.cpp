@@ -10,6 +10,7 @@
 #include <iostream>
 #include <memory>
 
+#include "engine/uSafeFile.h"
 #include "engine/zglInternal.h"
 
 namespace {
@@ -83,8 +84,7 @@ bool PumpEvents() {
 
 void Fail(const std::string& what) {
   Prog.LastError = what + ": " + SDL_GetError();
-  std::cerr << "kelvod: " << Prog.LastError << "\n";
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Prog.LastError.c_str(), nullptr);
+  eng_ShowError(Prog.LastError);
 }
 
 // SDL falls back to drivers that draw nowhere when there is no display; the
@@ -221,6 +221,39 @@ bool RunHeadless() {
 }
 
 }  // namespace
+
+// A message box needs a screen to appear on. Without one SDL may start a
+// helper process to show it, which can hang where there is no screen at all.
+bool eng_CanShowMessageBox() {
+  if (Prog.Headless) return false;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+    if (const char* value = SDL_getenv(name); value && *value) return true;
+  return false;
+}
+
+// The message in lines of about `width` characters: a message box does not
+// wrap them itself.
+static std::string Wrapped(const std::string& text, size_t width) {
+  std::string out, line;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (!line.empty() && line.size() + 1 + word.size() > width) out += line + "\n", line.clear();
+    line += (line.empty() ? "" : " ") + word;
+    start = end + 1;
+  }
+  return out + line;
+}
+
+void eng_ShowError(const std::string& message, const std::string& headline) {
+  std::cerr << "kelvod: " << message << "\n";
+  if (!eng_CanShowMessageBox()) return;
+  const std::string text = (headline.empty() ? "" : headline + "\n\n") + Wrapped(message, 72);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, Prog.Caption.empty() ? "kelvod" : Prog.Caption.c_str(),
+                           text.c_str(), nullptr);
+}
 
 void zgl_Reg(int kind, zglCallback callback) {
   if (kind == SYS_LOAD) Prog.OnLoad = callback;
