@@ -9,6 +9,8 @@ std::string UsageText() {
          "                       saved into its level/ and progress is not kept\n"
          "  --state DIR          keep progress and settings in DIR\n"
          "  --headless           run without a window for --ticks timer ticks, then exit\n"
+         "  --render             with --headless: draw every frame offscreen at 1024x768, as a\n"
+         "                       window without a GPU would, without writing a picture\n"
          "  --ticks N            with --headless: the number of timer ticks to run (default 0)\n"
          "  --replay FILE        play the input events of FILE, tick by tick\n"
          "  --record FILE        in a window: write the player's input to FILE as a replay\n"
@@ -43,6 +45,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
       o->Version = true;
     } else if (a == "--headless") {
       o->Headless = true;
+    } else if (a == "--render") {
+      o->Render = true;
     } else if (a == "--data") {
       if (!value(&o->DataDir)) return false;
     } else if (a == "--state") {

@@ -172,6 +172,8 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   }
   eng_SetHeadless(o.Headless, o.Ticks);
   if (!ResourcesUsable(o)) return 1;
+  if (o.Render && !o.Headless)
+    std::cerr << "kelvod: --render draws a headless run offscreen; ignored in a window\n";
   if (!o.Record.empty() && o.Headless)
     std::cerr << "kelvod: --record writes what a player does in a window; ignored with --headless\n";
   if (!o.Record.empty() && !o.Headless) {
@@ -201,6 +203,7 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   wnd_ShowCursor(true);
   wnd_SetCaption("kelvod 2017");
   eng_SetHeadless(o.Headless, o.Ticks);
+  eng_SetHeadlessRender(o.Headless && o.Render);
   eng_SetCloseHandled(true);
   if (TReplayPlayer* player = run->Player.get()) {
     eng_LockUserInput(true);

@@ -1,6 +1,6 @@
-// Callbacks, the window loop, the headless loop, the close button, full
-// screen and screenshots. Input state lives in zglInput.cpp.
-#include <SDL_image.h>
+// Callbacks, the window loop, the headless loop, the close button and full
+// screen. Input state lives in zglInput.cpp, offscreen frames and
+// screenshots in zglFrame.cpp.
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
 #endif
@@ -23,6 +23,7 @@ struct Program {
   bool ShowCursor = true;
   std::string Caption;
   bool Headless = false;
+  bool HeadlessRender = false;
   uint64_t HeadlessTicks = 0;
   uint64_t TicksRun = 0;
   bool InTick = false;
@@ -47,27 +48,6 @@ struct WindowLoop {
 
 Program Prog;
 WindowLoop Loop;
-
-// The PNG bytes of a picture, made in memory so that writing them out can be
-// checked step by step (SDL_image's own file writing hides a full disk).
-bool EncodePng(SDL_Surface* surface, std::string* png) {
-  SDL_RWops* out = SDL_AllocRW();
-  if (!out) return false;
-  out->type = SDL_RWOPS_UNKNOWN;
-  out->hidden.unknown.data1 = png;
-  out->size = [](SDL_RWops*) -> Sint64 { return -1; };
-  out->seek = [](SDL_RWops*, Sint64, int) -> Sint64 { return -1; };
-  out->read = [](SDL_RWops*, void*, size_t, size_t) -> size_t { return 0; };
-  out->write = [](SDL_RWops* rw, const void* data, size_t size, size_t count) -> size_t {
-    static_cast<std::string*>(rw->hidden.unknown.data1)->append(static_cast<const char*>(data), size * count);
-    return count;
-  };
-  out->close = [](SDL_RWops* rw) -> int {
-    SDL_FreeRW(rw);
-    return 0;
-  };
-  return IMG_SavePNG_RW(surface, out, 1) == 0;
-}
 
 void RunTick() {
   uint64_t tick = Prog.TicksRun + 1;
@@ -218,10 +198,23 @@ bool RunWindow() {
 }
 
 bool RunHeadless() {
+  std::unique_ptr<zglFrameTarget> target;
+  if (Prog.HeadlessRender) {
+    std::string error;
+    target = zglFrameTarget::Offscreen(Prog.Width, Prog.Height, &error);
+    if (!target) {
+      Prog.LastError = error;
+      std::cerr << "kelvod: " << error << "\n";
+      return false;
+    }
+  }
   if (Prog.OnLoad) Prog.OnLoad();
   while (Prog.TicksRun < Prog.HeadlessTicks && !Prog.ExitRequested) {
     RunTick();
-    if (Prog.OnDraw) Prog.OnDraw();
+    if (target)
+      target->DrawFrame();
+    else if (Prog.OnDraw)
+      Prog.OnDraw();
   }
   if (Prog.OnExit) Prog.OnExit();
   return true;
@@ -324,46 +317,17 @@ void eng_SetHeadless(bool headless, uint64_t ticks) {
   Prog.HeadlessTicks = ticks;
 }
 
+void eng_SetHeadlessRender(bool render) { Prog.HeadlessRender = render; }
+
+void eng_DrawCallback() {
+  if (Prog.OnDraw) Prog.OnDraw();
+}
+
 void eng_SetTickHook(std::function<void(uint64_t)> hook) { Prog.TickHook = std::move(hook); }
 uint64_t eng_TicksRun() { return Prog.TicksRun; }
 uint64_t eng_CurrentTick() { return Prog.InTick ? Prog.TicksRun + 1 : Prog.TicksRun; }
 bool eng_ExitRequested() { return Prog.ExitRequested; }
 const std::string& eng_LastError() { return Prog.LastError; }
-
-bool eng_SaveScreenshot(const std::string& path, int width, int height, std::string* error) {
-  eng_InitLibraries();
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
-  if (!surface) {
-    *error = std::string("cannot make an offscreen picture: ") + SDL_GetError();
-    return false;
-  }
-  SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface);
-  if (!renderer) {
-    *error = std::string("cannot draw offscreen: ") + SDL_GetError();
-    SDL_FreeSurface(surface);
-    return false;
-  }
-  zglBackend* previous = eng_Backend();
-  {
-    zglSdlBackend backend(renderer);
-    eng_SetBackend(&backend);
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    if (Prog.OnDraw) Prog.OnDraw();
-    SDL_RenderPresent(renderer);
-    eng_SetBackend(previous);
-  }
-  SDL_DestroyRenderer(renderer);
-  std::string png, why;
-  bool ok = EncodePng(surface, &png);
-  if (!ok) *error = std::string("cannot make a PNG picture: ") + IMG_GetError();
-  SDL_FreeSurface(surface);
-  if (ok && !WriteFileChecked(path, png, &why)) {
-    *error = "cannot write \"" + path + "\": " + why;
-    ok = false;
-  }
-  return ok;
-}
 
 void eng_SetFinish(std::function<int(bool)> finish) { Prog.Finish = std::move(finish); }
 

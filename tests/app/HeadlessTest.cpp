@@ -71,7 +71,20 @@ TEST_F(Headless, ExitEndsTheRunAndStillWritesTheOutputs) {
   EXPECT_EQ(r.Status, 0) << r.Output;
   auto d = ReadJson(Temp.File("d.json"));
   EXPECT_EQ(d["tick"], 10);
-  EXPECT_TRUE(std::filesystem::file_size(Temp.File("s.png")) > 0);
+  zglTextureInfo picture;
+  ASSERT_TRUE(eng_TextureInfo(tex_LoadFromFile(Temp.File("s.png")), &picture));
+  EXPECT_EQ(picture.Width, 1024);
+  EXPECT_EQ(picture.Height, 768);
+  eng_Reset();
+}
+
+TEST_F(Headless, RenderingEveryFrameChangesNothingInTheGame) {
+  std::string replay = std::string(kEditorClick) + "120 move 300 200\n";
+  RunResult plain = Run({"--ticks", "130", "--dump", Temp.File("a.json")}, replay);
+  RunResult drawn = Run({"--render", "--ticks", "130", "--dump", Temp.File("b.json")}, replay);
+  ASSERT_EQ(plain.Status, 0) << plain.Output;
+  ASSERT_EQ(drawn.Status, 0) << drawn.Output;
+  EXPECT_EQ(ReadText(Temp.File("a.json")), ReadText(Temp.File("b.json")));
 }
 
 TEST_F(Headless, SameInputsGiveTheSameDump) {
@@ -190,8 +203,9 @@ TEST(Window, WithoutADisplayTheProgramSaysSoAndFails) {
 TEST_F(Headless, HelpListsEveryOption) {
   RunResult r = RunKelvod({"--help"});
   EXPECT_EQ(r.Status, 0);
-  for (const char* option : {"--data", "--headless", "--ticks", "--replay", "--record", "--screenshot",
-                             "--dump", "--seed", "--level", "--state", "--version", "--help"})
+  for (const char* option : {"--data", "--headless", "--render", "--ticks", "--replay", "--record",
+                             "--screenshot", "--dump", "--seed", "--level", "--state", "--version",
+                             "--help"})
     EXPECT_NE(r.Output.find(option), std::string::npos) << option;
 }
 
