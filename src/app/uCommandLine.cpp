@@ -9,6 +9,8 @@ std::string UsageText() {
          "                       saved into its level/ and progress is not kept\n"
          "  --state DIR          keep progress and settings in DIR\n"
          "  --headless           run without a window for --ticks timer ticks, then exit\n"
+         "  --render             with --headless: draw every frame offscreen at 1024x768, as a\n"
+         "                       window without a GPU would, without writing a picture\n"
          "  --ticks N            with --headless: the number of timer ticks to run (default 0)\n"
          "  --replay FILE        play the input events of FILE, tick by tick\n"
          "  --record FILE        in a window: write the player's input to FILE as a replay\n"
@@ -30,6 +32,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
         return false;
       }
       *out = args[++i];
+      if (out->empty()) {
+        *error = "option " + a + " needs a value, not an empty one";
+        return false;
+      }
       return true;
     };
     std::string v;
@@ -39,6 +45,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
       o->Version = true;
     } else if (a == "--headless") {
       o->Headless = true;
+    } else if (a == "--render") {
+      o->Render = true;
     } else if (a == "--data") {
       if (!value(&o->DataDir)) return false;
     } else if (a == "--state") {
@@ -74,8 +82,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
     } else if (a == "--level") {
       int32_t level = 0;
       if (!value(&v)) return false;
-      if (!ParseNumber(v, &level)) {
-        *error = "option --level needs a level index (a whole number), not \"" + v + "\"";
+      if (!ParseNumber(v, &level) || level < 0) {
+        *error = "option --level needs a level index (a whole number from 0), not \"" + v + "\"";
         return false;
       }
       o->Level = level;

@@ -10,6 +10,7 @@ struct TOptions {
   std::string DataDir;   // empty: look beside the executable, then in the working directory
   std::string StateDir;  // progress and settings; empty: the player's state folder (in memory with --data)
   bool Headless = false;
+  bool Render = false;  // headless: draw every frame offscreen, as a window would
   uint64_t Ticks = 0;
   std::string Replay, Record, Screenshot, Dump, SoundLog;
   std::optional<uint32_t> Seed;

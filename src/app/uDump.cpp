@@ -42,7 +42,9 @@ nlohmann::json BuildDump() {
 
 bool WriteDump(const std::string& path, std::string* error) {
   std::ofstream out(path, std::ios::out | std::ios::trunc);
-  if (out) out << BuildDump().dump(2) << "\n";
+  // Any text that is still not valid UTF-8 is written with replacement
+  // characters rather than stopping the program.
+  if (out) out << BuildDump().dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   out.close();
   if (!out) {
     *error = path + ": cannot write the state dump";

@@ -13,6 +13,7 @@
 #include "app/uGlobals.h"
 #include "app/uReplay.h"
 #include "engine/engine.h"
+#include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
@@ -24,6 +25,33 @@ namespace {
 std::optional<int32_t> StartLevel;  // --level: start the game scene instead of the menu
 fs::path StateFolder;               // progress and settings; empty: in memory only
 
+// --level must name a level of the list the game plays.
+bool CheckLevelOption(const TOptions& o) {
+  if (!o.Level) return true;
+  const size_t count = LevelList().size();
+  if (static_cast<size_t>(*o.Level) < count) return true;
+  std::cerr << "kelvod: option --level: there is no level " << *o.Level << "; there are " << count
+            << (count == 0 ? " levels\n" : " levels, 0 to " + std::to_string(count - 1) + "\n");
+  return false;
+}
+
+// Without the atlas the buttons are invisible, without the font their
+// captions: nobody could use the game. Says so (before a window opens).
+bool ResourcesUsable(const TOptions& o) {
+  std::string problem;
+  if (CheckResources(&problem)) return true;
+  std::error_code ec;
+  const std::string looked = fs::absolute(DataDir(), ec).lexically_normal().string();
+  wnd_SetCaption("kelvod 2017");
+  eng_ShowError("cannot start: " + problem + " (looked in the data folder \"" + looked + "\"" +
+                    (o.DataDir.empty() ? ", found beside the program, where it is installed or in "
+                                         "the working directory"
+                                       : " given with --data") +
+                    "; name the game's data folder with --data DIR)",
+                "Игра не может запуститься: не удаётся загрузить файл из папки данных.");
+  return false;
+}
+
 uint32_t ClockSeed() {
   auto now = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
@@ -34,7 +62,7 @@ std::string SoundLogText;
 
 bool WriteSoundLog(const std::string& path, std::string* error) {
   std::ofstream out(path, std::ios::out | std::ios::trunc);
-  if (out) out << SoundLogText;
+  if (out) out << SoundLogText << std::flush;
   out.close();
   if (!out) *error = path + ": cannot write the sound log";
   return static_cast<bool>(out);
@@ -133,6 +161,7 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   SetDataDir(folders.Data);
   if (folders.PlayerLevels) SetPlayerLevelDir(*folders.PlayerLevels);
   StateFolder = folders.State;
+  if (!CheckLevelOption(o)) return 2;
   if (!o.Replay.empty()) {
     std::vector<TReplayEvent> events;
     if (!LoadReplay(o.Replay, &events, &error)) {
@@ -141,6 +170,10 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
     }
     run->Player = std::make_unique<TReplayPlayer>(std::move(events));
   }
+  eng_SetHeadless(o.Headless, o.Ticks);
+  if (!ResourcesUsable(o)) return 1;
+  if (o.Render && !o.Headless)
+    std::cerr << "kelvod: --render draws a headless run offscreen; ignored in a window\n";
   if (!o.Record.empty() && o.Headless)
     std::cerr << "kelvod: --record writes what a player does in a window; ignored with --headless\n";
   if (!o.Record.empty() && !o.Headless) {
@@ -170,6 +203,7 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   wnd_ShowCursor(true);
   wnd_SetCaption("kelvod 2017");
   eng_SetHeadless(o.Headless, o.Ticks);
+  eng_SetHeadlessRender(o.Headless && o.Render);
   eng_SetCloseHandled(true);
   if (TReplayPlayer* player = run->Player.get()) {
     eng_LockUserInput(true);

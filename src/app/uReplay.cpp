@@ -1,5 +1,6 @@
 #include "app/uReplay.h"
 
+#include <filesystem>
 #include <sstream>
 
 #include "engine/uParse.h"
@@ -104,6 +105,11 @@ bool ParseReplay(std::istream& in, const std::string& name, std::vector<TReplayE
 }
 
 bool LoadReplay(const std::string& path, std::vector<TReplayEvent>* events, std::string* error) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    *error = path + ": is a folder, not a replay file";
+    return false;
+  }
   std::ifstream in(path);
   if (!in) {
     *error = path + ": cannot read the replay file";

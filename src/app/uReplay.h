@@ -38,6 +38,8 @@ std::string FormatReplayEvent(const TReplayEvent& e);
 class TReplayPlayer {
  public:
   explicit TReplayPlayer(std::vector<TReplayEvent> events) : Events(std::move(events)) {}
+  // Adds an event after the others (input made up as the game runs).
+  void Add(const TReplayEvent& e) { Events.push_back(e); }
   void BeforeTick(uint64_t tick);
   // True once every event has been applied (a click's release included).
   bool Finished() const { return Next >= Events.size() && !PendingRelease[0] && !PendingRelease[1]; }

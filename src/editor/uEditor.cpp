@@ -301,7 +301,7 @@ void TEditor::FollowAndTurn() {
     Current->Y = CursorY;
   }
   if (mouse_Click(M_BMIDDLE))
-    if (TMapObj* object = CurrentObject()) object->Angle += 15;
+    if (TMapObj* object = CurrentObject()) object->Angle = TurnAngle(object->Angle, 15);
   PropPanel->Alpha = 255;
 }
 

@@ -44,7 +44,7 @@ void TButtonE::Click() {
   TMapObj* object = Editor->CurrentObject();
   if (!object) return;
   switch (Mode) {
-    case kRotate: object->Angle += Step; break;
+    case kRotate: object->Angle = TurnAngle(object->Angle, Step); break;
     case kResizeBoth: object->Resize(Step, Step); break;
     case kResizeWidth: object->Resize(Step, 0); break;
     case kResizeHeight: object->Resize(0, Step); break;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,15 @@ void eng_SetFinish(std::function<int(bool ran)> finish);
 bool eng_InBrowser();
 // The error zgl_Init reported when it could not open a window.
 const std::string& eng_LastError();
+// Tells the player of an error that stops the program: always on stderr, and
+// in a message box (under `headline`, if any) when the program would open a
+// window and a display exists.
+void eng_ShowError(const std::string& message, const std::string& headline = "");
+bool eng_CanShowMessageBox();
+
+// Headless with render: every frame is drawn into an offscreen picture of
+// the window's size, as a window without a GPU would draw it, and thrown away.
+void eng_SetHeadlessRender(bool render);
 
 // --- sound (the game's calls are in zglSound.h) ---
 // Opens the audio device; a window run does this itself, headless runs never
@@ -164,6 +174,37 @@ void eng_EndSoundTick();
 // writes it as PNG. Returns false with a message in `error` on failure.
 bool eng_SaveScreenshot(const std::string& path, int width, int height, std::string* error);
 
+// A picture the draw callback draws into frame after frame, through the same
+// drawing code as a window. Its textures and captions stay cached between frames.
+class zglFrameTarget {
+ public:
+  // Offscreen in SDL's software renderer: what a window without a GPU draws
+  // with, and what screenshots use. Needs no display. Null with a message in
+  // `error` when it cannot be made.
+  static std::unique_ptr<zglFrameTarget> Offscreen(int width, int height, std::string* error);
+  // A hidden window drawn by SDL's GPU renderer, for measuring frames; needs a
+  // display. Null with a message in `error` when there is none.
+  static std::unique_ptr<zglFrameTarget> HiddenWindow(int width, int height, std::string* error);
+  ~zglFrameTarget();
+  zglFrameTarget(const zglFrameTarget&) = delete;
+  zglFrameTarget& operator=(const zglFrameTarget&) = delete;
+
+  // Clears to black, runs the draw callback into this picture and waits until
+  // the frame is drawn.
+  void DrawFrame();
+  // Offscreen only: writes the picture as PNG. False with a message in `error`.
+  bool SavePng(const std::string& path, std::string* error) const;
+  // Offscreen only: the colour of a pixel of the last frame, 0xRRGGBB (0 outside).
+  uint32_t Pixel(int x, int y) const;
+  // What draws the frames, e.g. "software" or "opengl, video driver x11".
+  std::string Description() const;
+
+ private:
+  struct Impl;
+  explicit zglFrameTarget(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> P;
+};
+
 // What a loaded texture holds: its size, whether its file had an alpha
 // channel, and the alpha of one pixel (0 outside the picture).
 struct zglTextureInfo {
@@ -171,6 +212,11 @@ struct zglTextureInfo {
   bool HasAlpha = false;
 };
 bool eng_TextureInfo(zglPTexture texture, zglTextureInfo* info);
+// Whether the picture, or the font description and the font it names, at
+// `path` can be loaded; false with the reason ("it is missing", the
+// decoder's error) in `error`.
+bool eng_CanLoadImage(const std::string& path, std::string* error);
+bool eng_CanLoadFont(const std::string& path, std::string* error);
 uint8_t eng_TextureAlpha(zglPTexture texture, int x, int y);
 
 // Forgets callbacks, input, run state and every loaded resource. Used between

@@ -1,11 +1,14 @@
 #include "engine/uSafeFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
@@ -17,7 +20,14 @@ EM_JS(void, kelvod_files_changed, (), {
 });
 #endif
 
+namespace fs = std::filesystem;
+
 namespace {
+
+// A temporary file is the target's name followed by this and six random
+// characters (mkstemp's), so every save has its own.
+constexpr const char* kTempMark = ".saving-";
+constexpr size_t kTempRandom = 6;
 
 bool WriteAll(int fd, std::string_view bytes) {
   size_t done = 0;
@@ -30,27 +40,52 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// The permission bits the file at `path` has, or those a new file gets.
+mode_t ModeFor(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+bool IsTemporaryName(const std::string& name) {
+  const size_t at = name.rfind(kTempMark);
+  if (at != std::string::npos && at > 0 && name.size() == at + std::strlen(kTempMark) + kTempRandom)
+    return true;
+  // Earlier versions always used the target's name with ".saving".
+  return name.size() > 7 && name.ends_with(".saving");
+}
+
 }  // namespace
 
 bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string* error) {
-  const std::string temp = path + ".saving";
-  auto fail = [&](const std::string& why) {
-    if (error) *error = why;
-    ::unlink(temp.c_str());
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) {
+    if (error) *error = "it is a folder";
     return false;
-  };
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  }
+  std::vector<char> temp(path.begin(), path.end());
+  temp.insert(temp.end(), kTempMark, kTempMark + std::strlen(kTempMark));
+  temp.insert(temp.end(), kTempRandom, 'X');
+  temp.push_back('\0');
+  // Created with O_EXCL: never a file another save (of this or another copy
+  // of the game) is writing.
+  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) {
     if (error) *error = std::strerror(errno);
     return false;
   }
-  bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  std::string why = written ? "" : std::strerror(errno);
-  if (::close(fd) != 0 && written) written = false, why = std::strerror(errno);
-  if (!written) return fail(why);
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return fail("it is a folder");
-  if (::rename(temp.c_str(), path.c_str()) != 0) return fail(std::strerror(errno));
+  auto fail = [&](int code) {
+    if (error) *error = std::strerror(code);
+    ::unlink(temp.data());
+    return false;
+  };
+  bool written = ::fchmod(fd, ModeFor(path)) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  int code = errno;
+  if (::close(fd) != 0 && written) written = false, code = errno;
+  if (!written) return fail(code);
+  if (::rename(temp.data(), path.c_str()) != 0) return fail(errno);
   eng_FilesChanged();
   return true;
 }
@@ -59,4 +94,31 @@ void eng_FilesChanged() {
 #ifdef __EMSCRIPTEN__
   kelvod_files_changed();
 #endif
+}
+
+bool WriteFileChecked(const std::string& path, std::string_view bytes, std::string* error) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (error) *error = std::strerror(errno);
+    return false;
+  }
+  bool written = WriteAll(fd, bytes);
+  int code = errno;
+  if (::close(fd) != 0 && written) written = false, code = errno;
+  if (!written && error) *error = std::strerror(code);
+  return written;
+}
+
+void RemoveStaleTemporaries(const std::string& folder, std::chrono::seconds age) {
+  std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
+  bool removed = false;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!IsTemporaryName(it->path().filename().string())) continue;
+    std::error_code fileEc;
+    if (!it->is_regular_file(fileEc)) continue;
+    const auto written = fs::last_write_time(it->path(), fileEc);
+    if (!fileEc && now - written > age) removed = fs::remove(it->path(), fileEc) || removed;
+  }
+  if (removed) eng_FilesChanged();
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
 
@@ -45,6 +46,21 @@ class zglSdlBackend : public zglBackend {
   struct Impl;
   Impl* P;
 };
+
+// --- shape pixels (zglShapes.cpp) ---
+// A ring is one pixel solid across, with a one-pixel fade on either side.
+constexpr float kRingHalfWidth = 1.5f;
+// A white square of `size` pixels holding a disc that fills it, its edge
+// fading over about two pixels.
+SDL_Surface* eng_MakeDiscSurface(int size);
+// A white square of `size` pixels holding a ring of `radius` around (cx, cy),
+// in pixels from its top left corner.
+SDL_Surface* eng_MakeRingSurface(int size, float cx, float cy, float radius);
+// The pixels whose centres lie inside a convex polygon, as one rectangle per row.
+void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rect>* rows);
+
+// Runs the program's draw callback, if there is one.
+void eng_DrawCallback();
 
 // Input: applies one SDL event of a window to the input state and reports
 // each change the player made (for recording).

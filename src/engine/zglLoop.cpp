@@ -1,6 +1,6 @@
-// Callbacks, the window loop, the headless loop, the close button, full
-// screen and screenshots. Input state lives in zglInput.cpp.
-#include <SDL_image.h>
+// Callbacks, the window loop, the headless loop, the close button and full
+// screen. Input state lives in zglInput.cpp, offscreen frames and
+// screenshots in zglFrame.cpp.
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
 #endif
@@ -10,6 +10,7 @@
 #include <iostream>
 #include <memory>
 
+#include "engine/uSafeFile.h"
 #include "engine/zglInternal.h"
 
 namespace {
@@ -22,6 +23,7 @@ struct Program {
   bool ShowCursor = true;
   std::string Caption;
   bool Headless = false;
+  bool HeadlessRender = false;
   uint64_t HeadlessTicks = 0;
   uint64_t TicksRun = 0;
   bool InTick = false;
@@ -82,8 +84,7 @@ bool PumpEvents() {
 
 void Fail(const std::string& what) {
   Prog.LastError = what + ": " + SDL_GetError();
-  std::cerr << "kelvod: " << Prog.LastError << "\n";
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", Prog.LastError.c_str(), nullptr);
+  eng_ShowError(Prog.LastError);
 }
 
 // SDL falls back to drivers that draw nowhere when there is no display; the
@@ -197,16 +198,62 @@ bool RunWindow() {
 }
 
 bool RunHeadless() {
+  std::unique_ptr<zglFrameTarget> target;
+  if (Prog.HeadlessRender) {
+    std::string error;
+    target = zglFrameTarget::Offscreen(Prog.Width, Prog.Height, &error);
+    if (!target) {
+      Prog.LastError = error;
+      std::cerr << "kelvod: " << error << "\n";
+      return false;
+    }
+  }
   if (Prog.OnLoad) Prog.OnLoad();
   while (Prog.TicksRun < Prog.HeadlessTicks && !Prog.ExitRequested) {
     RunTick();
-    if (Prog.OnDraw) Prog.OnDraw();
+    if (target)
+      target->DrawFrame();
+    else if (Prog.OnDraw)
+      Prog.OnDraw();
   }
   if (Prog.OnExit) Prog.OnExit();
   return true;
 }
 
 }  // namespace
+
+// A message box needs a screen to appear on. Without one SDL may start a
+// helper process to show it, which can hang where there is no screen at all.
+bool eng_CanShowMessageBox() {
+  if (Prog.Headless) return false;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+    if (const char* value = SDL_getenv(name); value && *value) return true;
+  return false;
+}
+
+// The message in lines of about `width` characters: a message box does not
+// wrap them itself.
+static std::string Wrapped(const std::string& text, size_t width) {
+  std::string out, line;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (!line.empty() && line.size() + 1 + word.size() > width) out += line + "\n", line.clear();
+    line += (line.empty() ? "" : " ") + word;
+    start = end + 1;
+  }
+  return out + line;
+}
+
+void eng_ShowError(const std::string& message, const std::string& headline) {
+  std::cerr << "kelvod: " << message << "\n";
+  if (!eng_CanShowMessageBox()) return;
+  const std::string text = (headline.empty() ? "" : headline + "\n\n") + Wrapped(message, 72);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, Prog.Caption.empty() ? "kelvod" : Prog.Caption.c_str(),
+                           text.c_str(), nullptr);
+}
 
 void zgl_Reg(int kind, zglCallback callback) {
   if (kind == SYS_LOAD) Prog.OnLoad = callback;
@@ -270,41 +317,17 @@ void eng_SetHeadless(bool headless, uint64_t ticks) {
   Prog.HeadlessTicks = ticks;
 }
 
+void eng_SetHeadlessRender(bool render) { Prog.HeadlessRender = render; }
+
+void eng_DrawCallback() {
+  if (Prog.OnDraw) Prog.OnDraw();
+}
+
 void eng_SetTickHook(std::function<void(uint64_t)> hook) { Prog.TickHook = std::move(hook); }
 uint64_t eng_TicksRun() { return Prog.TicksRun; }
 uint64_t eng_CurrentTick() { return Prog.InTick ? Prog.TicksRun + 1 : Prog.TicksRun; }
 bool eng_ExitRequested() { return Prog.ExitRequested; }
 const std::string& eng_LastError() { return Prog.LastError; }
-
-bool eng_SaveScreenshot(const std::string& path, int width, int height, std::string* error) {
-  eng_InitLibraries();
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
-  if (!surface) {
-    *error = std::string("cannot make an offscreen picture: ") + SDL_GetError();
-    return false;
-  }
-  SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface);
-  if (!renderer) {
-    *error = std::string("cannot draw offscreen: ") + SDL_GetError();
-    SDL_FreeSurface(surface);
-    return false;
-  }
-  zglBackend* previous = eng_Backend();
-  {
-    zglSdlBackend backend(renderer);
-    eng_SetBackend(&backend);
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    if (Prog.OnDraw) Prog.OnDraw();
-    SDL_RenderPresent(renderer);
-    eng_SetBackend(previous);
-  }
-  SDL_DestroyRenderer(renderer);
-  bool ok = IMG_SavePNG(surface, path.c_str()) == 0;
-  if (!ok) *error = "cannot write \"" + path + "\": " + IMG_GetError();
-  SDL_FreeSurface(surface);
-  return ok;
-}
 
 void eng_SetFinish(std::function<int(bool)> finish) { Prog.Finish = std::move(finish); }
 

@@ -115,6 +115,41 @@ zglPFont font_LoadFromFile(const std::string& path) {
   return Fonts.back().get();
 }
 
+bool eng_CanLoadImage(const std::string& path, std::string* error) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    *error = "it is missing";
+    return false;
+  }
+  eng_InitLibraries();
+  SDL_Surface* loaded = IMG_Load(path.c_str());
+  if (!loaded) {
+    *error = IMG_GetError();
+    return false;
+  }
+  SDL_FreeSurface(loaded);
+  return true;
+}
+
+bool eng_CanLoadFont(const std::string& path, std::string* error) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    *error = "it is missing";
+    return false;
+  }
+  eng_InitLibraries();
+  std::string ttf;
+  int size = 0;
+  if (!ReadFontDescription(path, &ttf, &size, error)) return false;
+  TTF_Font* font = TTF_OpenFont(ttf.c_str(), size);
+  if (!font) {
+    *error = "the font file \"" + ttf + "\" it names cannot be opened: " + TTF_GetError();
+    return false;
+  }
+  TTF_CloseFont(font);
+  return true;
+}
+
 float text_GetWidth(zglPFont font, const std::string& text) {
   int w = 0, h = 0;
   if (!font || !font->Font || text.empty() || TTF_SizeUTF8(font->Font, text.c_str(), &w, &h) != 0)

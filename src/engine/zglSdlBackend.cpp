@@ -2,6 +2,7 @@
 // first use and cached for the renderer's lifetime.
 #include <algorithm>
 #include <cmath>
+#include <compare>
 #include <numbers>
 #include <map>
 #include <unordered_map>
@@ -14,6 +15,15 @@ namespace {
 
 constexpr int kDiscSize = 256;         // size of the cached anti-aliased disc
 constexpr size_t kMaxCachedTexts = 512;
+constexpr float kMaxCachedRing = 100;  // larger rings are drawn as geometry
+constexpr size_t kMaxRingPixels = size_t{4} << 20;  // about 16 MB of ring textures
+constexpr float kMaxLinePiece = 24;   // soft lines are drawn in pieces at most this long
+constexpr float kFarAway = 1e6f;      // shapes beyond this many pixels are not drawn
+constexpr int kTile = 256;             // see FillSeeThrough
+constexpr size_t kMaxTiles = 16;
+constexpr int kFadeAfterUses = 3;      // see FadedTexture
+constexpr size_t kMaxFaded = 256;
+constexpr size_t kMaxFadedPixels = size_t{4} << 20;
 
 SDL_Color ToColor(uint32_t rgb, uint8_t alpha) {
   return SDL_Color{static_cast<Uint8>((rgb >> 16) & 0xFF), static_cast<Uint8>((rgb >> 8) & 0xFF),
@@ -24,21 +34,26 @@ SDL_Vertex Vertex(float x, float y, SDL_Color c, float u = 0, float v = 0) {
   return SDL_Vertex{SDL_FPoint{x, y}, c, SDL_FPoint{u, v}};
 }
 
-// A white disc whose edge fades out over about one pixel at any scale we use.
-SDL_Surface* MakeDiscSurface() {
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, kDiscSize, kDiscSize, 32,
-                                                  SDL_PIXELFORMAT_RGBA32);
+// A blended texture from a surface, or null; frees the surface.
+SDL_Texture* BlendedTexture(SDL_Renderer* r, SDL_Surface* s) {
   if (!s) return nullptr;
-  const float r = kDiscSize / 2.0f;
-  auto* px = static_cast<Uint8*>(s->pixels);
-  for (int y = 0; y < kDiscSize; ++y) {
-    for (int x = 0; x < kDiscSize; ++x) {
-      float dx = x + 0.5f - r, dy = y + 0.5f - r;
-      float d = std::sqrt(dx * dx + dy * dy);
-      float a = std::clamp((r - d) / 2.0f, 0.0f, 1.0f);
-      Uint8* p = px + y * s->pitch + x * 4;
-      p[0] = p[1] = p[2] = 255;
-      p[3] = static_cast<Uint8>(a * 255.0f + 0.5f);
+  SDL_Texture* t = SDL_CreateTextureFromSurface(r, s);
+  SDL_FreeSurface(s);
+  if (t) SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
+  return t;
+}
+
+// A copy of `src` of a picture with its alpha multiplied by `alpha`, as the
+// renderer's alpha modulation does it.
+SDL_Surface* MakeFaded(const SDL_Surface* from, const SDL_Rect& src, uint8_t alpha) {
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, src.w, src.h, 32, SDL_PIXELFORMAT_RGBA32);
+  if (!s) return nullptr;
+  for (int y = 0; y < src.h; ++y) {
+    const auto* in = static_cast<const Uint8*>(from->pixels) + (src.y + y) * from->pitch + src.x * 4;
+    auto* out = static_cast<Uint8*>(s->pixels) + y * s->pitch;
+    for (int x = 0; x < src.w; ++x, in += 4, out += 4) {
+      out[0] = in[0], out[1] = in[1], out[2] = in[2];
+      out[3] = static_cast<Uint8>(in[3] * alpha / 255);
     }
   }
   return s;
@@ -48,9 +63,37 @@ SDL_Surface* MakeDiscSurface() {
 
 struct zglSdlBackend::Impl {
   SDL_Renderer* R = nullptr;
+  // SDL's software renderer rasterises geometry half a pixel up and to the
+  // left of where its copies and rectangles land. Shapes it used to draw as
+  // geometry are moved the same way, so the pictures keep their look.
+  float GeometryShift = 0;
+  bool Software = false;
   std::unordered_map<const zglTTexture*, SDL_Texture*> Textures;
   std::map<std::pair<const zglTFont*, std::string>, SDL_Texture*> Texts;
   SDL_Texture* Disc = nullptr;
+  struct Ring {
+    SDL_Texture* Texture = nullptr;
+    int Size = 0;
+  };
+  std::unordered_map<uint32_t, Ring> Rings;  // by radius and the centre's place in its pixel
+  size_t RingPixels = 0;
+  struct FadedKey {
+    const zglTTexture* Picture;
+    int X, Y, W, H;
+    uint8_t Alpha;
+    auto operator<=>(const FadedKey&) const = default;
+  };
+  struct Faded {
+    SDL_Texture* Texture = nullptr;
+    int Uses = 0;
+  };
+  std::map<FadedKey, Faded> FadedCopies;
+  size_t FadedPixels = 0;
+  std::unordered_map<uint32_t, SDL_Texture*> Tiles;  // by colour
+  std::vector<SDL_FPoint> Polygon;  // scratch space, kept to spare allocations
+  std::vector<SDL_Rect> Rows;
+  std::vector<SDL_Vertex> Vertices;
+  std::vector<int> Indices;
 
   SDL_Texture* TextureOf(const zglTTexture* t) {
     auto it = Textures.find(t);
@@ -66,14 +109,8 @@ struct zglSdlBackend::Impl {
 
   SDL_Texture* DiscTexture() {
     if (!Disc) {
-      SDL_Surface* s = MakeDiscSurface();
-      if (!s) return nullptr;
-      Disc = SDL_CreateTextureFromSurface(R, s);
-      SDL_FreeSurface(s);
-      if (Disc) {
-        SDL_SetTextureBlendMode(Disc, SDL_BLENDMODE_BLEND);
-        SDL_SetTextureScaleMode(Disc, SDL_ScaleModeLinear);
-      }
+      Disc = BlendedTexture(R, eng_MakeDiscSurface(kDiscSize));
+      if (Disc) SDL_SetTextureScaleMode(Disc, SDL_ScaleModeLinear);
     }
     return Disc;
   }
@@ -99,27 +136,170 @@ struct zglSdlBackend::Impl {
     Texts.clear();
   }
 
-  // A line of the given core width with a one-pixel feathered edge on each side.
+  void ClearFaded() {
+    for (auto& [k, f] : FadedCopies)
+      if (f.Texture) SDL_DestroyTexture(f.Texture);
+    FadedCopies.clear();
+    FadedPixels = 0;
+  }
+
+  // The software renderer blends a picture several times slower when it also
+  // has to apply an alpha to it. A part of a picture drawn again and again at
+  // the same alpha (a dimmed panel) gets a copy with that alpha built in.
+  // Null: draw the picture itself with the alpha.
+  SDL_Texture* FadedTexture(const zglTTexture* t, const SDL_Rect& src, uint8_t alpha) {
+    if (!Software || alpha == 255 || !t || !t->Surface) return nullptr;
+    if (src.x < 0 || src.y < 0 || src.w <= 0 || src.h <= 0 || src.x + src.w > t->Surface->w ||
+        src.y + src.h > t->Surface->h)
+      return nullptr;
+    const FadedKey key{t, src.x, src.y, src.w, src.h, alpha};
+    const size_t pixels = static_cast<size_t>(src.w) * static_cast<size_t>(src.h);
+    if (!FadedCopies.count(key) && FadedCopies.size() >= kMaxFaded) ClearFaded();
+    Faded& f = FadedCopies[key];
+    if (f.Texture || ++f.Uses != kFadeAfterUses) return f.Texture;
+    if (FadedPixels + pixels > kMaxFadedPixels) return nullptr;
+    f.Texture = BlendedTexture(R, MakeFaded(t->Surface, src, alpha));
+    if (f.Texture) FadedPixels += pixels;
+    return f.Texture;
+  }
+
+  void ClearTiles() {
+    for (auto& [k, t] : Tiles)
+      if (t) SDL_DestroyTexture(t);
+    Tiles.clear();
+  }
+
+  // An opaque square of one colour, drawn see-through with an alpha of its own.
+  SDL_Texture* Tile(SDL_Color c) {
+    const uint32_t key = static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | c.b;
+    auto it = Tiles.find(key);
+    if (it != Tiles.end()) return it->second;
+    if (Tiles.size() >= kMaxTiles) ClearTiles();
+    SDL_Texture* tile = nullptr;
+    if (SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, kTile, kTile, 32, SDL_PIXELFORMAT_RGB888)) {
+      SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, c.r, c.g, c.b));
+      tile = BlendedTexture(R, s);
+    }
+    return Tiles[key] = tile;
+  }
+
+  // The software renderer blends a see-through rectangle pixel by pixel; an
+  // opaque picture copied with an alpha goes through its faster path, twice
+  // as fast. Large see-through fills (the fade between scenes, the dimmed
+  // screen under a pop-up) are copied from tiles of their colour when the
+  // rectangle is whole pixels and nothing is scaled. False: fill it.
+  bool FillSeeThrough(const SDL_FRect& r, SDL_Color c) {
+    if (!Software || !(r.w > 0 && r.h > 0 && r.w * r.h >= kTile * kTile)) return false;
+    float sx = 1, sy = 1;
+    SDL_RenderGetScale(R, &sx, &sy);
+    SDL_Rect view;
+    SDL_RenderGetViewport(R, &view);
+    if (sx != 1 || sy != 1 || view.x != 0 || view.y != 0) return false;
+    if (r.x != std::floor(r.x) || r.y != std::floor(r.y) || r.w != std::floor(r.w) ||
+        r.h != std::floor(r.h))
+      return false;
+    // Only the part on the picture, in whole pixels.
+    const float w = static_cast<float>(view.w), h = static_cast<float>(view.h);
+    const float x0 = std::clamp(r.x, 0.0f, w), x1 = std::clamp(r.x + r.w, 0.0f, w);
+    const float y0 = std::clamp(r.y, 0.0f, h), y1 = std::clamp(r.y + r.h, 0.0f, h);
+    SDL_Texture* tile = Tile(c);
+    if (!tile) return false;
+    SDL_SetTextureAlphaMod(tile, c.a);
+    for (int y = static_cast<int>(y0); y < static_cast<int>(y1); y += kTile)
+      for (int x = static_cast<int>(x0); x < static_cast<int>(x1); x += kTile) {
+        SDL_Rect src{0, 0, std::min(kTile, static_cast<int>(x1) - x),
+                     std::min(kTile, static_cast<int>(y1) - y)};
+        SDL_Rect dst{x, y, src.w, src.h};
+        SDL_RenderCopy(R, tile, &src, &dst);
+      }
+    return true;
+  }
+
+  void ClearRings() {
+    for (auto& [k, ring] : Rings)
+      if (ring.Texture) SDL_DestroyTexture(ring.Texture);
+    Rings.clear();
+    RingPixels = 0;
+  }
+
+  // An outline circle copied from a ring texture made once per radius (to
+  // 1/8 pixel) and place of the centre within its pixel (to 1/4 pixel), so
+  // it lands where the geometry would. False when the ring is too large.
+  bool DrawRing(float x, float y, float radius, SDL_Color c) {
+    if (!(radius <= kMaxCachedRing)) return false;
+    const float left = std::floor(x), top = std::floor(y);
+    const int qx = static_cast<int>(std::lround((x - left) * 4));
+    const int qy = static_cast<int>(std::lround((y - top) * 4));
+    const int qr = static_cast<int>(std::lround(radius * 8));
+    const uint32_t key = static_cast<uint32_t>(qr) << 8 | static_cast<uint32_t>(qx) << 4 |
+                         static_cast<uint32_t>(qy);
+    const int half = static_cast<int>(std::ceil(qr / 8.0f + kRingHalfWidth)) + 1;
+    auto it = Rings.find(key);
+    if (it == Rings.end()) {
+      Ring ring;
+      ring.Size = 2 * half + 2;
+      if (RingPixels + static_cast<size_t>(ring.Size * ring.Size) > kMaxRingPixels) ClearRings();
+      ring.Texture = BlendedTexture(R, eng_MakeRingSurface(ring.Size, half + qx / 4.0f,
+                                                         half + qy / 4.0f, qr / 8.0f));
+      RingPixels += static_cast<size_t>(ring.Size * ring.Size);
+      it = Rings.emplace(key, ring).first;
+    }
+    const Ring& ring = it->second;
+    if (!ring.Texture) return false;
+    SDL_SetTextureColorMod(ring.Texture, c.r, c.g, c.b);
+    SDL_SetTextureAlphaMod(ring.Texture, c.a);
+    const float size = static_cast<float>(ring.Size);
+    SDL_FRect dst{left - static_cast<float>(half), top - static_cast<float>(half), size, size};
+    SDL_RenderCopyF(R, ring.Texture, nullptr, &dst);
+    return true;
+  }
+
+  // A filled polygon, one rectangle per row of pixels: the software
+  // renderer draws each triangle through a scratch picture of its own.
+  void FillPolygon(SDL_Color c) {
+    for (SDL_FPoint& p : Polygon) p.x += GeometryShift, p.y += GeometryShift;
+    eng_PolygonRows(Polygon, &Rows);
+    if (Rows.empty()) return;
+    SDL_SetRenderDrawColor(R, c.r, c.g, c.b, c.a);
+    SDL_RenderFillRects(R, Rows.data(), static_cast<int>(Rows.size()));
+  }
+
+  // Lines of the given core width with a one-pixel feathered edge on each
+  // side, in pieces short enough that no triangle covers much more than the
+  // line itself.
   void SoftLine(float x1, float y1, float x2, float y2, SDL_Color c, float width) {
     float dx = x2 - x1, dy = y2 - y1;
     float len = std::sqrt(dx * dx + dy * dy);
-    if (len < 1e-4f) return;
+    if (!(len >= 1e-4f)) return;
     float nx = -dy / len, ny = dx / len;
     float h = width / 2, f = h + 1.0f;
     SDL_Color clear = c;
     clear.a = 0;
-    SDL_Vertex v[8] = {
-        Vertex(x1 + nx * f, y1 + ny * f, clear), Vertex(x1 + nx * h, y1 + ny * h, c),
-        Vertex(x1 - nx * h, y1 - ny * h, c),     Vertex(x1 - nx * f, y1 - ny * f, clear),
-        Vertex(x2 + nx * f, y2 + ny * f, clear), Vertex(x2 + nx * h, y2 + ny * h, c),
-        Vertex(x2 - nx * h, y2 - ny * h, c),     Vertex(x2 - nx * f, y2 - ny * f, clear)};
-    static const int idx[18] = {0, 1, 4, 1, 5, 4, 1, 2, 5, 2, 6, 5, 2, 3, 6, 3, 7, 6};
-    SDL_RenderGeometry(R, nullptr, v, 8, idx, 18);
+    const int pieces = static_cast<int>(std::min(4096.0f, std::ceil(len / kMaxLinePiece)));
+    Vertices.clear();
+    Indices.clear();
+    for (int k = 0; k <= pieces; ++k) {
+      float t = static_cast<float>(k) / static_cast<float>(pieces);
+      float x = x1 + dx * t, y = y1 + dy * t;
+      Vertices.insert(Vertices.end(),
+                      {Vertex(x + nx * f, y + ny * f, clear), Vertex(x + nx * h, y + ny * h, c),
+                       Vertex(x - nx * h, y - ny * h, c), Vertex(x - nx * f, y - ny * f, clear)});
+      if (k == 0) continue;
+      const int a = 4 * (k - 1), b = 4 * k;
+      for (int side = 0; side < 3; ++side)
+        Indices.insert(Indices.end(), {a + side, a + side + 1, b + side, a + side + 1,
+                                       b + side + 1, b + side});
+    }
+    SDL_RenderGeometry(R, nullptr, Vertices.data(), static_cast<int>(Vertices.size()),
+                       Indices.data(), static_cast<int>(Indices.size()));
   }
 };
 
 zglSdlBackend::zglSdlBackend(SDL_Renderer* renderer) : P(new Impl) {
   P->R = renderer;
+  SDL_RendererInfo info{};
+  if (SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE))
+    P->Software = true, P->GeometryShift = -0.5f;
   SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
 }
 
@@ -127,6 +307,9 @@ zglSdlBackend::~zglSdlBackend() {
   for (auto& [k, t] : P->Textures)
     if (t) SDL_DestroyTexture(t);
   P->ClearTexts();
+  P->ClearRings();
+  P->ClearFaded();
+  P->ClearTiles();
   if (P->Disc) SDL_DestroyTexture(P->Disc);
   delete P;
 }
@@ -135,15 +318,21 @@ void zglSdlBackend::Sprite(const zglTTexture* texture, float x, float y, float w
                            float angle, const zglTRect* cut, uint8_t alpha) {
   SDL_Texture* tex = P->TextureOf(texture);
   if (!tex || alpha == 0) return;
-  SDL_SetTextureAlphaMod(tex, alpha);
   SDL_FRect dst{x, y, w, h};
-  if (cut) {
-    SDL_Rect src{static_cast<int>(cut->X), static_cast<int>(cut->Y), static_cast<int>(cut->W),
-                 static_cast<int>(cut->H)};
-    SDL_RenderCopyExF(P->R, tex, &src, &dst, angle, nullptr, SDL_FLIP_NONE);
-  } else {
-    SDL_RenderCopyExF(P->R, tex, nullptr, &dst, angle, nullptr, SDL_FLIP_NONE);
+  SDL_Rect src{0, 0, texture->Surface->w, texture->Surface->h};
+  if (cut)
+    src = SDL_Rect{static_cast<int>(cut->X), static_cast<int>(cut->Y), static_cast<int>(cut->W),
+                   static_cast<int>(cut->H)};
+  const SDL_Rect* from = &src;
+  if (SDL_Texture* faded = P->FadedTexture(texture, src, alpha)) {
+    tex = faded, alpha = 255, from = nullptr;
   }
+  SDL_SetTextureAlphaMod(tex, alpha);
+  // The turning copy goes through scratch pictures in the software renderer.
+  if (angle == 0)
+    SDL_RenderCopyF(P->R, tex, from, &dst);
+  else
+    SDL_RenderCopyExF(P->R, tex, from, &dst, angle, nullptr, SDL_FLIP_NONE);
 }
 
 void zglSdlBackend::Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha,
@@ -151,17 +340,25 @@ void zglSdlBackend::Rect(float x, float y, float w, float h, uint32_t color, uin
   SDL_Color c = ToColor(color, alpha);
   SDL_SetRenderDrawColor(P->R, c.r, c.g, c.b, c.a);
   SDL_FRect r{x, y, w, h};
-  if (filled)
-    SDL_RenderFillRectF(P->R, &r);
-  else
+  if (!filled) {
     SDL_RenderDrawRectF(P->R, &r);
+  } else if (alpha == 255) {
+    // Opaque: a plain fill gives the same pixels as blending, much faster.
+    SDL_SetRenderDrawBlendMode(P->R, SDL_BLENDMODE_NONE);
+    SDL_RenderFillRectF(P->R, &r);
+    SDL_SetRenderDrawBlendMode(P->R, SDL_BLENDMODE_BLEND);
+  } else if (!P->FillSeeThrough(r, c)) {
+    SDL_RenderFillRectF(P->R, &r);
+  }
 }
 
 void zglSdlBackend::Circle(float x, float y, float radius, uint32_t color, uint8_t alpha,
                            int quality, uint32_t flags) {
-  if (alpha == 0 || !(radius > 0)) return;
+  // Nothing that far off is seen; and it would overflow the renderer's pixels.
+  if (alpha == 0 || !(radius > 0) || !(std::abs(x) < kFarAway && std::abs(y) < kFarAway) ||
+      !(radius < kFarAway))
+    return;
   SDL_Color c = ToColor(color, alpha);
-  int n = std::clamp(quality, 3, 128);
   if ((flags & PR2D_FILL) && (flags & PR2D_SMOOTH)) {
     if (SDL_Texture* disc = P->DiscTexture()) {
       SDL_SetTextureColorMod(disc, c.r, c.g, c.b);
@@ -171,24 +368,21 @@ void zglSdlBackend::Circle(float x, float y, float radius, uint32_t color, uint8
     }
     return;
   }
-  std::vector<SDL_FPoint> ring(n);
+  const float shift = P->GeometryShift;
+  if (!(flags & PR2D_FILL) && P->DrawRing(x + shift, y + shift, radius, c)) return;
+  const int n = std::clamp(quality, 3, 128);
+  P->Polygon.resize(n);
   for (int i = 0; i < n; ++i) {
     float a = 2.0f * std::numbers::pi_v<float> * i / n;
-    ring[i] = SDL_FPoint{x + radius * std::cos(a), y + radius * std::sin(a)};
+    P->Polygon[i] = SDL_FPoint{x + radius * std::cos(a), y + radius * std::sin(a)};
   }
   if (flags & PR2D_FILL) {
-    std::vector<SDL_Vertex> v;
-    std::vector<int> idx;
-    v.push_back(Vertex(x, y, c));
-    for (int i = 0; i < n; ++i) v.push_back(Vertex(ring[i].x, ring[i].y, c));
-    for (int i = 0; i < n; ++i) idx.insert(idx.end(), {0, 1 + i, 1 + (i + 1) % n});
-    SDL_RenderGeometry(P->R, nullptr, v.data(), static_cast<int>(v.size()), idx.data(),
-                       static_cast<int>(idx.size()));
+    P->FillPolygon(c);
     return;
   }
   for (int i = 0; i < n; ++i) {
-    const SDL_FPoint& a = ring[i];
-    const SDL_FPoint& b = ring[(i + 1) % n];
+    const SDL_FPoint& a = P->Polygon[i];
+    const SDL_FPoint& b = P->Polygon[(i + 1) % n];
     P->SoftLine(a.x, a.y, b.x, b.y, c, 1.0f);
   }
 }
@@ -204,7 +398,6 @@ void zglSdlBackend::Line(float x1, float y1, float x2, float y2, uint32_t color,
     SDL_RenderDrawLineF(P->R, x1, y1, x2, y2);
   }
 }
-
 void zglSdlBackend::Text(const zglTFont* font, float x, float y, float scale,
                          const std::string& text, uint8_t alpha, uint32_t color, uint32_t flags) {
   if (!font || !font->Font || alpha == 0) return;

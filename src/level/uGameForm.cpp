@@ -27,6 +27,9 @@ void TButtonGF::Click() {
   if (!Target || !Target->Body) return;
   b2Body* body = Target->Body;
   body->SetTransform(body->GetPosition(), body->GetAngle() + RotateStep);
+  // A sleeping body would stay as turned, hanging in the air, until
+  // something touched it.
+  body->SetAwake(true);
 }
 
 void TGameForm::RemoveButtonsFor(const TMapObj* object) {

@@ -1,8 +1,11 @@
 #include "level/uMap.h"
 
+#include <algorithm>
+#include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "level/uGameForm.h"
+#include "level/uLevelBudget.h"
 #include "level/uMapFile.h"
 #include "sim/uBattery.h"
 #include "sim/uHero.h"
@@ -46,9 +49,9 @@ void TMap::Clear() {
   Ropes.clear();
 }
 
-bool TMap::LoadFromFile(const std::string& path) {
+bool TMap::LoadFromFile(const std::string& path, std::string* error) {
   Clear();
-  return ReadMapFile(path, this);
+  return ReadMapFile(path, this, error);
 }
 
 bool TMap::SaveToFile(const std::string& path, std::string* error) {
@@ -88,8 +91,14 @@ bool TMap::PickAt(int x, int y, TMapObjProt* current, bool withRopes) {
   return Picked;
 }
 
-void TMap::StartGame() {
+bool TMap::StartGame() {
   DisposeWorld();
+  if (std::string over = OverBudget(MeasureLevel(*this)); !over.empty()) {
+    std::cerr << "kelvod: the level asks too much of the physics to be played: " << over << "\n";
+    Running = false;
+    GameForm->Clear();
+    return false;
+  }
   World = std::make_unique<TWorld>(0, 10);
   for (auto& o : Objects) o->CreatePhysics(World.get());
   for (auto& r : Ropes) r->CreatePhysics(World.get());
@@ -99,6 +108,7 @@ void TMap::StartGame() {
   Update();
   for (auto& o : Objects)
     if (o->Interactive && !dynamic_cast<THero*>(o.get())) GameForm->AddObjectButtons(o.get());
+  return true;
 }
 
 void TMap::Update() {
@@ -136,32 +146,39 @@ int TMap::IndexOf(const TMapObjProt* item) const {
 
 bool TMap::Remove(TMapObjProt* item) {
   if (!item) return false;
-  auto forget = [&](TMapObjProt* gone) {
-    if (World) World->DetachObject(gone);
-    if (PickedObject == gone) PickedObject = nullptr, Picked = false;
-  };
   for (auto it = Ropes.begin(); it != Ropes.end(); ++it) {
     if (it->get() != item) continue;
-    forget(item);
-    (*it)->ForgetPhysics();
+    DestroyPhysicsOf(item);
     Ropes.erase(it);
     return true;
   }
   for (auto it = Objects.begin(); it != Objects.end(); ++it) {
     if (it->get() != item) continue;
     TMapObj* object = it->get();
+    std::vector<TRope*> joined;
+    for (auto& r : Ropes)
+      if (r->ObjectA == object || r->ObjectB == object) joined.push_back(r.get());
+    for (TRope* r : joined) DestroyPhysicsOf(r);
     std::erase_if(Ropes, [&](const std::unique_ptr<TRope>& r) {
-      bool joined = r->ObjectA == object || r->ObjectB == object;
-      if (joined) forget(r.get());
-      return joined;
+      return std::find(joined.begin(), joined.end(), r.get()) != joined.end();
     });
     GameForm->RemoveButtonsFor(object);
-    forget(object);
-    object->ForgetPhysics();
+    DestroyPhysicsOf(object);
     Objects.erase(it);
     return true;
   }
   return false;
+}
+
+void TMap::DestroyPhysicsOf(TMapObjProt* gone) {
+  if (PickedObject == gone) PickedObject = nullptr, Picked = false;
+  if (World) {
+    World->DestroyBodiesOf(gone, [&](b2Body* body) {
+      for (auto& o : Objects) o->ForgetBody(body);
+      for (auto& r : Ropes) r->ForgetBody(body);
+    });
+  }
+  gone->ForgetPhysics();
 }
 
 nlohmann::json TMap::DumpState() const {

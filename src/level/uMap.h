@@ -51,21 +51,23 @@ class TMap {
   // Disposes of the world, every object and every rope.
   void Clear();
   // Replaces the content with the level file's (see ReadMapFile).
-  bool LoadFromFile(const std::string& path);
+  bool LoadFromFile(const std::string& path, std::string* error = nullptr);
   // Writes the map to a level file safely (see WriteMapFile).
   bool SaveToFile(const std::string& path, std::string* error = nullptr);
   // Finds the object (or, with ropes, the rope) under the screen point,
   // passing over `current` unless nothing else is there.
   bool PickAt(int x, int y, TMapObjProt* current, bool withRopes);
 
-  // Builds a fresh world from the design and starts running.
-  void StartGame();
+  // Builds a fresh world from the design and starts running. A map over the
+  // physics budget (uLevelBudget.h) is not started: false, with a message.
+  bool StartGame();
   // One tick while running.
   void Update();
   void Draw();
 
   // Removes an object of the map (and every rope joined to it) or a rope,
-  // and disposes of it. Returns false when it is not in the map.
+  // and disposes of it; on a map that runs (or was stopped), its bodies leave
+  // the world too. Returns false when it is not in the map.
   bool Remove(TMapObjProt* item);
   // Position in Objects or Ropes, or -1.
   int IndexOf(const TMapObjProt* item) const;
@@ -74,4 +76,7 @@ class TMap {
 
  private:
   void DisposeWorld();
+  // Destroys the bodies of an object or rope leaving the map and clears
+  // every pointer to them.
+  void DestroyPhysicsOf(TMapObjProt* gone);
 };

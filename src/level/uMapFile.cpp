@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "engine/uSafeFile.h"
+#include "level/uLevelBudget.h"
 #include "level/uMap.h"
 #include "sim/uMapObj.h"
 #include "sim/uRope.h"
@@ -97,9 +97,9 @@ TMapRecord DecodeMapRecord(const TMapRecordBytes& b) {
 
 namespace {
 
-// Coordinates and sizes a level file may hold; anything beyond is not a level.
+// Coordinates a level file may hold; anything beyond is not a level. Sizes
+// keep to the limits the editor keeps to (kMinShapeSize, kMaxObjectSize).
 constexpr int32_t kMaxCoordinate = 10000;
-constexpr int32_t kMaxSize = 10000;
 constexpr size_t kMaxRecords = 10000;
 
 bool InRange(int32_t v, int32_t limit) { return v >= -limit && v <= limit; }
@@ -110,9 +110,11 @@ std::string CheckObjectRecord(const TMapRecord& r) {
     return "sprite kind " + std::to_string(r.SpriteKind) + " is not 1.." + std::to_string(kSpriteKinds);
   if (r.ShapeTag != "RECT" && r.ShapeTag != "CIRC") return "its shape is neither RECT nor CIRC";
   bool circle = r.ShapeTag == "CIRC";
-  if (r.ShapeW <= 0 || (!circle && r.ShapeH <= 0) || r.Width <= 0 || r.Height <= 0)
-    return "its size is not positive";
-  if (r.ShapeW > kMaxSize || r.ShapeH > kMaxSize || r.Width > kMaxSize || r.Height > kMaxSize)
+  if (r.Width <= 0 || r.Height <= 0) return "its size is not positive";
+  if (r.ShapeW < kMinShapeSize || (!circle && r.ShapeH < kMinShapeSize))
+    return "its hit shape is smaller than " + std::to_string(kMinShapeSize) + " pixels";
+  if (r.ShapeW > kMaxObjectSize || (!circle && r.ShapeH > kMaxObjectSize) || r.Width > kMaxObjectSize ||
+      r.Height > kMaxObjectSize)
     return "its size is too large";
   if (!InRange(r.X, kMaxCoordinate) || !InRange(r.Y, kMaxCoordinate) ||
       !InRange(r.SpriteDX, kMaxCoordinate) || !InRange(r.SpriteDY, kMaxCoordinate))
@@ -146,7 +148,7 @@ std::unique_ptr<TMapObj> ObjectFromRecord(const TObjectClass& c, const TMapRecor
   o->SpriteDY = r.SpriteDY;
   o->Width = r.Width;
   o->Height = r.Height;
-  o->Angle = r.Angle;
+  o->Angle = SaneAngle(r.Angle);
   o->Interactive = r.Interactive;
   o->Dynamic = r.Dynamic;
   o->Frame = r.Frame;
@@ -215,57 +217,63 @@ std::string AddRecord(const TMapRecord& r, TMap& map) {
 
 namespace {
 
-// Adds the records of a level file's bytes to the map; `name` names the
-// source in messages, `unusable` counts the records that were not. False when
-// reading failed part way.
-bool ReadRecords(std::istream& in, const std::string& name, TMap* map, size_t* unusable) {
-  TMapRecordBytes bytes;
-  size_t number = 0;
-  while (number < kMaxRecords) {
-    in.read(reinterpret_cast<char*>(bytes.data()), kMapRecordSize);
-    std::streamsize got = in.gcount();
-    if (got == 0) break;
-    ++number;
-    if (got < static_cast<std::streamsize>(kMapRecordSize)) {
-      std::cerr << "kelvod: " << name << ": record " << number << " is incomplete (" << got
-                << " of 80 bytes); ignored\n";
-      ++*unusable;
-      break;
-    }
-    std::string problem = AddRecord(DecodeMapRecord(bytes), *map);
-    if (!problem.empty()) {
-      std::cerr << "kelvod: " << name << ": record " << number << " skipped: " << problem << "\n";
-      ++*unusable;
-    }
+// Adds the records in a level file's bytes to the map; `name` names the
+// source in messages. Returns how many records could not be used.
+size_t AddRecords(std::string_view bytes, const std::string& name, TMap* map) {
+  const size_t records = std::min(bytes.size() / kMapRecordSize, kMaxRecords);
+  size_t unusable = 0;
+  for (size_t number = 1; number <= records; ++number) {
+    TMapRecordBytes record;
+    std::copy_n(bytes.begin() + static_cast<ptrdiff_t>((number - 1) * kMapRecordSize), kMapRecordSize,
+                record.begin());
+    std::string problem = AddRecord(DecodeMapRecord(record), *map);
+    if (problem.empty()) continue;
+    std::cerr << "kelvod: " << name << ": record " << number << " skipped: " << problem << "\n";
+    ++unusable;
   }
-  if (number >= kMaxRecords && in.peek() != EOF)
+  if (records == kMaxRecords && bytes.size() > kMaxRecords * kMapRecordSize) {
     std::cerr << "kelvod: " << name << ": more than " << kMaxRecords << " records; the rest is ignored\n";
-  return !in.bad();
+  } else if (size_t rest = bytes.size() % kMapRecordSize) {
+    std::cerr << "kelvod: " << name << ": record " << records + 1 << " is incomplete (" << rest
+              << " of 80 bytes); ignored\n";
+    ++unusable;
+  }
+  return unusable;
 }
 
 }  // namespace
 
-bool ReadMapFile(const std::string& path, TMap* map) {
+bool ReadMapBytes(std::string_view bytes, const std::string& name, TMap* map, std::string* error) {
+  AddRecords(bytes, name, map);
+  const std::string over = OverBudget(MeasureLevel(*map));
+  if (over.empty()) return true;
+  map->Clear();
+  const std::string message = name + ": the level asks too much of the physics and is not loaded: " + over;
+  std::cerr << "kelvod: " << message << "\n";
+  if (error) *error = message;
+  return false;
+}
+
+bool ReadMapFile(const std::string& path, TMap* map, std::string* error) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return true;
   std::ifstream in(path, std::ios::binary);
-  if (!in || std::filesystem::is_directory(path, ec)) {
-    std::cerr << "kelvod: cannot read the level \"" << path << "\"\n";
+  auto fail = [&](const std::string& what) {
+    std::cerr << "kelvod: " << what << "\n";
+    if (error) *error = what;
     return false;
-  }
-  size_t unusable = 0;
-  if (!ReadRecords(in, path, map, &unusable)) {
-    std::cerr << "kelvod: error while reading the level \"" << path << "\"\n";
-    return false;
-  }
-  return true;
+  };
+  if (!in || std::filesystem::is_directory(path, ec)) return fail("cannot read the level \"" + path + "\"");
+  // One record more than is ever read, to tell that there are more.
+  std::string bytes((kMaxRecords + 1) * kMapRecordSize, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad()) return fail("error while reading the level \"" + path + "\"");
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return ReadMapBytes(bytes, path, map, error);
 }
 
 size_t DecodeMap(const std::string& bytes, TMap* map, const std::string& name) {
-  std::istringstream in(bytes);
-  size_t unusable = 0;
-  ReadRecords(in, name, map, &unusable);
-  return unusable;
+  return AddRecords(bytes, name, map);
 }
 
 std::string EncodeMap(const TMap& map) {
@@ -284,10 +292,14 @@ std::string EncodeMap(const TMap& map) {
 }
 
 bool WriteMapFile(const TMap& map, const std::string& path, std::string* error) {
+  auto fail = [&](const std::string& why) {
+    std::string message = "cannot save the level \"" + path + "\": " + why;
+    std::cerr << "kelvod: " << message << "\n";
+    if (error) *error = message;
+    return false;
+  };
   std::string why;
-  if (SafeWriteFile(path, EncodeMap(map), &why)) return true;
-  std::string message = "cannot save the level \"" + path + "\": " + why;
-  std::cerr << "kelvod: " << message << "\n";
-  if (error) *error = message;
-  return false;
+  if (std::string over = OverBudget(MeasureLevel(map)); !over.empty())
+    return fail("it asks too much of the physics to be played: " + over);
+  return SafeWriteFile(path, EncodeMap(map), &why) || fail(why);
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class TMap;
 
@@ -43,15 +44,22 @@ TMapRecordBytes EncodeMapRecord(const TMapRecord& record);
 TMapRecord DecodeMapRecord(const TMapRecordBytes& bytes);
 
 // Adds the level file's objects and ropes to the map. A missing file adds
-// nothing; records that make no sense are skipped with a message; returns
-// false when the file exists but could not be read.
-bool ReadMapFile(const std::string& path, TMap* map);
-// The bytes of the level file of the map, and back: DecodeMap adds what
-// the bytes hold to the map, as ReadMapFile does with a file (`name` names
-// them in messages), and returns how many records it could not use.
+// nothing; records that make no sense are skipped with a message. Returns
+// false with a message (also on stderr) when the file exists but cannot be
+// read, or holds a level over the physics budget (uLevelBudget.h), which
+// leaves the map empty.
+bool ReadMapFile(const std::string& path, TMap* map, std::string* error = nullptr);
+// The same for the bytes of a level file; `name` names it in messages.
+bool ReadMapBytes(std::string_view bytes, const std::string& name, TMap* map,
+                  std::string* error = nullptr);
+// The bytes of the level file of the map, and back: DecodeMap adds what the
+// bytes hold to the map as ReadMapBytes does, without the budget check (the
+// editor restores its own earlier states with it), and returns how many
+// records it could not use.
 std::string EncodeMap(const TMap& map);
 size_t DecodeMap(const std::string& bytes, TMap* map, const std::string& name = "the map in memory");
 // Writes the map's objects and then its ropes to `path` safely (see
-// SafeWriteFile), so a failed save never damages the old level. Returns false
-// with a message (also on stderr) on failure.
+// SafeWriteFile), so a failed save never damages the old level. A map over
+// the physics budget is not written: it could not be loaded again. Returns
+// false with a message (also on stderr) on failure.
 bool WriteMapFile(const TMap& map, const std::string& path, std::string* error);

@@ -1,6 +1,7 @@
 #include "scenes/uGame.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <vector>
@@ -155,7 +156,8 @@ void TGame::Update() {
   if (HeroFiring()) HintVisible = false;
   ButtonBar->Update(mouse_X(), mouse_Y());
   if (LevelComplete()) {
-    WinForm->Show(LevelIndex + 1);
+    // The last index there can be has no next one: the form offers the menu.
+    WinForm->Show(LevelIndex < INT32_MAX ? LevelIndex + 1 : LevelIndex);
     PlaySound(TSound::Win);
     if (PlayerState && !LevelFile.empty()) PlayerState->SetWon(LevelFile, LevelOwn);
   } else {

@@ -5,6 +5,9 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "engine/uSafeFile.h"
+#include "engine/uUtf8.h"
+#include "level/uLevelBudget.h"
 #include "level/uMap.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uAtlas.h"
@@ -61,20 +64,31 @@ TLevelMenu::TLevelMenu(int x, int y, uint8_t alpha, tScene* owner)
 
 TLevelMenu::~TLevelMenu() = default;
 
-void TLevelMenu::Rescan() {
-  Levels.clear();
-  for (const auto& name : MapNames(DataLevelDir())) AddLevel(name);
-  if (PlayerLevelsApart())
-    for (const auto& name : MapNames(PlayerLevelDir())) AddLevel(name, PlayerLevelDir(), true);
-  std::stable_sort(Levels.begin(), Levels.end(), [](const TLevel& a, const TLevel& b) {
+std::vector<TLevel> LevelList() {
+  std::vector<TLevel> levels;
+  auto add = [&](const std::string& dir, bool own) {
+    for (const auto& name : MapNames(dir)) levels.push_back({name, TLevelMenu::CaptionOf(SanitizeUtf8(name)), dir, own});
+  };
+  add(DataLevelDir(), false);
+  if (PlayerLevelsApart()) add(PlayerLevelDir(), true);
+  std::stable_sort(levels.begin(), levels.end(), [](const TLevel& a, const TLevel& b) {
     return a.FileName != b.FileName ? a.FileName < b.FileName : !a.Own && b.Own;
   });
+  return levels;
+}
+
+void TLevelMenu::Rescan() {
+  RemoveStaleTemporaries(PlayerLevelDir());
+  Levels = LevelList();
 }
 
 void TLevelMenu::AddLevel(const std::string& fileName) { AddLevel(fileName, DataLevelDir(), false); }
 
+// A name that is not valid UTF-8 (a Cyrillic name in an old code page from
+// an old archive) is shown with the bad bytes replaced; the file is still
+// opened by its real name.
 void TLevelMenu::AddLevel(const std::string& fileName, const std::string& dir, bool own) {
-  Levels.push_back({fileName, CaptionOf(fileName), dir, own});
+  Levels.push_back({fileName, CaptionOf(SanitizeUtf8(fileName)), dir, own});
 }
 
 bool TLevelMenu::Won(int index) const {
@@ -161,7 +175,7 @@ void TLevelMenu::Draw() {
 nlohmann::json TLevelMenu::DumpState() const {
   nlohmann::json levels = nlohmann::json::array();
   for (size_t i = 0; i < Levels.size(); ++i)
-    levels.push_back({{"file_name", Levels[i].FileName},
+    levels.push_back({{"file_name", SanitizeUtf8(Levels[i].FileName)},
                       {"caption", Levels[i].Caption},
                       {"won", Won(static_cast<int>(i))}});
   return {{"visible", Visible}, {"save_mode", SaveMode}, {"play_mode", PlayMode}, {"levels", levels}};
@@ -178,6 +192,11 @@ void TButtonLM::Click() {
   const std::string path = level.Path();
   if (menu->SaveMode) {
     if (!menu->Map || !level.Writable()) return;
+    // A level the game would refuse to load is not written; say why.
+    if (std::string over = OverBudgetText(MeasureLevel(*menu->Map)); !over.empty()) {
+      menu->ErrorMessage = over;
+      return;
+    }
     std::string error;
     // A player's folder without a level folder yet gets one for the first level.
     std::error_code ec;

@@ -25,13 +25,18 @@ class TLevelMenuClient {
 
 struct TLevel {
   std::string FileName;  // inside its level folder, with its extension
-  std::string Caption;   // text on the level's button
+  std::string Caption;   // text on the level's button (valid UTF-8)
   std::string Dir;       // its level folder, with a trailing separator
   bool Own = false;      // in the player's folder, apart from the shipped levels
   std::string Path() const { return Dir + FileName; }
   // Saving may write it: it lies in the folder the player's levels go to.
   bool Writable() const;
 };
+
+// The game's levels, in order: the entries ending in ".map" (any case,
+// folders too) of the data folder's level folder and of the player's, sorted
+// by name.
+std::vector<TLevel> LevelList();
 
 class TLevelMenu : public TMeForm {
  public:

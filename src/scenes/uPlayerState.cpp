@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/uSafeFile.h"
+#include "engine/uUtf8.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -67,16 +68,19 @@ void TPlayerState::Load() {
 }
 
 bool TPlayerState::Won(const std::string& fileName, bool own) const {
-  return (own ? WonOwn : WonShipped).count(fileName) > 0;
+  return (own ? WonOwn : WonShipped).count(SanitizeUtf8(fileName)) > 0;
 }
 
 void TPlayerState::SetWon(const std::string& fileName, bool own, bool won) {
+  // Kept by the name as the chooser shows it: the progress file is JSON, which
+  // holds only valid UTF-8, and a level named in an old code page is still won.
+  const std::string name = SanitizeUtf8(fileName);
   std::set<std::string>& names = own ? WonOwn : WonShipped;
-  if (names.count(fileName) == static_cast<size_t>(won)) return;
+  if (names.count(name) == static_cast<size_t>(won)) return;
   if (won)
-    names.insert(fileName);
+    names.insert(name);
   else
-    names.erase(fileName);
+    names.erase(name);
   SaveProgress();
 }
 

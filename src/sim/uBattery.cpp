@@ -178,6 +178,10 @@ void TBattery::ForgetPhysics() {
   HeroBody = nullptr;
 }
 
+void TBattery::ForgetBody(const b2Body* body) {
+  if (HeroBody == body) HeroBody = nullptr;
+}
+
 std::unique_ptr<TMapObjProt> TBattery::Clone() const {
   return std::make_unique<TBattery>(static_cast<const TMapObj&>(*this));
 }

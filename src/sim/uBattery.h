@@ -34,6 +34,7 @@ class TBattery : public TBomb {
   void CreatePhysics(TWorld* world) override;
   bool LaserHit(b2Body* body, uint8_t kind) override;
   void ForgetPhysics() override;
+  void ForgetBody(const b2Body* body) override;
   // True only on the call that takes the battery.
   bool TryCollect(const zglTCircle& headCircle, b2Body* heroBody);
   std::unique_ptr<TMapObjProt> Clone() const override;

@@ -1,8 +1,15 @@
 #include "sim/uMapObj.h"
 
+#include <cstdint>
 #include <nlohmann/json.hpp>
 
 #include "sim/uWorld.h"
+
+int SaneAngle(int64_t angle) {
+  constexpr int64_t kTenTurns = 3600;
+  if (angle >= -kTenTurns && angle <= kTenTurns) return static_cast<int>(angle);
+  return static_cast<int>((angle % 360 + 360) % 360);
+}
 
 // --- TMapObjProt: the base does nothing ---
 
@@ -26,6 +33,17 @@ std::unique_ptr<TMeFormShape> CopyShape(const TMeFormShape* shape) {
   return std::make_unique<TMeFormShape>();
 }
 
+bool SizeAllowed(float size) { return size >= kMinShapeSize && size <= kMaxObjectSize; }
+
+// Whether the hit shape grown by (dw, dh) keeps every size within the limits.
+bool ShapeCanGrow(const TMeFormShape& shape, int dw, int dh) {
+  if (auto* r = dynamic_cast<const TShapeRect*>(&shape))
+    return SizeAllowed(r->Rect.W + static_cast<float>(dw)) && SizeAllowed(r->Rect.H + static_cast<float>(dh));
+  if (auto* c = dynamic_cast<const TShapeCircle*>(&shape))
+    return SizeAllowed(c->Circle.Radius + static_cast<float>(dw / 2));
+  return true;
+}
+
 }  // namespace
 
 TMapObj::TMapObj(TMeDrawRect* sprite, std::unique_ptr<TMeFormShape> shape) : Shape(std::move(shape)) {
@@ -46,6 +64,8 @@ TMapObj::~TMapObj() = default;
 
 void TMapObj::Resize(int dw, int dh) {
   if (Width + dw <= 8 || Height + dh <= 8) return;
+  if (Width + dw > kMaxObjectSize || Height + dh > kMaxObjectSize) return;
+  if (!ShapeCanGrow(*Shape, dw, dh)) return;
   Shape->Grow(dw, dh);
   SpriteDX -= dw / 2;
   SpriteDY -= dh / 2;

@@ -12,6 +12,19 @@
 
 class TWorld;
 
+// The sizes a level object may have. The editor's size buttons and the level
+// file keep to the same limits, so whatever one makes the other takes.
+constexpr int kMinShapeSize = 2;       // a hit shape's width, height or radius
+constexpr int kMaxObjectSize = 10000;  // any size, drawn or hit
+
+// An angle in whole degrees as a level object keeps it: unchanged within ten
+// turns either way (angles are not wrapped: a full turn shows as 360, a level
+// may hold -45 or 375), otherwise brought into 0..359, so turning an object
+// never overflows.
+int SaneAngle(int64_t angle);
+// `angle` turned by `step` degrees, kept sane.
+inline int TurnAngle(int angle, int step) { return SaneAngle(static_cast<int64_t>(angle) + step); }
+
 class TMapObjProt {
  public:
   TMapObjProt() = default;
@@ -40,6 +53,8 @@ class TMapObjProt {
   virtual bool LaserHit(b2Body* body, uint8_t kind);
   // Forget every body, joint and world pointer: the world is about to go.
   virtual void ForgetPhysics() {}
+  // A body of another object is about to be destroyed: forget any pointer to it.
+  virtual void ForgetBody(const b2Body*) {}
   // A new object of the same class with the same design (the editor's copy).
   virtual std::unique_ptr<TMapObjProt> Clone() const = 0;
   // The class name, as in state dumps.
@@ -65,8 +80,9 @@ class TMapObj : public TMapObjProt {
   TWorld* World = nullptr;
   uint8_t Frame = 0;  // 0 black, 1 white, 2 mirror (three-frame sprites only)
 
-  // Grows the object by (dw, dh) keeping it centred; refused unless both new
-  // sizes stay above 8.
+  // Grows the object by (dw, dh) keeping it centred; refused as a whole
+  // unless both new drawn sizes stay above 8 and the hit shape keeps to the
+  // limits above.
   void Resize(int dw, int dh);
 
   void DrawEditor(int ox, int oy) override;

@@ -31,19 +31,18 @@ class TChainBuilder {
   void Build(b2Vec2 pa, b2Vec2 pb, b2Body* first, b2Body* last) {
     Previous = first;
     Cur = pa;
-    const float d = (pb - Cur).Length();
-    if (d < 1.0f) {
+    const int n = TRope::SegmentCount(pa, pb);
+    if (n == 0) {
       // Ends that coincide make no segment (an edge needs a length): the
       // two end bodies are pinned together at that point instead.
       if (first && last && first != last) Join(first, last, pa);
       return;
     }
-    if (d > TRope::kMaxSegmentLength) {
-      const int n = static_cast<int>(std::floor(d / TRope::kMaxSegmentLength)) + 1;
+    if (n == 1) {
+      AddSegment(pb);
+    } else {
       const b2Vec2 step = (1.0f / static_cast<float>(n)) * (pb - Cur);
       for (int k = 0; k < n; ++k) AddSegment(Cur + step);
-    } else {
-      AddSegment(pb);
     }
     if (last) Join(Previous, last, Cur);
   }
@@ -114,6 +113,13 @@ bool TRope::AttachEnd(TMapObj* object, int offsetX, int offsetY, bool atCentre) 
     return true;
   }
   return false;
+}
+
+int TRope::SegmentCount(b2Vec2 a, b2Vec2 b) {
+  const float d = (b - a).Length();
+  if (d < 1.0f) return 0;
+  if (d <= kMaxSegmentLength) return 1;
+  return static_cast<int>(std::floor(d / kMaxSegmentLength)) + 1;
 }
 
 b2Vec2 TRope::PointA() const {

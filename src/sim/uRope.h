@@ -30,6 +30,9 @@ class TRope : public TMapObjProt {
   // Attaches the next free end to `object` (the editor's rope tool); true when
   // the rope became complete.
   bool AttachEnd(TMapObj* object, int offsetX, int offsetY, bool atCentre);
+  // The number of segments of a chain from `a` to `b`: the span cut into
+  // equal pieces of at most kMaxSegmentLength; none for ends that coincide.
+  static int SegmentCount(b2Vec2 a, b2Vec2 b);
   // The attachment points at the objects' design positions.
   b2Vec2 PointA() const;
   b2Vec2 PointB() const;

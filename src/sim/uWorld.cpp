@@ -1,6 +1,7 @@
 #include "sim/uWorld.h"
 
 #include <algorithm>
+#include <iostream>
 
 #include "sim/uBattery.h"
 #include "sim/uLazer.h"
@@ -29,7 +30,20 @@ b2Body* TWorld::CreateBody(int x, int y, int angle, const TMeFormShape* shape, b
   def.position.Set(static_cast<float>(x), static_cast<float>(y));
   def.angle = static_cast<float>(angle) * kDegToRad;
   b2Body* body = PhysicsWorld->CreateBody(&def);
+  AddShape(body, shape);
+  Bodies.push_back(body);
+  return body;
+}
+
+void TWorld::AddShape(b2Body* body, const TMeFormShape* shape) {
+  // Box2D cannot weigh a shape without area (and stops the program when
+  // asked to): such a body gets no fixture and takes no part in collisions.
+  auto noSize = [](float w, float h) {
+    std::cerr << "kelvod: a hit shape of " << w << " by " << h
+              << " pixels has no area; its body gets no shape\n";
+  };
   if (auto* rect = dynamic_cast<const TShapeRect*>(shape)) {
+    if (!(rect->Rect.W > 0 && rect->Rect.H > 0)) return noSize(rect->Rect.W, rect->Rect.H);
     b2PolygonShape box;
     box.SetAsBox(rect->Rect.W / 2, rect->Rect.H / 2);
     body->CreateFixture(&box, 1.0f);
@@ -37,10 +51,9 @@ b2Body* TWorld::CreateBody(int x, int y, int angle, const TMeFormShape* shape, b
     b2CircleShape circle;
     auto* c = dynamic_cast<const TShapeCircle*>(shape);
     circle.m_radius = c ? c->Circle.Radius : 1.0f;
+    if (!(circle.m_radius > 0)) return noSize(2 * circle.m_radius, 2 * circle.m_radius);
     body->CreateFixture(&circle, 1.0f);
   }
-  Bodies.push_back(body);
-  return body;
 }
 
 void TWorld::DestroyBody(b2Body* body) {
@@ -63,9 +76,15 @@ void TWorld::Clear() {
   Batteries.clear();
 }
 
-void TWorld::DetachObject(const TMapObjProt* object) {
+void TWorld::DestroyBodiesOf(const TMapObjProt* object,
+                             const std::function<void(b2Body*)>& beforeEach) {
+  std::vector<b2Body*> gone;
   for (b2Body* b = PhysicsWorld->GetBodyList(); b; b = b->GetNext())
-    if (ObjectOf(b) == object) b->GetUserData().pointer = 0;
+    if (ObjectOf(b) == object) gone.push_back(b);
+  for (b2Body* b : gone) {
+    if (beforeEach) beforeEach(b);
+    DestroyBody(b);
+  }
   std::erase_if(Batteries, [object](TBattery* b) { return b == object; });
 }
 

@@ -5,6 +5,7 @@
 
 #include <box2d/box2d.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,9 +40,10 @@ class TWorld {
   void DestroyBody(b2Body* body);
   // Destroys every joint and body and empties the lists.
   void Clear();
-  // Bodies whose user data is `object` get none, so nothing reaches an
-  // object that left the map through a body of this world.
-  void DetachObject(const TMapObjProt* object);
+  // Destroys every body that belongs to `object` (it is leaving the map),
+  // with their fixtures and joints, and takes it off the battery list.
+  // `beforeEach` is told of each body first, so pointers to it can be cleared.
+  void DestroyBodiesOf(const TMapObjProt* object, const std::function<void(b2Body*)>& beforeEach);
 
   // The level object a body belongs to (its user data), or null.
   static TMapObjProt* ObjectOf(const b2Body* body);
@@ -50,4 +52,8 @@ class TWorld {
   static constexpr float kTimeStep = 1.0f / 30.0f;
   static constexpr int kVelocityIterations = 7;
   static constexpr int kPositionIterations = 5;
+
+ private:
+  // The fixture of a hit shape (density 1); none for a shape without area.
+  void AddShape(b2Body* body, const TMeFormShape* shape);
 };

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "engine/engine.h"
 #include "ui/uAtlas.h"
 #include "ui/uMeForm.h"
 #include "ui/uSounds.h"
@@ -42,6 +43,19 @@ std::string PlayerLevelDir() {
   return (*PlayerLevelFolder / "").string();
 }
 bool PlayerLevelsApart() { return PlayerLevelDir() != DataLevelDir(); }
+
+bool CheckResources(std::string* problem) {
+  std::string why;
+  if (!eng_CanLoadImage(DataPath("panel_r.png"), &why)) {
+    *problem = "the picture atlas \"panel_r.png\" cannot be loaded: " + why;
+    return false;
+  }
+  if (!eng_CanLoadFont(DataPath("font_1.zfi"), &why)) {
+    *problem = "the font description \"font_1.zfi\" cannot be loaded: " + why;
+    return false;
+  }
+  return true;
+}
 
 void LoadResources() {
   PanelTexture = tex_LoadFromFile(DataPath("panel_r.png"), TEX_NO_COLORKEY, TEX_DEFAULT_2D);

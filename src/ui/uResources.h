@@ -37,6 +37,9 @@ std::string PlayerLevelDir();
 // The player's levels live in a folder of their own, apart from the shipped ones.
 bool PlayerLevelsApart();
 
+// Whether the files the game cannot be used without (the atlas and the font)
+// can be loaded from the data folder; false with what is wrong.
+bool CheckResources(std::string* problem);
 // Loads the atlas, the title picture, the font, the three shared sprites and
 // the sounds (ui/uSounds.h).
 void LoadResources();

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include "level/uMapFile.h"
+#include "scenes/SceneTestSupport.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -69,7 +71,20 @@ TEST_F(Headless, ExitEndsTheRunAndStillWritesTheOutputs) {
   EXPECT_EQ(r.Status, 0) << r.Output;
   auto d = ReadJson(Temp.File("d.json"));
   EXPECT_EQ(d["tick"], 10);
-  EXPECT_TRUE(std::filesystem::file_size(Temp.File("s.png")) > 0);
+  zglTextureInfo picture;
+  ASSERT_TRUE(eng_TextureInfo(tex_LoadFromFile(Temp.File("s.png")), &picture));
+  EXPECT_EQ(picture.Width, 1024);
+  EXPECT_EQ(picture.Height, 768);
+  eng_Reset();
+}
+
+TEST_F(Headless, RenderingEveryFrameChangesNothingInTheGame) {
+  std::string replay = std::string(kEditorClick) + "120 move 300 200\n";
+  RunResult plain = Run({"--ticks", "130", "--dump", Temp.File("a.json")}, replay);
+  RunResult drawn = Run({"--render", "--ticks", "130", "--dump", Temp.File("b.json")}, replay);
+  ASSERT_EQ(plain.Status, 0) << plain.Output;
+  ASSERT_EQ(drawn.Status, 0) << drawn.Output;
+  EXPECT_EQ(ReadText(Temp.File("a.json")), ReadText(Temp.File("b.json")));
 }
 
 TEST_F(Headless, SameInputsGiveTheSameDump) {
@@ -94,23 +109,80 @@ TEST_F(Headless, BadCommandLinesAndReplaysExitWithStatusTwo) {
   EXPECT_EQ(r.Status, 2);
   r = RunKelvod({"--headless", "--data", Temp.File("no-such-folder")});
   EXPECT_EQ(r.Status, 2);
-}
-
-TEST_F(Headless, AnOutputThatCannotBeWrittenFailsWithStatusOne) {
-  for (const char* output : {"--dump", "--sound-log"}) {
-    RunResult r = Run({"--ticks", "1", output, Temp.Path().string()});
-    EXPECT_EQ(r.Status, 1) << output;
-    EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
+  // Options that parse but name nothing there is.
+  WriteText(Data.Level("1001.map"), "");  // one level: index 0 only
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{"--level", "1"}, "--level"},      {{"--level", "-1"}, "--level"},
+      {{"--replay", Temp.Path().string()}, "is a folder"}, {{"--data", ""}, "--data"},
+      {{"--dump", ""}, "--dump"}};
+  for (const auto& [args, named] : refused) {
+    r = Run(args);
+    EXPECT_EQ(r.Status, 2) << args[0] << " " << args[1];
+    EXPECT_NE(r.Output.find(named), std::string::npos) << r.Output;
   }
 }
 
-TEST_F(Headless, MissingArtAndFontWarnButTheGameRuns) {
-  TestData bare(false);
-  RunResult r = RunKelvod({"--headless", "--data", bare.Dir(), "--ticks", "3", "--screenshot",
-                           Temp.File("s.png")});
-  EXPECT_EQ(r.Status, 0) << r.Output;
-  EXPECT_NE(r.Output.find("panel_r.png"), std::string::npos);
-  EXPECT_NE(r.Output.find("font_1.zfi"), std::string::npos);
+TEST_F(Headless, AnOutputThatCannotBeWrittenFailsWithStatusOne) {
+  for (const char* option : {"--dump", "--screenshot", "--sound-log"}) {
+    for (const std::string& target : {Temp.Path().string(), std::string("/dev/full")}) {
+      // A click on "Новая игра" plays a sound, so the sound log has a line to write.
+      RunResult r = Run({"--ticks", "2", option, target}, "1 move 512 284\n1 click left\n");
+      EXPECT_EQ(r.Status, 1) << option << " " << target;
+      EXPECT_NE(r.Output.find("cannot write"), std::string::npos) << r.Output;
+    }
+  }
+}
+
+// Without the atlas the buttons are invisible, without the font their
+// captions: the game names the file and the folder, and does not start.
+TEST_F(Headless, WithoutTheAtlasOrTheFontTheGameSaysWhichAndWhereAndFails) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"panel_r.png", "panel_r.png"}, {"font_1.zfi", "font_1.zfi"}, {"", "nowhere.ttf"}};
+  for (const auto& [missing, named] : cases) {
+    TestData data;
+    if (missing.empty())
+      WriteText(data.Dir() + "/font_1.zfi", "file=nowhere.ttf\nsize=14\n");
+    else
+      std::filesystem::remove(data.Dir() + "/" + missing);
+    RunResult r = RunKelvod({"--headless", "--data", data.Dir(), "--ticks", "3"});
+    EXPECT_EQ(r.Status, 1) << r.Output;
+    EXPECT_NE(r.Output.find(named), std::string::npos) << r.Output;
+    EXPECT_NE(r.Output.find(data.Dir()), std::string::npos) << r.Output;
+  }
+}
+
+// A level named in an old 8-bit code page is shown and dumped with the bad
+// bytes replaced, and still opened by its real name.
+TEST_F(Headless, ALevelNameThatIsNotUtf8IsShownReplacedAndOpenedByItsName) {
+  WriteLevel(Data.Level("1\xcf\xf0\xe8\xec\xe5\xf0.map"), {{TTestObject::BLOCK, 100, 300}});
+  RunResult r = Run({"--ticks", "1", "--level", "0", "--dump", Temp.File("d.json")});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  auto d = ReadJson(Temp.File("d.json"));
+  const std::string bad = "\xef\xbf\xbd";  // U+FFFD
+  EXPECT_EQ(d["level_menu"]["levels"][0]["file_name"], "1" + bad + bad + bad + bad + bad + bad + ".map");
+  EXPECT_EQ(d["level_menu"]["levels"][0]["caption"], bad + bad + bad + bad + bad + bad);
+  EXPECT_EQ(d["game"]["map"]["objects"].size(), 1u);
+}
+
+// A first level that would freeze the start-up for seconds (a 2 KB file of
+// twenty ropes of 1,415 segments each) is refused by name at once.
+TEST_F(Headless, AFirstLevelThatAsksTooMuchIsRefusedAndTheMenuAppears) {
+  TMapRecord anchor, rope;
+  anchor.ShapeW = anchor.ShapeH = anchor.Width = anchor.Height = 26;
+  anchor.SpriteKind = 2, anchor.ShapeTag = "RECT", anchor.KindTag = "MAPOBJ";
+  rope.SpriteKind = 7, rope.KindTag = rope.ShapeTag = "ROPE", rope.RopeB = 1;
+  rope.OffsetAX = rope.OffsetAY = 10000, rope.OffsetBX = rope.OffsetBY = -10000;
+  std::string bytes;
+  for (int i = 0; i < 22; ++i)
+    for (uint8_t b : EncodeMapRecord(i < 2 ? anchor : rope)) bytes += static_cast<char>(b);
+  WriteText(Data.Level("1001.map"), bytes);
+  RunResult r = Run({"--ticks", "1", "--dump", Temp.File("d.json")});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_NE(r.Output.find("1001.map"), std::string::npos) << r.Output;
+  EXPECT_NE(r.Output.find("28300 rope segments"), std::string::npos) << r.Output;
+  auto d = ReadJson(Temp.File("d.json"));
+  EXPECT_EQ(d["scene"], "menu");
+  EXPECT_TRUE(d["game"]["map"]["objects"].empty());
 }
 
 TEST(Window, WithoutADisplayTheProgramSaysSoAndFails) {
@@ -131,8 +203,9 @@ TEST(Window, WithoutADisplayTheProgramSaysSoAndFails) {
 TEST_F(Headless, HelpListsEveryOption) {
   RunResult r = RunKelvod({"--help"});
   EXPECT_EQ(r.Status, 0);
-  for (const char* option : {"--data", "--headless", "--ticks", "--replay", "--record", "--screenshot",
-                             "--dump", "--seed", "--level", "--state", "--version", "--help"})
+  for (const char* option : {"--data", "--headless", "--render", "--ticks", "--replay", "--record",
+                             "--screenshot", "--dump", "--seed", "--level", "--state", "--version",
+                             "--help"})
     EXPECT_NE(r.Output.find(option), std::string::npos) << option;
 }
 

@@ -64,7 +64,7 @@ class EditorHeadless : public ::testing::Test {
     EXPECT_EQ(r.Status, 0) << r.Output;
     return ReadJson(Temp.File("d.json"));
   }
-  TestData Data{false};
+  TestData Data;
   TempDir Temp;
 };
 

@@ -191,6 +191,24 @@ TEST_F(MapFile, CorruptRecordsAreSkippedAndTheRestLoads) {
   EXPECT_TRUE(Map.Running);
 }
 
+// The reader takes what the editor's size buttons can make (a hit shape down
+// to 2 pixels) and nothing smaller, and brings an angle far beyond a turn,
+// which would overflow when turned, back into 0..359.
+TEST_F(MapFile, EdgeSizesAndFarAnglesLoadAsTheEditorKeepsThem) {
+  auto hero = [](int shapeW, int angle) {
+    return ObjectBytes({10, 10, shapeW, 60, -11, -32, 22, 64, angle, 10}, "RECT", "HERO", false, true, 0);
+  };
+  std::string tinyBall = ObjectBytes({10, 10, 1, 1, -8, -8, 16, 16, 0, 6}, "CIRC", "MAPOBJ", false, true, 0);
+  WriteText(Dir.File("e.map"), hero(2, 0) + hero(1, 0) + tinyBall + hero(18, 2147483647) + hero(18, -45));
+  ASSERT_TRUE(Map.LoadFromFile(Dir.File("e.map")));
+  ASSERT_EQ(Map.Objects.size(), 3u);
+  EXPECT_EQ(static_cast<TShapeRect*>(Map.Objects[0]->Shape.get())->Rect.W, 2);
+  EXPECT_EQ(Map.Objects[1]->Angle, 127);
+  EXPECT_EQ(Map.Objects[2]->Angle, -45) << "an angle within a few turns is kept as it is";
+  Map.StartGame();
+  Map.Update();
+}
+
 TEST_F(MapFile, AFrameBeyondTheSpritesFramesDrawsFrameZero) {
   zglRecordingBackend rec;
   eng_SetBackend(&rec);

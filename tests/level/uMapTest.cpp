@@ -9,6 +9,7 @@
 #include "level/uGameForm.h"
 #include "sim/uHero.h"
 #include "sim/uRope.h"
+#include "sim/SimFixture.h"
 #include "sim/uWorld.h"
 
 namespace {
@@ -128,6 +129,23 @@ TEST_F(MapTest, TurnButtonsTurnTheBodyAndNothingWithoutABody) {
   button->Click();  // its target has no body: nothing happens
 }
 
+// A turn wakes a sleeping body, or it would hang in the air as turned.
+TEST_F(MapTest, ATurnWakesASleepingBodyWithoutPushingIt) {
+  Block(300, 300, false)->Frame = 0;
+  static_cast<TShapeRect*>(Map.Objects[0]->Shape.get())->Rect = {-100, -5, 200, 10};
+  TMapObj* block = Block(300, 282);
+  block->Interactive = true;
+  Map.StartGame();
+  for (int i = 0; i < 100; ++i) Map.Update();
+  ASSERT_FALSE(block->Body->IsAwake()) << "it has come to rest";
+  eng_SetMouse(Map.OriginX + 250, Map.OriginY + 282);  // its first turn button
+  eng_SetButton(M_BLEFT, true);
+  eng_SetButton(M_BLEFT, false);
+  Map.Update();
+  EXPECT_TRUE(block->Body->IsAwake());
+  EXPECT_EQ(block->Body->GetLinearVelocity(), b2Vec2(0, 0));
+}
+
 TEST_F(MapTest, RemovingAnObjectTakesItsRopesAndLeavesNothingPointingAtIt) {
   TMapObj* a = Block(100, 100, false);
   TMapObj* b = Block(200, 100);
@@ -176,3 +194,33 @@ TEST_F(MapTest, DumpHasEveryMapKey) {
 }
 
 }  // namespace
+
+// Removing from a map that runs takes the bodies out of the world: a removed
+// mirror no longer reflects a beam, and a battery the removed hero took keeps
+// no pointer to the hero's body.
+class MapRemoveTest : public SimTest {};
+
+TEST_F(MapRemoveTest, RemovingDuringPlayDestroysTheBodiesAndEveryPointerToThem) {
+  LaserBox(100, 300);
+  TMapObj* mirror = Mirror(300, 300, 26, 70, 45);
+  THero* hero = Hero(500, 600);
+  TBattery* battery = Battery(500, 570, true);  // inside the hero's head: taken at once
+  TMapObj* a = Block(400, 100, false);
+  TMapObj* b = Block(500, 100, true);
+  Rope(mirror, 300, 280, a, 400, 100);  // the mirror's ropes go with it, the one between stays
+  Rope(a, 400, 100, b, 500, 100);
+  Rope(b, 500, 100, mirror, 300, 320);
+  Start();
+  Tick();
+  ASSERT_GE(Lasers()[0]->Points.size(), 2u) << "the mirror reflects";
+  ASSERT_EQ(battery->HeroBody, hero->Body);
+  const size_t bodies = World().PhysicsWorld->GetBodyCount() - Map->Ropes[0]->Segments.size() -
+                        Map->Ropes[2]->Segments.size() - 2;  // what stays
+  ASSERT_TRUE(Map->Remove(mirror));
+  ASSERT_TRUE(Map->Remove(hero));
+  ASSERT_EQ(Map->Ropes.size(), 1u);
+  EXPECT_EQ(static_cast<size_t>(World().PhysicsWorld->GetBodyCount()), bodies);
+  EXPECT_EQ(battery->HeroBody, nullptr);
+  Tick(200);
+  EXPECT_EQ(Lasers()[0]->Points.size(), 1u) << "nothing left to reflect the beam";
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "app/uGlobals.h"
 #include "level/uGameForm.h"
@@ -54,6 +55,17 @@ TEST_F(GameSceneTest, ALevelWithoutBatteriesIsWonOnItsFirstTickAndThenStandsStil
   const b2Vec2 at = Object(0)->Body->GetPosition();
   Tick(20);
   EXPECT_EQ(Object(0)->Body->GetPosition().y, at.y) << "the map is frozen under the win form";
+}
+
+// The highest index there is has no next one: no overflow, the way back to
+// the menu.
+TEST_F(GameSceneTest, WinningTheLastPossibleIndexOffersTheMenu) {
+  StartWithLevels({{{T::BLOCK, 100, 100}}});
+  PlayLevel(std::numeric_limits<int32_t>::max());
+  Tick();
+  ASSERT_TRUE(GameScene->WinForm->Visible);
+  EXPECT_TRUE(GameScene->WinForm->Next->AllDone);
+  EXPECT_EQ(GameScene->WinForm->Caption, "Все уровни пройдены!");
 }
 
 TEST_F(GameSceneTest, RestartPutsEveryObjectBackInAFreshWorld) {

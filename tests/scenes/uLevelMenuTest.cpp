@@ -108,8 +108,12 @@ TEST_F(LevelMenuTest, ListsEveryEntryEndingInMapSortedByNameFoldersToo) {
   Touch("abc.map");
   Touch("notes.txt");
   Touch("1003.map.saving");
+  Touch("1004.map.saving-Ab12Cd");  // left by a save that crashed two minutes ago
+  fs::last_write_time(LevelDir() + "/1004.map.saving-Ab12Cd",
+                      fs::file_time_type::clock::now() - std::chrono::minutes(2));
   fs::create_directories(LevelDir() + "/x.map");
   ShowChooser();
+  EXPECT_FALSE(fs::exists(LevelDir() + "/1004.map.saving-Ab12Cd")) << "cleared when the folder is scanned";
   EXPECT_EQ(FileNames(), (std::vector<std::string>{"1001.MAP", "1002.map", "abc.map", "x.map"}));
   auto buttons = LevelButtons();
   ASSERT_EQ(buttons.size(), 4u);

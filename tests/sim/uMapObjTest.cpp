@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <limits>
+
 #include "engine/engine.h"
 #include "level/uMap.h"
 #include "sim/uWorld.h"
@@ -37,6 +40,52 @@ TEST_F(MapObject, ResizeKeepsTheSpriteCentredAndRefusesSmallSizesAsAWhole) {
   EXPECT_EQ(std::tie(o.Width, o.Height, o.SpriteDX, o.SpriteDY), std::make_tuple(31, 75, -15, -37));
   auto* r = static_cast<TShapeRect*>(o.Shape.get());
   EXPECT_EQ(r->Rect.W, 31);
+}
+
+// The size buttons never make a hit shape smaller than 2 pixels, whatever its
+// sprite allows (a hero's shape is 20 narrower than its sprite): the step
+// that would is refused and the object keeps a size the level file takes.
+TEST_F(MapObject, ShrinkingStopsBeforeTheHitShapeVanishes) {
+  struct Case {
+    int Kind;
+    bool Circle;
+    int W, H, DW, DH, Steps;
+    int ShapeW, ShapeH, Width;  // after all the steps
+  };
+  const Case cases[] = {
+      {10, false, 18, 60, -8, 0, 3, 2, 60, 22},  // hero: 18, 10, 2, refused
+      {11, false, 30, 30, -8, -8, 4, 6, 6, 40},  // crate: 30, 22, 14, 6, refused
+      {4, true, 10, 0, -8, -8, 1, 5, 5, 72},     // a circle of radius 5 on a large sprite
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<TMeFormShape> shape;
+    if (c.Circle)
+      shape = std::make_unique<TShapeCircle>(c.W);
+    else
+      shape = std::make_unique<TShapeRect>(c.W, c.H);
+    TMapObj o(Map.Sprite(c.Kind), std::move(shape));
+    for (int i = 0; i < c.Steps; ++i) o.Resize(c.DW, c.DH);
+    if (auto* circle = dynamic_cast<TShapeCircle*>(o.Shape.get())) {
+      EXPECT_EQ(circle->Circle.Radius, c.ShapeW) << "kind " << c.Kind;
+    } else {
+      auto* r = static_cast<TShapeRect*>(o.Shape.get());
+      EXPECT_EQ(std::tie(r->Rect.W, r->Rect.H), std::make_tuple(c.ShapeW, c.ShapeH)) << "kind " << c.Kind;
+    }
+    EXPECT_EQ(o.Width, c.Width) << "kind " << c.Kind;
+  }
+  TMapObj big(Map.Sprite(2), std::make_unique<TShapeRect>(kMaxObjectSize - 4, 26));
+  big.Width = kMaxObjectSize - 4;
+  big.Resize(8, 0);
+  EXPECT_EQ(big.Width, kMaxObjectSize - 4) << "no larger than a level file may hold";
+}
+
+TEST(Angles, TurningNeverOverflowsAndFarAnglesComeBackIntoOneTurn) {
+  const int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
+  const std::array<std::array<int, 3>, 8> cases = {{
+      {345, 15, 360}, {-45, 0, -45}, {375, 0, 375}, {3600, 15, 15}, {-3600, -15, 345},
+      {kMax, 15, 142}, {kMax, 0, 127}, {kMin, -15, 217}}};
+  for (const auto& [angle, step, turned] : cases)
+    EXPECT_EQ(TurnAngle(angle, step), turned) << angle << " + " << step;
 }
 
 TEST_F(MapObject, ACopyHasItsOwnShapeOfTheSameSize) {

@@ -73,6 +73,19 @@ TEST(World, ClearDestroysJointsBodiesAndLists) {
   EXPECT_TRUE(w.Batteries.empty());
 }
 
+// Box2D stops the program when it is asked to weigh a shape without area.
+TEST(World, AShapeWithoutAreaGivesABodyWithoutAFixture) {
+  TWorld w(0, 10);
+  TShapeRect flat(0, 26);
+  TShapeCircle point(0);
+  b2Body* a = w.CreateBody(0, 0, 0, &flat, true);
+  b2Body* b = w.CreateBody(50, 0, 0, &point, false);
+  EXPECT_EQ(a->GetFixtureList(), nullptr);
+  EXPECT_EQ(b->GetFixtureList(), nullptr);
+  w.Step();
+  EXPECT_EQ(w.Bodies.size(), 2u) << "bodies all the same, which the world steps";
+}
+
 TEST(World, DestroyBodyForgetsIt) {
   TWorld w(0, 10);
   TShapeCircle c(10);

@@ -1,0 +1,58 @@
+// Saving through a temporary file: every save has its own, the target keeps
+// its permission bits, and temporaries a crashed save left are cleared once
+// they are stale, never while another copy of the game may be writing them.
+#include "engine/uSafeFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  stat(path.c_str(), &st);
+  return st.st_mode & 0777;
+}
+
+TEST(SafeFile, EverySaveHasItsOwnTemporaryAndKeepsThePermissionBits) {
+  TempDir dir;
+  const std::string target = dir.File("1001.map");
+  WriteText(target, "old");
+  chmod(target.c_str(), 0640);
+  // Another copy of the game is in the middle of its own save.
+  WriteText(target + ".saving", "the other copy's bytes");
+  std::string error;
+  ASSERT_TRUE(SafeWriteFile(target, "new", &error)) << error;
+  EXPECT_EQ(ReadText(target), "new");
+  EXPECT_EQ(ModeOf(target), 0640u);
+  EXPECT_EQ(ReadText(target + ".saving"), "the other copy's bytes");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
+TEST(SafeFile, OnlyStaleTemporariesAreRemoved) {
+  TempDir dir;
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+  struct Case {
+    const char* Name;
+    bool Old, Stays;
+  };
+  const Case cases[] = {
+      {"1001.map.saving-a1B2c3", true, false}, {"1002.map.saving-zzzzzz", false, true},
+      {"1003.map.saving", true, false},        {"1004.map", true, true},
+      {"notes.saving-abc", true, true},
+  };
+  for (const Case& c : cases) {
+    WriteText(dir.File(c.Name), "x");
+    if (c.Old) fs::last_write_time(dir.File(c.Name), old);
+  }
+  RemoveStaleTemporaries(dir.Path().string());
+  for (const Case& c : cases) EXPECT_EQ(fs::exists(dir.File(c.Name)), c.Stays) << c.Name;
+}
+
+}  // namespace
