@@ -40,13 +40,15 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// The permission bits the file at `path` has, or those a new file gets.
+// The permission bits the file at `path` has, or those a new file gets. The
+// game always reads back what it saved, so a new file is readable and
+// writable by its owner whatever the umask says (a browser's is 0777).
 mode_t ModeFor(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
   const mode_t mask = ::umask(0);
   ::umask(mask);
-  return 0666 & ~mask;
+  return (0666 & ~mask) | 0600;
 }
 
 bool IsTemporaryName(const std::string& name) {

@@ -233,7 +233,12 @@ async function checkOwnLevels(browser, base) {
       `${saved} is still there after a reload`, `chooser ${listed(dump).slice(shipped)}, page ${await options(page)}`)) return;
 
     await page.selectOption('#own-levels', saved);
-    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#export')]);
+    const [download] = await Promise.all([page.waitForEvent('download', { timeout: 10000 }), page.click('#export')])
+      .catch(() => [null]);
+    if (!download) {
+      report(false, '"Скачать уровень" downloads the level', `no download; note "${await page.locator('#note').textContent()}"`);
+      return;
+    }
     const got = fs.readFileSync(await download.path());
     const stored = Buffer.from(await page.evaluate(n => Array.from(FS.readFile(n)), `/persist/share/kelvod/level/${saved}`));
     report(download.suggestedFilename() === saved && got.length > 0 && got.equals(stored),
