@@ -14,18 +14,8 @@ fi
 packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev libpng-dev
           libbox2d-dev fonts-dejavu-core nlohmann-json3-dev)
 [ $game_only -eq 1 ] || packages+=(libgtest-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get install -y --no-install-recommends "${missing[@]}" ||
-    { $sudo apt-get update && $sudo apt-get install -y --no-install-recommends "${missing[@]}"; }
-fi
+. tools/packages.sh
+install_missing "${packages[@]}"
 
 build="${1:-build}"
 shift || true
