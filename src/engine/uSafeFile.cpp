@@ -10,6 +10,16 @@
 #include <filesystem>
 #include <vector>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+// The page (tools/web/shell.html) copies the player's folders to IndexedDB;
+// a page without that function keeps files in memory only.
+EM_JS(void, kelvod_files_changed, (), {
+  if (Module['onFilesChanged']) Module['onFilesChanged']();
+});
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -30,13 +40,15 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// The permission bits the file at `path` has, or those a new file gets.
+// The permission bits the file at `path` has, or those a new file gets. The
+// game always reads back what it saved, so a new file is readable and
+// writable by its owner whatever the umask says (a browser's is 0777).
 mode_t ModeFor(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
   const mode_t mask = ::umask(0);
   ::umask(mask);
-  return 0666 & ~mask;
+  return (0666 & ~mask) | 0600;
 }
 
 bool IsTemporaryName(const std::string& name) {
@@ -76,7 +88,14 @@ bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string*
   if (::close(fd) != 0 && written) written = false, code = errno;
   if (!written) return fail(code);
   if (::rename(temp.data(), path.c_str()) != 0) return fail(errno);
+  eng_FilesChanged();
   return true;
+}
+
+void eng_FilesChanged() {
+#ifdef __EMSCRIPTEN__
+  kelvod_files_changed();
+#endif
 }
 
 bool WriteFileChecked(const std::string& path, std::string_view bytes, std::string* error) {
@@ -95,11 +114,13 @@ bool WriteFileChecked(const std::string& path, std::string_view bytes, std::stri
 void RemoveStaleTemporaries(const std::string& folder, std::chrono::seconds age) {
   std::error_code ec;
   const auto now = fs::file_time_type::clock::now();
+  bool removed = false;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     if (!IsTemporaryName(it->path().filename().string())) continue;
     std::error_code fileEc;
     if (!it->is_regular_file(fileEc)) continue;
     const auto written = fs::last_write_time(it->path(), fileEc);
-    if (!fileEc && now - written > age) fs::remove(it->path(), fileEc);
+    if (!fileEc && now - written > age) removed = fs::remove(it->path(), fileEc) || removed;
   }
+  if (removed) eng_FilesChanged();
 }

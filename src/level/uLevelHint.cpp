@@ -47,7 +47,11 @@ bool SaveLevelHint(const std::string& levelPath, const std::string& hint, std::s
   const std::string path = HintPathFor(levelPath);
   const std::string text = NormalizeHint(hint);
   if (!text.empty()) return SafeWriteFile(path, text + "\n", error);
-  if (std::remove(path.c_str()) == 0 || errno == ENOENT) return true;
+  if (std::remove(path.c_str()) == 0) {
+    eng_FilesChanged();
+    return true;
+  }
+  if (errno == ENOENT) return true;
   if (error) *error = std::strerror(errno);
   return false;
 }

@@ -24,7 +24,9 @@ TMainMenuScene::~TMainMenuScene() = default;
 namespace {
 
 // The line under the buttons: which game this is, and the one key worth knowing.
+// In a browser full screen is the browser's business, so only the version shows.
 const char* const kFooter = "Версия " KELVOD_VERSION "  ·  F11 — полный экран";
+const char* const kBrowserFooter = "Версия " KELVOD_VERSION;
 constexpr uint32_t kFooterColor = 0x8C8C8C;
 constexpr int kFooterY = 746;
 
@@ -38,7 +40,8 @@ void TMainMenuScene::Draw() {
   }
   Form->Draw();
   // The chooser reaches down to the bottom of the screen: the line shows with the buttons only.
-  text_DrawEx(MainFont, 512, kFooterY, 1.0f, 0.0f, kFooter, 255, kFooterColor,
+  const char* footer = eng_InBrowser() ? kBrowserFooter : kFooter;
+  text_DrawEx(MainFont, 512, kFooterY, 1.0f, 0.0f, footer, 255, kFooterColor,
               TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }
 

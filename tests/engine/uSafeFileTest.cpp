@@ -35,6 +35,21 @@ TEST(SafeFile, EverySaveHasItsOwnTemporaryAndKeepsThePermissionBits) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
 }
 
+// A new file takes the umask's bits, but stays readable by the game that
+// saved it even under a umask that masks everything (a browser's).
+TEST(SafeFile, ANewFileFollowsTheUmaskButItsOwnerCanReadIt) {
+  TempDir dir;
+  std::string error;
+  for (auto [mask, expected] : {std::pair<mode_t, mode_t>{022, 0644}, {077, 0600}, {0777, 0600}}) {
+    const std::string target = dir.File("new" + std::to_string(mask) + ".map");
+    const mode_t before = umask(mask);
+    const bool saved = SafeWriteFile(target, "new", &error);
+    umask(before);
+    ASSERT_TRUE(saved) << error;
+    EXPECT_EQ(ModeOf(target), expected) << "umask " << std::oct << mask;
+  }
+}
+
 TEST(SafeFile, OnlyStaleTemporariesAreRemoved) {
   TempDir dir;
   const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);

@@ -4,7 +4,10 @@
 //     must win the level (the dump in <pre id="dump">);
 //   - the page opened normally must draw the main menu, and a click on
 //     "Новая игра" must start the first level (checked on screenshots of the
-//     canvas, which are kept for people to look at).
+//     canvas, which are kept for people to look at);
+//   - a level saved in the editor must outlive a reload of the page, download
+//     as the same bytes, and levels brought in from files must be listed and
+//     playable (a broken one must not break the game).
 // Usage: node check.mjs BUILD_DIR SOURCE_DIR OUT_DIR
 import fs from 'node:fs';
 import http from 'node:http';
@@ -18,8 +21,11 @@ if (!outDir) {
 }
 fs.mkdirSync(outDir, { recursive: true });
 
-// '/' is the build, '/solutions/' the solution replays.
-const roots = [['/solutions/', path.join(sourceDir, 'tests', 'solutions')], ['/', buildDir]];
+// '/' is the build, '/solutions/' the solution replays, '/made/' replays this check writes.
+const madeDir = path.join(outDir, 'replays');
+fs.mkdirSync(madeDir, { recursive: true });
+const roots = [['/solutions/', path.join(sourceDir, 'tests', 'solutions')], ['/made/', madeDir],
+  ['/', buildDir]];
 const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 
 function serve() {
@@ -41,6 +47,7 @@ let passed = 0, failed = 0;
 function report(ok, name, detail) {
   if (ok) passed++; else failed++;
   console.log(`${ok ? 'ok' : 'not ok'} - ${name}${detail ? ': ' + detail : ''}`);
+  return ok;
 }
 
 // The level list as the game sees it: the level files sorted by name.
@@ -53,6 +60,7 @@ function lastTick(replayFile) {
   return Number(lines[lines.length - 1].split(/\s+/)[0]);
 }
 
+// `browser` may be a context: its pages share the browser's storage.
 async function openPage(browser, base, query) {
   const page = await browser.newPage({ viewport: { width: 1024, height: 860 } });
   const messages = [];
@@ -62,23 +70,33 @@ async function openPage(browser, base, query) {
   return { page, messages };
 }
 
+// The query of a headless run: the replay (a file under /made/ or /solutions/)
+// and the options, with the dump.
+function runQuery(replay, options) {
+  const args = `--headless --seed 7 ${options} --replay /replay.txt --dump /dump.json`;
+  return `?replay=${replay}&args=${encodeURIComponent(args)}`;
+}
+
+// Waits for the run in `page` to end and returns its dump (null if it failed).
+async function runDump(page, messages, name) {
+  await page.waitForFunction(() => document.title !== 'kelvod', null, { timeout: 180000 });
+  const title = await page.title();
+  const text = await page.locator('#dump').textContent();
+  if (title === 'kelvod: done' && text) return JSON.parse(text);
+  report(false, name, `title "${title}", output:\n${messages.slice(-30).join('\n')}`);
+  return null;
+}
+
 // A headless run of a level with its solution; the dump must show the win.
 async function playSolution(browser, base, name) {
   const replay = path.join(sourceDir, 'tests', 'solutions', `${name}.replay`);
   const index = levels.indexOf(name);
   const ticks = lastTick(replay) + 700;
-  const args = `--headless --seed 7 --level ${index} --ticks ${ticks} --replay /replay.txt --dump /dump.json`;
   const { page, messages } = await openPage(browser, base,
-    `?replay=solutions/${name}.replay&args=${encodeURIComponent(args)}`);
+    runQuery(`solutions/${name}.replay`, `--level ${index} --ticks ${ticks}`));
   try {
-    await page.waitForFunction(() => document.title !== 'kelvod', null, { timeout: 180000 });
-    const title = await page.title();
-    const text = await page.locator('#dump').textContent();
-    if (title !== 'kelvod: done' || !text) {
-      report(false, `level ${name} in the browser`, `title "${title}", output:\n${messages.slice(-30).join('\n')}`);
-      return;
-    }
-    const dump = JSON.parse(text);
+    const dump = await runDump(page, messages, `level ${name} in the browser`);
+    if (!dump) return;
     const won = dump.scene === 'game' && dump.game.level_index === index && dump.game.win_visible === true;
     report(won, `level ${name} is won by its solution in the browser`,
       won ? '' : `scene ${dump.scene}, level ${dump.game?.level_index}, win ${dump.game?.win_visible}`);
@@ -113,12 +131,13 @@ async function lightShares(page, file, rects) {
 
 // The main menu: the title picture at the top, three light buttons with dark
 // captions ("Выход" has no place in a tab), black below them down to the
-// footer line.
+// bottom line, which holds the version and not the desktop's "F11" key.
 const menuButtons = [['Новая игра', 284], ['Загрузить', 336], ['Редактор карт', 388]];
 const menuRects = [[256, 70, 768, 190, 120], [440, 430, 584, 450, 60], [0, 480, 1024, 700, 40],
+  [466, 738, 558, 754, 60], [580, 736, 700, 756, 60],
   ...menuButtons.map(([, y]) => [440, y - 10, 584, y + 10, 150])];
 
-function menuProblems([title, exit, below, ...buttons]) {
+function menuProblems([title, exit, below, version, f11, ...buttons]) {
   const problems = [];
   if (title < 0.1) problems.push('no title picture');
   menuButtons.forEach(([caption], i) => {
@@ -127,6 +146,8 @@ function menuProblems([title, exit, below, ...buttons]) {
   });
   if (exit > 0.01) problems.push('"Выход" is shown');
   if (below > 0.001) problems.push('the space under the buttons is not empty');
+  if (version < 0.03) problems.push('no version line');
+  if (f11 > 0.002) problems.push('the version line names F11');
   return problems;
 }
 
@@ -165,6 +186,112 @@ async function checkMenu(browser, base) {
   }
 }
 
+// The player's own levels in one browser context (one IndexedDB): a level
+// saved in the editor, the page reloaded, the level downloaded, levels
+// brought in from files (a shipped one under a taken name, a broken one, one
+// too big), a level saved in a second tab meanwhile, and the page reloaded
+// again to play them.
+async function checkOwnLevels(browser, base) {
+  const context = await browser.newContext({ viewport: { width: 1024, height: 860 }, acceptDownloads: true });
+  const shipped = levels.length;
+  // The editor: one block, "Меню", "Сохранить", then the "+" entry of the
+  // chooser holding `count` levels, on its last page of thirty.
+  const saveReplay = (name, count) => {
+    const slot = count % 30;
+    fs.writeFileSync(path.join(madeDir, name), ['1 move 512 388', '1 click left', '110 move 50 180',
+      '112 click left', '115 move 389 314', '117 click left', '120 move 90 32', '122 click left',
+      '145 move 512 336', '147 click left', `170 move ${344 + 84 * (slot % 5)} ${256 + 84 * Math.floor(slot / 5)}`,
+      '172 click left', ''].join('\n'));
+  };
+  saveReplay('save.replay', shipped);
+  saveReplay('save-tab.replay', shipped + 3);
+  fs.writeFileSync(path.join(madeDir, 'chooser.replay'), '1 move 512 336\n1 click left\n');
+  fs.writeFileSync(path.join(madeDir, 'idle.replay'), '# no input\n');
+  const [saved, copied, broken, other, last] = [1, 2, 3, 4, 5].map(k => `${1000 + shipped + k}.map`);
+  const own = [saved, copied, broken, other, last].join();
+  const listed = dump => (dump?.level_menu?.levels ?? []).map(l => l.file_name);
+  const options = page => page.locator('#own-levels option').allTextContents();
+  const synced = page => page.waitForFunction(() => document.body.dataset.sync === 'idle', null, { timeout: 30000 });
+  let page, messages;
+  const open = async query => {
+    if (page) await page.close();
+    ({ page, messages } = await openPage(context, base, query));
+  };
+  try {
+    await open(runQuery('made/save.replay', '--ticks 175'));
+    let dump = await runDump(page, messages, 'a level saved in the browser\'s editor');
+    if (!dump) return;
+    await synced(page);
+    if (!report(dump.editor?.file_name === saved && !dump.editor.dirty && (await options(page)).includes(saved),
+      `the editor saves ${saved} in the browser`, `editor ${JSON.stringify(dump.editor?.file_name)}, listed ${await options(page)}`)) return;
+
+    await open(runQuery('made/chooser.replay', '--ticks 3'));
+    dump = await runDump(page, messages, 'the chooser after a reload');
+    if (!dump) return;
+    await synced(page);
+    if (!report(listed(dump).includes(saved) && (await options(page)).includes(saved),
+      `${saved} is still there after a reload`, `chooser ${listed(dump).slice(shipped)}, page ${await options(page)}`)) return;
+
+    await page.selectOption('#own-levels', saved);
+    const [download] = await Promise.all([page.waitForEvent('download', { timeout: 10000 }), page.click('#export')])
+      .catch(() => [null]);
+    if (!download) {
+      report(false, '"Скачать уровень" downloads the level', `no download; note "${await page.locator('#note').textContent()}"`);
+      return;
+    }
+    const got = fs.readFileSync(await download.path());
+    const stored = Buffer.from(await page.evaluate(n => Array.from(FS.readFile(n)), `/persist/share/kelvod/level/${saved}`));
+    report(download.suggestedFilename() === saved && got.length > 0 && got.equals(stored),
+      '"Скачать уровень" downloads the level as saved', `${download.suggestedFilename()}, ${got.length} of ${stored.length} bytes`);
+
+    const bring = async (name, buffer) => {
+      await page.setInputFiles('#import-file', { name, mimeType: 'application/octet-stream', buffer });
+      await page.waitForTimeout(300);
+      return page.locator('#note').textContent();
+    };
+    await bring('1005.map', fs.readFileSync(path.join(sourceDir, 'data', 'level', '1005.map')));
+    await bring('мой уровень.txt', Buffer.from('not a level at all\n\u0000\u00ff{'));
+    const big = await bring('2000.map', Buffer.alloc(1024 * 1024 + 1, 65));
+    await synced(page);
+    await page.screenshot({ path: path.join(outDir, 'own-levels.png') });
+    const names = await options(page);
+    if (!report(names.join() === [saved, copied, broken].join() && big.includes('1 МБ'),
+      '"Загрузить уровень" takes levels under free names and refuses a file over 1 MB',
+      `listed ${names}, note "${big}"`)) return;
+
+    // A second tab saves a level; this page gets it and brings in a file under
+    // that name as the next one: neither tab's level overwrites the other's.
+    const second = await openPage(context, base, runQuery('made/save-tab.replay', '--ticks 175'));
+    dump = await runDump(second.page, second.messages, 'a level saved in a second tab');
+    await synced(second.page);
+    await second.page.close();
+    await page.waitForFunction(n => [...document.querySelectorAll('#own-levels option')].some(o => o.value === n),
+      other, { timeout: 10000 }).catch(() => {});
+    await bring(other, Buffer.from(fs.readFileSync(path.join(sourceDir, 'data', 'level', '1001.map'))));
+    await synced(page);
+    if (!report(dump?.editor?.file_name === other && (await options(page)).join() === own,
+      'levels saved in two tabs are both kept', `second tab saved ${dump?.editor?.file_name}, listed ${await options(page)}`)) return;
+
+    // The level brought in plays as the shipped one it copies: its solution wins.
+    const replay = `solutions/${levels[4]}.replay`;
+    await open(runQuery(replay, `--level ${shipped + 1} --ticks ${lastTick(path.join(sourceDir, 'tests', replay)) + 700}`));
+    dump = await runDump(page, messages, 'an imported level in play');
+    if (!dump) return;
+    report(dump.game?.win_visible === true && listed(dump).slice(shipped).join() === own,
+      `the imported ${copied} is listed after a reload and won by its solution`,
+      `win ${dump.game?.win_visible}, own ${listed(dump).slice(shipped)}`);
+
+    await open(runQuery('made/idle.replay', `--level ${shipped + 2} --ticks 60`));
+    dump = await runDump(page, messages, 'a broken imported level in play');
+    if (!dump) return;
+    report(dump.scene === 'game' && dump.game.level_index === shipped + 2 && dump.game.map.objects.length === 0,
+      `the broken ${broken} opens as an empty field`, `scene ${dump.scene}, objects ${dump.game?.map?.objects?.length}`);
+  } finally {
+    if (page) await page.close();
+    await context.close();
+  }
+}
+
 const server = await serve();
 const base = `http://127.0.0.1:${server.address().port}`;
 const browser = await chromium.launch({
@@ -175,6 +302,7 @@ const browser = await chromium.launch({
 try {
   for (const name of levels) await playSolution(browser, base, name);
   await checkMenu(browser, base);
+  await checkOwnLevels(browser, base);
 } finally {
   await browser.close();
   server.close();
