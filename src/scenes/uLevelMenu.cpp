@@ -133,11 +133,14 @@ void TLevelMenu::BuildButtons() {
     // Shipped levels are read-only: saving offers only the player's own.
     if (SaveMode) b->Enabled = Levels[b->Index].Writable();
   }
-  auto* close = AddNew<TButtonEMClose>(*this, 0, y + 80, CloseShape.get(), CloseSprite.get(), this);
+  // The row of "Закрыть" and the page buttons sits under the last row of
+  // levels, but never so low that a full page pushes it off the screen.
+  const int buttonsY = std::min(y + 80, kLowestButtonsY - Y);
+  auto* close = AddNew<TButtonEMClose>(*this, 0, buttonsY, CloseShape.get(), CloseSprite.get(), this);
   close->Caption = "Закрыть";
   if (PageCount() > 1) {
     auto addPage = [&](int x, int step, const char* caption) {
-      auto* p = AddNew<TButtonPage>(*this, x, y + 80, CloseShape.get(), CloseSprite.get(), this);
+      auto* p = AddNew<TButtonPage>(*this, x, buttonsY, CloseShape.get(), CloseSprite.get(), this);
       p->Step = step;
       p->Caption = caption;
       p->Enabled = Page + step >= 0 && Page + step < PageCount();

@@ -58,6 +58,9 @@ class TLevelMenu : public TMeForm {
   std::string ErrorMessage;  // shown while the chooser is open after a failed save
 
   static constexpr int kPageSize = 30;
+  // The lowest screen y of the centre of "Закрыть" and the page buttons: the
+  // wide buttons keep a margin above the bottom edge of the 768-pixel screen.
+  static constexpr int kLowestButtonsY = 740;
 
   // Rebuilds Levels from the level folders.
   void Rescan();

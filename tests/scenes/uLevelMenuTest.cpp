@@ -185,7 +185,8 @@ TEST_F(LevelMenuTest, ALongListPagesWithTheCloseButtonOnScreen) {
   ShowChooser(true);
   EXPECT_EQ(LevelButtons().back(), (Placed{-168, 212, "+"}));
   ShowChooser();
-  ClickChooser(512, LevelMenu->Y + 628);  // "Закрыть" under a full page
+  EXPECT_EQ(LevelMenu->Y + Close().y, 740) << "under a full page, still on the screen";
+  ClickChooser(512, 740);  // "Закрыть" under a full page
   EXPECT_FALSE(LevelMenu->Visible);
 }
 
