@@ -33,15 +33,8 @@ if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sour
 fi
 
 packages=(emscripten dpkg-dev cmake make xz-utils fonts-dejavu-core)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
-    { $sudo apt-get update -qq && $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; }
-fi
+. tools/packages.sh
+install_missing "${packages[@]}"
 
 # emscripten's JavaScript tools need Debian's node modules (acorn) even when
 # the machine's node is not Debian's own.
