@@ -40,7 +40,7 @@ unset XDG_DATA_HOME XDG_STATE_HOME
 mkdir -p "$HOME"
 [ "$(command -v kelvod)" = /usr/bin/kelvod ]
 kelvod --version
-kelvod --headless --seed 7 --level 0 --ticks 800 --replay "$repo/tests/solutions/1001.replay" --dump won.json
+kelvod --headless --seed 7 --level 0 --ticks 800 --replay "$repo/data/level/1001.solution" --dump won.json
 printf '1 move 512 336\n1 click left\n' > chooser.replay
 kelvod --headless --ticks 3 --replay chooser.replay --dump chooser.json
 python3 - <<'PY'

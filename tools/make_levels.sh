@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Rebuilds data/level/*.map from the level scripts in levels/*.lvl and copies
-# each level's hint (levels/NNNN.hint) beside its level file.
+# each level's hint and solution (levels/NNNN.hint, levels/NNNN.solution)
+# beside its level file.
 # Usage: tools/make_levels.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +13,7 @@ for script in levels/*.lvl; do
   args+=("$script" "data/level/$(basename "${script%.lvl}").map")
 done
 "$build/kelvod_levelgen" "${args[@]}"
-for hint in levels/*.hint; do
-  cp "$hint" data/level/
+for extra in levels/*.hint levels/*.solution; do
+  cp "$extra" data/level/
 done
 echo "built $(( ${#args[@]} / 2 )) levels"

@@ -75,6 +75,17 @@ void eng_SetKey(int key, bool down);
 // Text typed (UTF-8), seen by the next tick only, and only while text input is on.
 void eng_AddText(const std::string& text);
 
+// The mouse as the game reads it. A demonstration swaps its own in for the
+// ticks it plays and the player's back afterwards (eng_GetMouse, eng_PutMouse).
+struct zglMouseState {
+  int X = 0, Y = 0;
+  bool Down[3] = {false, false, false};
+  bool Click[3] = {false, false, false};
+  uint64_t PressRound[3] = {0, 0, 0};
+};
+zglMouseState eng_GetMouse();
+void eng_PutMouse(const zglMouseState& mouse);
+
 // Input rounds: the round the game sees now counts from 1 and steps up each
 // time the mouse state is cleared (once per tick); a button's press round is
 // the round in which it last went down (0 when it never did). Forms use them

@@ -168,6 +168,18 @@ void eng_SetButton(int button, bool down) {
   In.Down[button] = down;
 }
 
+zglMouseState eng_GetMouse() {
+  zglMouseState m;
+  m.X = In.X, m.Y = In.Y;
+  for (int b = 0; b < 3; ++b) m.Down[b] = In.Down[b], m.Click[b] = In.Click[b], m.PressRound[b] = In.PressRound[b];
+  return m;
+}
+
+void eng_PutMouse(const zglMouseState& m) {
+  In.X = m.X, In.Y = m.Y;
+  for (int b = 0; b < 3; ++b) In.Down[b] = m.Down[b], In.Click[b] = m.Click[b], In.PressRound[b] = m.PressRound[b];
+}
+
 void eng_SetKey(int key, bool down) {
   if (!ValidKey(key)) return;
   if (down && !In.KeyDown[key]) In.KeyPress[key] = true;

@@ -100,6 +100,8 @@ bool TMap::StartGame() {
     return false;
   }
   World = std::make_unique<TWorld>(0, 10);
+  // A press still held from before the start (on "Рестарт", say) is not a shot.
+  World->PressTaken = mouse_Down(M_BLEFT);
   for (auto& o : Objects) o->CreatePhysics(World.get());
   for (auto& r : Ropes) r->CreatePhysics(World.get());
   Running = true;
@@ -111,8 +113,23 @@ bool TMap::StartGame() {
   return true;
 }
 
-void TMap::Update() {
+void TMap::NotePress(bool pointerOnControl) {
+  if (!mouse_Down(M_BLEFT)) {
+    World->PressTaken = false;
+    return;
+  }
+  if (!mouse_Click(M_BLEFT)) return;
+  const int mx = mouse_X(), my = mouse_Y();
+  bool onControl = pointerOnControl || GameForm->ObjectAt(mx, my);
+  for (auto& o : Objects)
+    if (auto* hero = dynamic_cast<THero*>(o.get()); hero && hero->Body && hero->PointerOver(mx, my))
+      onControl = true;
+  World->PressTaken = onControl;
+}
+
+void TMap::Update(bool pointerOnControl) {
   if (!Running || !World) return;
+  NotePress(pointerOnControl);
   for (auto it = World->Lasers.rbegin(); it != World->Lasers.rend(); ++it) it->reset();
   World->Lasers.clear();
   if (!Paused) World->Step();
@@ -127,7 +144,8 @@ void TMap::Draw() {
     for (auto& o : Objects) o->DrawGame();
     for (auto& r : Ropes) r->DrawGame();
     if (World)
-      for (auto& l : World->Lasers) l->Draw(OriginX, OriginY);
+      for (auto& l : World->Lasers)
+        l->Draw(OriginX, OriginY, static_cast<float>(MaxX + 17), static_cast<float>(MaxY + 17));
     GameForm->Draw();
   } else {
     for (auto& o : Objects) o->DrawEditor(OriginX, OriginY);

@@ -61,8 +61,9 @@ class TMap {
   // Builds a fresh world from the design and starts running. A map over the
   // physics budget (uLevelBudget.h) is not started: false, with a message.
   bool StartGame();
-  // One tick while running.
-  void Update();
+  // One tick while running. `pointerOnControl`: the pointer is on a button
+  // of the scene around the field, so a press there heats no beam.
+  void Update(bool pointerOnControl = false);
   void Draw();
 
   // Removes an object of the map (and every rope joined to it) or a rope,
@@ -76,6 +77,9 @@ class TMap {
 
  private:
   void DisposeWorld();
+  // Notes, on the tick a press begins, whether it is a control's (a turn
+  // button, a hero, a scene button); forgets it when the button is let go.
+  void NotePress(bool pointerOnControl);
   // Destroys the bodies of an object or rope leaving the map and clears
   // every pointer to them.
   void DestroyPhysicsOf(TMapObjProt* gone);

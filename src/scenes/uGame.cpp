@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iostream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <vector>
@@ -60,8 +61,9 @@ bool TResultForm::PressButton() {
 
 void TResultForm::Draw() {
   const float left = static_cast<float>(X - 150), top = static_cast<float>(Y - 100);
-  pr2d_Rect(left, top, 300, 200, kPanelFill, Alpha, PR2D_FILL);
-  pr2d_Rect(left, top, 300, 200, kPanelOutline, Alpha, 0);
+  const auto height = static_cast<float>(Height);
+  pr2d_Rect(left, top, 300, height, kPanelFill, Alpha, PR2D_FILL);
+  pr2d_Rect(left, top, 300, height, kPanelOutline, Alpha, 0);
   text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y - 25), 1.0f, 0.0f, Caption,
               kResultCaptionAlpha, CaptionColor, TEXT_HALIGN_CENTER);
   TMeForm::Draw();
@@ -105,6 +107,10 @@ TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
       ->Caption = "Меню";
   AddNew<TButtonReset>(*ButtonBar, 844, 0, ButtonShape.get(), ButtonSprite.get(), ButtonBar.get())
       ->Caption = "Рестарт";
+  SolutionButton = AddNew<TButtonSolution>(*ButtonBar, 844, 60, ButtonShape.get(),
+                                           ButtonSprite.get(), ButtonBar.get());
+  SolutionButton->Caption = "Решение";
+  SolutionButton->Visible = false;
   WinForm = std::make_unique<TWinForm>(512, 384, 200, this, ButtonShape.get(), ButtonSprite.get());
   // Fill in the texts once; Start hides the form before anyone sees it.
   WinForm->Show(0);
@@ -121,6 +127,9 @@ void TGame::Start(int32_t param) {
   // "+" entry for a file that was never written.
   if (LevelMenu) LevelMenu->Rescan();
   LevelFile.clear();
+  Solution.clear();
+  Failures = 0;
+  Demo.reset();
   if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size())) {
     // The hint lies beside the level's file, in whichever folder that is.
     const TLevel& level = LevelMenu->Levels[param];
@@ -128,15 +137,62 @@ void TGame::Start(int32_t param) {
     Hint = LoadLevelHint(level.Path());
     LevelFile = level.FileName;
     LevelOwn = level.Own;
+    std::string error;
+    if (!LoadLevelSolution(level.Path(), &Solution, &error) && !error.empty())
+      std::cerr << "kelvod: " << error << "; the level offers no solution\n";
   }
-  Restart();
+  StartOver();
 }
 
 void TGame::Restart() {
+  if (Demo)
+    Demo.reset();
+  else if (!LostForm->Visible && !WinForm->Visible)
+    ++Failures;
+  StartOver();
+}
+
+void TGame::StartOver() {
   WinForm->Visible = false;
   LostForm->Visible = false;
   HintVisible = !Hint.empty();
   Map->StartGame();
+  RefreshSolutionButtons();
+}
+
+void TGame::PlayDemo(std::vector<TReplayEvent> events) {
+  if (events.empty()) return;
+  Demo = std::make_unique<TDemoPlayback>(std::move(events));
+  // The level starts as it does for a solution run from the command line:
+  // the pointer in the corner, no button held.
+  const zglMouseState player = eng_GetMouse();
+  eng_PutMouse(zglMouseState{});
+  StartOver();
+  eng_PutMouse(player);
+}
+
+void TGame::StopDemo() {
+  Demo.reset();
+  StartOver();
+}
+
+bool TGame::SolutionOffered() const {
+  return !Solution.empty() && (Demo || Failures >= kTriesBeforeSolution);
+}
+
+void TGame::RefreshSolutionButtons() {
+  SolutionButton->Visible = SolutionOffered();
+  SolutionButton->Caption = Demo ? "Стоп" : "Решение";
+  LostForm->OfferSolution(SolutionOffered() && !Demo);
+}
+
+void TGame::UpdateMap() {
+  if (Demo) {
+    Demo->Tick([this] { Map->Update(); });
+  } else {
+    // A press on a button around the field is the button's, not a shot.
+    Map->Update(ButtonBar->ObjectAt(mouse_X(), mouse_Y()) != nullptr);
+  }
 }
 
 void TGame::Update() {
@@ -151,7 +207,7 @@ void TGame::Update() {
     if (!LostForm->Update(mouse_X(), mouse_Y())) ButtonBar->Update(mouse_X(), mouse_Y());
     return;
   }
-  Map->Update();
+  UpdateMap();
   // Before the buttons: a restart's own first tick must not count as firing.
   if (HeroFiring()) HintVisible = false;
   ButtonBar->Update(mouse_X(), mouse_Y());
@@ -159,7 +215,8 @@ void TGame::Update() {
     // The last index there can be has no next one: the form offers the menu.
     WinForm->Show(LevelIndex < INT32_MAX ? LevelIndex + 1 : LevelIndex);
     PlaySound(TSound::Win);
-    if (PlayerState && !LevelFile.empty()) PlayerState->SetWon(LevelFile, LevelOwn);
+    // A watched solution is not the player's win.
+    if (PlayerState && !LevelFile.empty() && !Demo) PlayerState->SetWon(LevelFile, LevelOwn);
   } else {
     CheckLost();
   }
@@ -182,7 +239,10 @@ bool TGame::HandleKeys() {
 
 void TGame::CheckLost() {
   const std::string reason = LostReason(*Map, static_cast<float>(kGridRows * CellSize));
-  if (!reason.empty()) LostForm->Show(reason);
+  if (reason.empty()) return;
+  if (!Demo) ++Failures;
+  RefreshSolutionButtons();
+  LostForm->Show(reason);
 }
 
 bool TGame::LevelComplete() const {
@@ -249,6 +309,9 @@ nlohmann::json TGame::DumpState() const {
           {"hint", HintShown() ? nlohmann::json(Hint) : nlohmann::json()},
           {"lost_visible", LostForm->Visible},
           {"lost_reason", LostForm->Visible ? nlohmann::json(LostForm->Reason) : nlohmann::json()},
+          {"demo", Demo != nullptr},
+          {"failures", Failures},
+          {"solution", !Solution.empty()},
           {"map", Map->DumpState()}};
 }
 
@@ -260,6 +323,15 @@ void TButtonShowMenu::Click() {
 
 void TButtonReset::Click() {
   if (auto* game = dynamic_cast<TGame*>(Form ? Form->Owner : nullptr)) game->Restart();
+}
+
+void TButtonSolution::Click() {
+  auto* game = dynamic_cast<TGame*>(OwnerScene());
+  if (!game) return;
+  if (game->Demo)
+    game->StopDemo();
+  else
+    game->ShowSolution();
 }
 
 void TButtonNext::Click() {

@@ -7,13 +7,16 @@
 #include <memory>
 #include <nlohmann/json_fwd.hpp>
 #include <string>
+#include <vector>
 
+#include "level/uLevelSolution.h"
 #include "level/uMap.h"
 #include "ui/uButtonEM.h"
 #include "ui/uMeForm.h"
 #include "ui/uScene.h"
 
 class TButtonNext;
+class TButtonSolution;
 class TLevelMenu;
 class TLostForm;
 
@@ -25,6 +28,7 @@ class TResultForm : public TMeForm {
 
   std::string Caption;
   uint32_t CaptionColor;
+  int Height = 200;  // of the panel, from 100 pixels above the form's centre
   TButtonEM* Button = nullptr;  // the form's one button; owned by the object list
 
   static constexpr uint8_t kFullAlpha = 240;
@@ -68,18 +72,35 @@ class TGame : public tScene {
   TLevelMenu* LevelMenu;
   std::unique_ptr<TWinForm> WinForm;
   std::unique_ptr<TLostForm> LostForm;  // shown when the level can no longer be won
-  std::unique_ptr<TMeForm> ButtonBar;   // "Меню" and "Рестарт"
+  std::unique_ptr<TMeForm> ButtonBar;   // "Меню", "Рестарт" and "Решение"
   std::string Hint;          // the level's hint ("" when it has none)
   bool HintVisible = false;  // from the start until the player first fires a hot beam
+  int32_t Failures = 0;      // failures and restarts of this level since Start
+  std::vector<TReplayEvent> Solution;   // the level's solution; empty for none
+  std::unique_ptr<TDemoPlayback> Demo;  // while the solution plays
+
+  // Tries after which "Решение" is offered.
+  static constexpr int32_t kTriesBeforeSolution = 2;
 
   void Draw() override;
   void Update() override;
   // Loads level `param` of the level list (or keeps the map when there is no
   // such level) and starts it.
   void Start(int32_t param) override;
-  // Starts the map again from its design, hides the result forms and shows
-  // the hint again ("Рестарт", the failure form's button, R).
+  // The player starts the level again ("Рестарт", the failure form's
+  // button, R): counted as a try unless the level had just failed; ends a
+  // demonstration.
   void Restart();
+  // Starts the level again and plays `events` on it as a demonstration: the
+  // player's mouse no longer reaches the level until StopDemo or a restart.
+  void PlayDemo(std::vector<TReplayEvent> events);
+  // "Решение": the level's own solution as a demonstration.
+  void ShowSolution() { PlayDemo(Solution); }
+  // "Стоп": the demonstration ends and the level starts again for the player.
+  void StopDemo();
+  // "Решение" is on offer: the level has a solution and the player has
+  // failed or restarted it twice (or watches it now).
+  bool SolutionOffered() const;
   const char* Name() const override { return "game"; }
   // Every battery of the running map has been delivered (true at once for a
   // level without batteries).
@@ -95,6 +116,14 @@ class TGame : public tScene {
   bool LevelOwn = false;
   std::unique_ptr<TMeFormDrawRect> ButtonSprite;  // shared by the three captioned buttons
   std::unique_ptr<TShapeRect> ButtonShape;
+  TButtonSolution* SolutionButton = nullptr;  // on ButtonBar, owned by it
+  // Shows "Решение" (or "Стоп") where it is on offer.
+  void RefreshSolutionButtons();
+  // Starts the map again from its design, hides the result forms and shows
+  // the hint again.
+  void StartOver();
+  // One tick of the level, with the demonstration's mouse while one plays.
+  void UpdateMap();
   void DrawGrid() const;
   void DrawHint() const;
   // Escape, R and Enter; true when one of them took the tick.
@@ -114,6 +143,13 @@ class TButtonShowMenu : public TButtonEM {
 
 // Starts the game scene's level again (on the button bar and the failure form).
 class TButtonReset : public TButtonEM {
+ public:
+  using TButtonEM::TButtonEM;
+  void Click() override;
+};
+
+// "Решение" (plays the level's solution) or, while it plays, "Стоп".
+class TButtonSolution : public TButtonEM {
  public:
   using TButtonEM::TButtonEM;
   void Click() override;

@@ -78,7 +78,8 @@ std::string LostReason(const TMap& map, float fieldBottom) {
   bool waiting = false;  // a battery still has to be collected
   for (const TBattery* battery : map.World->Batteries) {
     if (battery->Taken) continue;
-    if (!battery->Alive) return kLostBatteryExploded;
+    // A battery whose fuse a beam's heat lit overheated; one a blast lit blew up.
+    if (!battery->Alive) return battery->LitByBlast ? kLostBatteryExploded : kLostBatteryOverheated;
     if (fallen(battery->Body)) return kLostBatteryFell;
     waiting = true;
   }
@@ -99,7 +100,15 @@ TLostForm::TLostForm(int x, int y, uint8_t alpha, tScene* owner, TMeFormShape* s
   auto* restart = AddNew<TButtonReset>(*this, 0, 64, shape, sprite, this);
   restart->Caption = "Рестарт";
   Button = restart;
+  SolutionButton = AddNew<TButtonSolution>(*this, 0, 112, shape, sprite, this);
+  SolutionButton->Caption = "Решение";
+  OfferSolution(false);
   Caption = "Уровень не пройден";
+}
+
+void TLostForm::OfferSolution(bool offered) {
+  SolutionButton->Visible = offered;
+  Height = offered ? 250 : 200;
 }
 
 void TLostForm::Show(const std::string& reason) {

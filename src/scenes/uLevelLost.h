@@ -10,6 +10,7 @@ class TMap;
 
 // The reasons the failure form names.
 inline constexpr const char* kLostBatteryExploded = "Батарея взорвалась";
+inline constexpr const char* kLostBatteryOverheated = "Батарея перегрелась";
 inline constexpr const char* kLostBatteryFell = "Батарея упала за край";
 inline constexpr const char* kLostHeroFell = "Робот упал за край";
 
@@ -30,6 +31,10 @@ class TLostForm : public TResultForm {
   TLostForm(int x, int y, uint8_t alpha, tScene* owner, TMeFormShape* shape, TMeDrawRect* sprite);
 
   std::string Reason;
+  TButtonSolution* SolutionButton;  // "Решение", under "Рестарт" when on offer
+
+  // Shows or hides "Решение", growing the panel to hold it.
+  void OfferSolution(bool offered);
 
   // Shows the form; the one place the failure notice appears.
   void Show(const std::string& reason);

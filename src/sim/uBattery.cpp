@@ -156,12 +156,15 @@ void TBattery::DrawGame() {
 }
 
 void TBattery::DrawBodyBelow() const {
+  DrawHeatGlow(DrawX - static_cast<float>(SpriteDX), DrawY - static_cast<float>(SpriteDY), 16);
   DrawBatteryFrame(0, DrawAngle, static_cast<uint8_t>(BodyAlpha / 2));
   DrawBatteryFrame(2, static_cast<float>(Spin), BodyAlpha);
   if (Exploding) return;
   const float cx = DrawX - static_cast<float>(SpriteDX), cy = DrawY - static_cast<float>(SpriteDY);
-  // The glow's alpha is the low byte of the heat level, whatever the level.
-  pr2d_Circle(cx, cy, 17, 0xFF2222, static_cast<uint8_t>(HeatLevel & 0xFF), 18, 0, PR2D_FILL);
+  // The inner glow deepens with the heat up to full red (a blast's heat could
+  // take the level past 255, which would wrap back to faint).
+  pr2d_Circle(cx, cy, 17, 0xFF2222, static_cast<uint8_t>(std::clamp<int32_t>(HeatLevel, 0, 255)), 18,
+              0, PR2D_FILL);
   if (FuseLit) pr2d_Circle(cx, cy, static_cast<float>(Fuse) / 200.0f * 17.0f, 0xFFFFFF, 255, 32, 0, 0);
 }
 

@@ -12,7 +12,8 @@ namespace {
 
 constexpr float kPushImpulse = 900000.0f;
 constexpr float kBlastFlashPhase = 15.707963f;  // 5 pi
-constexpr float kIgnitionHeat = 245.0f;
+constexpr uint32_t kGlowWarm = 0xFF8A1E;
+constexpr uint32_t kGlowHot = 0xFF2A10;
 
 }  // namespace
 
@@ -30,6 +31,8 @@ void TBomb::CreatePhysics(TWorld* world) {
   Alive = true;
   Heat = 0;
   HeatLevel = 0;
+  BlastHeated = false;
+  LitByBlast = false;
   Fuse = 200;
   BlastAlpha = 255;
 }
@@ -53,11 +56,13 @@ void TBomb::Update(int ox, int oy) {
     Heat -= 1;
     if (Heat > kIgnitionHeat) {
       FuseLit = true;
+      LitByBlast = BlastHeated;
       PlaySound(FuseSound());
     }
     // Blasts can heat a bomb without bound; keep the conversion defined.
     HeatLevel = static_cast<int32_t>(std::clamp(Heat, -1e9f, 1e9f));
   }
+  BlastHeated = false;
   BlastScreenX = static_cast<float>(ox) + Blast.cX;
   BlastScreenY = static_cast<float>(oy) + Blast.cY;
 }
@@ -105,7 +110,7 @@ void TBomb::Push() {
     if (auto* hero = dynamic_cast<THero*>(object))
       hero->StartCharge(kBlastFlashPhase);
     else if (auto* bomb = dynamic_cast<TBomb*>(object))
-      bomb->Heat += 100;
+      bomb->Heat += 100, bomb->BlastHeated = true;
   }
 }
 
@@ -116,8 +121,20 @@ void TBomb::DestroyOwnBody() {
   Body = nullptr;
 }
 
+void TBomb::DrawHeatGlow(float cx, float cy, float radius) const {
+  const float share = std::clamp(Heat / kIgnitionHeat, 0.0f, 1.0f);
+  if (share < 0.02f || Exploding) return;
+  // Past the heat one blast would take over the threshold, the glow turns red.
+  const uint32_t colour = Heat + 100 > kIgnitionHeat ? kGlowHot : kGlowWarm;
+  const auto alpha = static_cast<uint8_t>(50 + 170 * share);
+  pr2d_Circle(cx, cy, radius + 16 * share, colour, static_cast<uint8_t>(alpha / 2), 32, 0,
+              PR2D_FILL | PR2D_SMOOTH);
+  pr2d_Circle(cx, cy, radius + 6 * share, colour, alpha, 32, 0, PR2D_FILL | PR2D_SMOOTH);
+}
+
 void TBomb::DrawGame() {
   if (!Alive) return;
+  DrawHeatGlow(DrawX - static_cast<float>(SpriteDX), DrawY - static_cast<float>(SpriteDY), 12);
   TMapObj::DrawGame();
   if (Exploding)
     pr2d_Circle(BlastScreenX, BlastScreenY, Blast.Radius, 0xFFFFFF, BlastAlpha, 18, 0, PR2D_FILL);

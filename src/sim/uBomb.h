@@ -5,6 +5,9 @@
 #include "sim/uMapObj.h"
 #include "ui/uSounds.h"
 
+// The heat past which a fuse lights.
+constexpr float kIgnitionHeat = 245.0f;
+
 // The colour of a heat level: white at 0, turning red as the green and blue
 // parts fall by the level each; always a valid 0xRRGGBB value.
 uint32_t HeatColour(int32_t heatLevel);
@@ -23,6 +26,8 @@ class TBomb : public TMapObj {
   bool Alive = false;
   bool Exploding = false;
   bool FuseLit = false;
+  bool BlastHeated = false;  // a blast heated it since its last update
+  bool LitByBlast = false;   // the fuse was lit by a blast's heat, not a beam's
   b2Vec2 BlastOrigin{0, 0};
   float BlastScreenX = 0, BlastScreenY = 0;
   b2Vec2 LastPosition{0, 0};  // where the body was when it was destroyed
@@ -45,4 +50,7 @@ class TBomb : public TMapObj {
   void Push();
   // Destroys the bomb's own body, remembering where it was.
   void DestroyOwnBody();
+  // A halo around (cx, cy), screen pixels, that grows and brightens with the
+  // heat, so a bomb or battery about to go off shows it.
+  void DrawHeatGlow(float cx, float cy, float radius) const;
 };

@@ -54,13 +54,15 @@ void THero::Update(int ox, int oy) {
 }
 
 void THero::Aim(float mx, float my, b2Vec2 muzzle) {
-  if (mouse_Click(M_BLEFT)) {
+  // A press that began on a control is the control's: the beam stays cool.
+  const bool own = !World->PressTaken;
+  if (mouse_Click(M_BLEFT) && own) {
     BeamLength = 5;
     Brightness = 10;
   }
   if (BeamLength < 4000) BeamLength += 15;
   Brightness = static_cast<uint8_t>(std::min(255, Brightness + 5));
-  Firing = mouse_Down(M_BLEFT);
+  Firing = mouse_Down(M_BLEFT) && own;
   // The hum goes on while any hero's beam stays hot and stops the first tick
   // no hero asks for it: cooled, switched off, or the level no longer runs.
   if (Firing) HoldSound(TSound::BeamHot);

@@ -35,12 +35,13 @@ class THero : public TMapObj {
   static constexpr const char* kTag = "HERO";
   const char* KindTag() const override { return kTag; }
   void DumpState(nlohmann::json& out) const override;
+  // Is the screen point inside the unrotated sprite rectangle shrunk by 2
+  // pixels (where a click switches the laser)?
+  bool PointerOver(int mx, int my) const;
 
  private:
   // Unit vector from the head toward the feet, turning with the body.
   b2Vec2 FeetDirection() const;
-  // Is the screen point inside the unrotated sprite rectangle shrunk by 2 pixels?
-  bool PointerOver(int mx, int my) const;
   // Beam length, brightness and this tick's beam toward the map point (mx, my).
   void Aim(float mx, float my, b2Vec2 muzzle);
   // Charge animation, overlay alpha and the fading head glow.

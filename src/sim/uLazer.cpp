@@ -1,5 +1,6 @@
 #include "sim/uLazer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -50,15 +51,42 @@ void TLazer::Trace() {
   }
 }
 
-void TLazer::Draw(int ox, int oy) const {
-  if (Points.empty()) return;
-  const float fx = static_cast<float>(ox), fy = static_cast<float>(oy);
-  float x = fx + Start.x, y = fy + Start.y;
+namespace {
+
+// Cuts the segment a-b to the rectangle (0, 0)-(w, h) (Liang-Barsky); false
+// when nothing of it is inside.
+bool ClipSegment(b2Vec2* a, b2Vec2* b, float w, float h) {
+  const b2Vec2 d = *b - *a;
+  float t0 = 0, t1 = 1;
+  const float p[4] = {-d.x, d.x, -d.y, d.y};
+  const float q[4] = {a->x, w - a->x, a->y, h - a->y};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const float t = q[i] / p[i];
+    if (p[i] < 0) t0 = std::max(t0, t);
+    else t1 = std::min(t1, t);
+    if (t0 > t1) return false;
+  }
+  const b2Vec2 start = *a;
+  *a = start + t0 * d;
+  *b = start + t1 * d;
+  return true;
+}
+
+}  // namespace
+
+void TLazer::Draw(int ox, int oy, float width, float height) const {
+  const b2Vec2 origin(static_cast<float>(ox), static_cast<float>(oy));
+  b2Vec2 from = Start;
   for (const b2Vec2& p : Points) {
-    float nx = fx + p.x, ny = fy + p.y;
-    pr2d_Line(x, y, nx, ny, Colour, 215, PR2D_SMOOTH);
-    x = nx;
-    y = ny;
+    b2Vec2 a = from, b = p;
+    if (ClipSegment(&a, &b, width, height))
+      pr2d_Line(origin.x + a.x, origin.y + a.y, origin.x + b.x, origin.y + b.y, Colour, 215,
+                PR2D_SMOOTH);
+    from = p;
   }
 }
 

@@ -32,8 +32,9 @@ class TLazer {
 
   // Sends the beam through the world, telling every object it meets.
   void Trace();
-  // Draws the beam; (ox, oy) is the map origin on screen.
-  void Draw(int ox, int oy) const;
+  // Draws the beam, cut to the field from map (0, 0) to (width, height);
+  // (ox, oy) is the map origin on screen.
+  void Draw(int ox, int oy, float width, float height) const;
   void DumpState(nlohmann::json& out) const;
 };
 

@@ -29,6 +29,10 @@ class TWorld {
   std::vector<b2Body*> Bodies;                  // made by CreateBody; owned by PhysicsWorld
   std::vector<std::unique_ptr<TLazer>> Lasers;  // this tick's beams
   std::vector<TBattery*> Batteries;             // registered by the batteries; not owned
+  // The left button's press began on a control (a turn button, a hero, a
+  // button around the field) or before this run: it heats no beam until it
+  // is let go. Kept by the map before each tick.
+  bool PressTaken = false;
 
   // Two steps of 1/30 s, then the forces are cleared.
   void Step();

@@ -40,7 +40,7 @@ TEST_F(Installed, WinsAShippedLevelMarksItAndSavesAnEditorLevelIntoThePlayersFol
   RunResult version = Run("--version");
   EXPECT_EQ(version.Output, "kelvod " KELVOD_VERSION "\n");
 
-  const std::string solution = ReadText(KELVOD_SOURCE_DIR "/tests/solutions/1001.replay");
+  const std::string solution = ReadText(KELVOD_SOURCE_DIR "/data/level/1001.solution");
   auto won = Dump(solution, 800, "--level 0");
   EXPECT_EQ(won["game"]["win_visible"], true);
   EXPECT_TRUE(fs::is_regular_file(Home.Path() / ".local/state/kelvod/progress.json"));

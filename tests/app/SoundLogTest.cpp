@@ -31,7 +31,7 @@ class SoundLog : public ::testing::Test {
 // the state dump (one tick earlier it does not).
 TEST_F(SoundLog, TheFirstLevelsSolutionSoundsInOrderOnTheTicksItsStateChanges) {
   fs::copy_file(fs::path(KELVOD_SOURCE_DIR) / "data/level/1001.map", Data.Level("1001.map"));
-  const std::string solution = std::string(KELVOD_SOURCE_DIR) + "/tests/solutions/1001.replay";
+  const std::string solution = std::string(KELVOD_SOURCE_DIR) + "/data/level/1001.solution";
   const std::string log = Temp.File("sound.log");
   RunResult r = Run(500, solution, {"--level", "0", "--sound-log", log});
   ASSERT_EQ(r.Status, 0) << r.Output;

@@ -104,8 +104,8 @@ class ScreenRun {
   }
   // Plays the level's solution up to `ticks`.
   void Replay(uint64_t ticks) {
-    const fs::path path = fs::path(KELVOD_SOURCE_DIR) / "tests" / "solutions" /
-                          (std::string(kBusiestLevel) + ".replay");
+    const fs::path path =
+        fs::path(KELVOD_SOURCE_DIR) / "data" / "level" / (std::string(kBusiestLevel) + ".solution");
     std::vector<TReplayEvent> events;
     if (!LoadReplay(path.string(), &events, &Problem)) return;
     TReplayPlayer player(std::move(events));

@@ -49,7 +49,7 @@ TEST_F(LazerTest, FreeBeamEndsLengthPlusThreeAheadAndDrawsOneLine) {
   EXPECT_FLOAT_EQ(beam->Points[0].y, 100);
 
   Recorder.Calls.clear();
-  beam->Draw(214, 34);
+  beam->Draw(214, 34, 630, 700);
   ASSERT_EQ(Recorder.Calls.size(), 1u);
   const zglDrawCall& line = Recorder.Calls[0];
   EXPECT_EQ(line.kind, zglDrawCall::LINE);
@@ -58,6 +58,11 @@ TEST_F(LazerTest, FreeBeamEndsLengthPlusThreeAheadAndDrawsOneLine) {
   EXPECT_EQ(line.color, 0xFFFAF0u);
   EXPECT_EQ(line.alpha, 215);
   EXPECT_EQ(line.flags, 1u);  // smoothed
+  // Cut where the field ends: never drawn over the panels beside it.
+  Recorder.Calls.clear();
+  beam->Draw(214, 34, 130, 700);
+  ASSERT_EQ(Recorder.Calls.size(), 1u);
+  EXPECT_FLOAT_EQ(Recorder.Calls[0].w, 214 + 130);
 }
 
 TEST_F(LazerTest, NonMirrorStopsTheBeamAndIsToldOnce) {

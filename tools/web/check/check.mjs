@@ -24,7 +24,7 @@ fs.mkdirSync(outDir, { recursive: true });
 // '/' is the build, '/solutions/' the solution replays, '/made/' replays this check writes.
 const madeDir = path.join(outDir, 'replays');
 fs.mkdirSync(madeDir, { recursive: true });
-const roots = [['/solutions/', path.join(sourceDir, 'tests', 'solutions')], ['/made/', madeDir],
+const roots = [['/solutions/', path.join(sourceDir, 'data', 'level')], ['/made/', madeDir],
   ['/', buildDir]];
 const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 
@@ -89,11 +89,11 @@ async function runDump(page, messages, name) {
 
 // A headless run of a level with its solution; the dump must show the win.
 async function playSolution(browser, base, name) {
-  const replay = path.join(sourceDir, 'tests', 'solutions', `${name}.replay`);
+  const replay = path.join(sourceDir, 'data', 'level', `${name}.solution`);
   const index = levels.indexOf(name);
   const ticks = lastTick(replay) + 700;
   const { page, messages } = await openPage(browser, base,
-    runQuery(`solutions/${name}.replay`, `--level ${index} --ticks ${ticks}`));
+    runQuery(`solutions/${name}.solution`, `--level ${index} --ticks ${ticks}`));
   try {
     const dump = await runDump(page, messages, `level ${name} in the browser`);
     if (!dump) return;
@@ -273,8 +273,8 @@ async function checkOwnLevels(browser, base) {
       'levels saved in two tabs are both kept', `second tab saved ${dump?.editor?.file_name}, listed ${await options(page)}`)) return;
 
     // The level brought in plays as the shipped one it copies: its solution wins.
-    const replay = `solutions/${levels[4]}.replay`;
-    await open(runQuery(replay, `--level ${shipped + 1} --ticks ${lastTick(path.join(sourceDir, 'tests', replay)) + 700}`));
+    const replay = `solutions/${levels[4]}.solution`;
+    await open(runQuery(replay, `--level ${shipped + 1} --ticks ${lastTick(path.join(sourceDir, 'data', 'level', `${levels[4]}.solution`)) + 700}`));
     dump = await runDump(page, messages, 'an imported level in play');
     if (!dump) return;
     report(dump.game?.win_visible === true && listed(dump).slice(shipped).join() === own,
