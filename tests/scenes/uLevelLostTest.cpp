@@ -41,7 +41,7 @@ const TLostCase kCases[] = {
      false, ""},
     {"BatteryOffTheField", {{T::HERO, 100, 300}, {T::BATTERY, 300, 600, true}}, false,
      kLostBatteryFell},
-    {"BatteryExploded", {{T::HERO, 100, 300}, {T::BATTERY, 300, 300}}, true, kLostBatteryExploded},
+    {"BatteryOverheated", {{T::HERO, 100, 300}, {T::BATTERY, 300, 300}}, true, kLostBatteryOverheated},
     {"OnlyHeroOffTheField", {{T::HERO, 300, 600, true}, {T::BATTERY, 500, 100}}, false,
      kLostHeroFell},
     {"OneOfTwoHeroesOffTheField",
