@@ -1,7 +1,8 @@
 # Installs the game in the usual places under the prefix, and packs it as a
 # Debian package:
 #   bin/kelvod                                   the game
-#   share/kelvod/                                its data (art, font, shipped levels)
+#   share/kelvod/                                its data (art, font, shipped levels,
+#                                                the translations in locale/)
 #   share/applications/kelvod.desktop            the desktop's menu entry
 #   share/metainfo/kelvod.metainfo.xml           AppStream description
 #   share/icons/hicolor/*/apps/kelvod.{svg,png}  the icon
@@ -16,6 +17,7 @@ target_compile_definitions(kelvod_app PRIVATE KELVOD_DATA_FROM_BIN="${KELVOD_DAT
 install(TARGETS kelvod RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvod
         PATTERN ".*" EXCLUDE PATTERN "*.saving" EXCLUDE)
+install(DIRECTORY ${KELVOD_LOCALE_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvod/locale)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/kelvod.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/kelvod.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/assets/icon.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps

@@ -1,6 +1,7 @@
 #include "app/uCommandLine.h"
 
 #include "engine/uParse.h"
+#include "ui/uLang.h"
 
 std::string UsageText() {
   return "Usage: kelvod [options]\n"
@@ -19,6 +20,8 @@ std::string UsageText() {
          "  --sound-log FILE     write one line per sound started, \"<tick> <name>\"\n"
          "  --seed N             seed of the random generator (default: from the clock)\n"
          "  --level N            start level N at once instead of showing the main menu\n"
+         "  --lang ru|en         the language of the game's texts (default: the player's choice\n"
+         "                       or locale in a window, Russian without one)\n"
          "  --version            print the version\n"
          "  --help               show this text\n";
 }
@@ -79,6 +82,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
         return false;
       }
       o->Seed = seed;
+    } else if (a == "--lang") {
+      if (!value(&o->Lang)) return false;
+      if (!IsLanguageCode(o->Lang)) {
+        *error = "option --lang needs a language code such as ru or en, not \"" + o->Lang + "\"";
+        return false;
+      }
     } else if (a == "--level") {
       int32_t level = 0;
       if (!value(&v)) return false;

@@ -15,6 +15,7 @@ struct TOptions {
   std::string Replay, Record, Screenshot, Dump, SoundLog;
   std::optional<uint32_t> Seed;
   std::optional<int32_t> Level;
+  std::string Lang;  // --lang: the language shown; empty: the player's (a window) or Russian
   bool Help = false;
   bool Version = false;
 };

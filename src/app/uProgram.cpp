@@ -15,6 +15,7 @@
 #include "engine/engine.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
+#include "ui/uLang.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
 
@@ -48,7 +49,7 @@ bool ResourcesUsable(const TOptions& o) {
                                          "the working directory"
                                        : " given with --data") +
                     "; name the game's data folder with --data DIR)",
-                "Игра не может запуститься: не удаётся загрузить файл из папки данных.");
+                Tr("Игра не может запуститься: не удаётся загрузить файл из папки данных."));
   return false;
 }
 
@@ -159,6 +160,14 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
     return 2;
   }
   SetDataDir(folders.Data);
+  SetCatalogueDirs(folders.Catalogues);
+  // A headless run is a function of its inputs: Russian unless --lang says
+  // otherwise. A window follows --lang, else the player's choice kept in the
+  // settings (read with them), else the locale.
+  LanguageFromPlayer = o.Lang.empty() && !o.Headless;
+  SetLanguage(!o.Lang.empty() ? o.Lang
+              : o.Headless    ? std::string(kBaseLanguage)
+                              : LanguageFromLocale(Languages()));
   if (folders.PlayerLevels) SetPlayerLevelDir(*folders.PlayerLevels);
   StateFolder = folders.State;
   if (!CheckLevelOption(o)) return 2;
