@@ -39,7 +39,7 @@ target_link_options(kelvod PRIVATE
   "-sMINIFY_HTML=0"           # Debian's emcc cannot minify the page
   "-sALLOW_MEMORY_GROWTH=1"
   "-sEXIT_RUNTIME=1"          # a run that ends (headless) reports to the page
-  "-sEXPORTED_RUNTIME_METHODS=FS,ENV,IDBFS,addRunDependency,removeRunDependency"
+  "-sEXPORTED_RUNTIME_METHODS=FS,ENV,IDBFS,addRunDependency,removeRunDependency,ccall"
   "-lidbfs.js"                # the player's folders kept in IndexedDB by the page
   # SDL2's browser audio calls runtime helpers from its inline JavaScript; their
   # names start with "$", so they are read from a file that make leaves alone.
