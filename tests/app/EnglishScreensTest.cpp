@@ -1,6 +1,5 @@
-// Every screen in English (menu, chooser, level with its hint, win and failure
-// forms, editor with its tooltips, file menu, a message and a question) draws
-// no Cyrillic letter; a headless run stays Russian unless --lang says so.
+// Every screen in English (menu, chooser, level, forms, editor, tooltips, file menu, message,
+// question) draws no Cyrillic letter; a headless run stays Russian unless --lang says so.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -28,10 +27,7 @@ class EnglishScreens : public GameTest {
     WriteText(Data->Level("1003.map"), "not a level");
     StartGame(Data->Dir());
   }
-  void TearDown() override {
-    SetLanguage(kBaseLanguage);
-    GameTest::TearDown();
-  }
+  void TearDown() override { SetLanguage(kBaseLanguage), GameTest::TearDown(); }
   void Look(const std::string& where, int ticks = 1) {
     Tick(ticks);
     for (const zglDrawCall& c : DrawFrame())  // lead bytes of U+0400..U+04FF
