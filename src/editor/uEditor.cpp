@@ -364,6 +364,5 @@ nlohmann::json TEditor::DumpState() const {
           {"message", message ? nlohmann::json(*message) : nlohmann::json()},
           {"hint", Hint},
           {"hint_editing", HintEditing},
-          {"file_name", FileName.empty() ? nlohmann::json() : nlohmann::json(FileName)},
-          {"proven", Proven()}};
+          {"file_name", FileName.empty() ? nlohmann::json() : nlohmann::json(FileName)}};
 }

@@ -148,8 +148,6 @@ class TEditor : public tScene, public TLevelMenuClient {
   TLevelState State() const;
   // The level differs from what was last saved or opened.
   bool Dirty() const;
-  // The level as it stands has a solution that wins it (uShareCode.h).
-  bool Proven() const;
   // Ctrl+Z and Ctrl+Y: back and forward one edit (the hint included).
   void Undo();
   void Redo();

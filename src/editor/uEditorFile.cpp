@@ -11,7 +11,6 @@
 #include "engine/engine.h"
 #include "level/uLevelHint.h"
 #include "level/uMapFile.h"
-#include "level/uShareCode.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
 #include "sim/uRope.h"
@@ -46,10 +45,6 @@ bool ReadFileBytes(const std::string& path, std::string* bytes) {
 TLevelState TEditor::State() const { return {EncodeMap(*Map), Hint}; }
 
 bool TEditor::Dirty() const { return !(State() == Saved); }
-
-bool TEditor::Proven() const {
-  return !FileName.empty() && SolutionProves(LoadSolution(FileDir + FileName), EncodeMap(*Map));
-}
 
 // A drag is one edit: it is committed when the button comes up.
 bool TEditor::Dragging() const {
