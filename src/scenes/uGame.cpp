@@ -8,13 +8,19 @@
 #include <vector>
 
 #include "engine/zgl.h"
+#include <filesystem>
+
+#include "engine/uSafeFile.h"
 #include "level/uLevelHint.h"
+#include "level/uMapFile.h"
 #include "scenes/uLevelLost.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
 #include "sim/uBattery.h"
 #include "sim/uHero.h"
 #include "sim/uWorld.h"
+#include "ui/uDialog.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 #include "ui/uSounds.h"
 
@@ -64,7 +70,7 @@ void TResultForm::Draw() {
   const auto height = static_cast<float>(Height);
   pr2d_Rect(left, top, 300, height, kPanelFill, Alpha, PR2D_FILL);
   pr2d_Rect(left, top, 300, height, kPanelOutline, Alpha, 0);
-  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y - 25), 1.0f, 0.0f, Caption,
+  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y - 25), 1.0f, 0.0f, Tr(Caption),
               kResultCaptionAlpha, CaptionColor, TEXT_HALIGN_CENTER);
   TMeForm::Draw();
 }
@@ -85,15 +91,15 @@ TWinForm::TWinForm(int x, int y, uint8_t alpha, tScene* owner, TMeFormShape* sha
   Next->Caption = "-";
 }
 
-void TWinForm::Show(int32_t nextLevel) {
+void TWinForm::Show(int32_t nextLevel, bool shared) {
   StartFadeIn();
   auto* game = dynamic_cast<TGame*>(Owner);
   const TLevelMenu* levels = game ? game->LevelMenu : nullptr;
   const int32_t count = levels ? static_cast<int32_t>(levels->Levels.size()) : 0;
   Next->LevelIndex = nextLevel;
-  Next->AllDone = nextLevel > count - 1;
-  Next->Caption = Next->AllDone ? "В меню" : "Далее";
-  Caption = Next->AllDone ? "Все уровни пройдены!" : "Уровень пройден!";
+  Next->AllDone = shared || nextLevel > count - 1;
+  Next->Caption = Next->AllDone ? N_("В меню") : N_("Далее");
+  Caption = Next->AllDone && !shared ? N_("Все уровни пройдены!") : N_("Уровень пройден!");
 }
 
 // --- TGame ---
@@ -104,12 +110,12 @@ TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
       ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()) {
   ButtonBar->Visible = true;
   AddNew<TButtonShowMenu>(*ButtonBar, 0, 0, ButtonShape.get(), ButtonSprite.get(), ButtonBar.get())
-      ->Caption = "Меню";
+      ->Caption = N_("Меню");
   AddNew<TButtonReset>(*ButtonBar, 844, 0, ButtonShape.get(), ButtonSprite.get(), ButtonBar.get())
-      ->Caption = "Рестарт";
+      ->Caption = N_("Рестарт");
   SolutionButton = AddNew<TButtonSolution>(*ButtonBar, 844, 60, ButtonShape.get(),
                                            ButtonSprite.get(), ButtonBar.get());
-  SolutionButton->Caption = "Решение";
+  SolutionButton->Caption = N_("Решение");
   SolutionButton->Visible = false;
   WinForm = std::make_unique<TWinForm>(512, 384, 200, this, ButtonShape.get(), ButtonSprite.get());
   // Fill in the texts once; Start hides the form before anyone sees it.
@@ -117,6 +123,10 @@ TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
   WinForm->Visible = false;
   LostForm =
       std::make_unique<TLostForm>(512, 384, 200, this, ButtonShape.get(), ButtonSprite.get());
+  // Under "Меню", left of the field.
+  SharedBar = std::make_unique<TMeForm>(90, 92, 255, this);
+  AddNew<TButtonSaveOwn>(*SharedBar, 0, 0, ButtonShape.get(), ButtonSprite.get(), SharedBar.get())
+      ->Caption = N_("Сохранить себе");
 }
 
 TGame::~TGame() = default;
@@ -130,11 +140,17 @@ void TGame::Start(int32_t param) {
   Solution.clear();
   Failures = 0;
   Demo.reset();
-  if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size())) {
+  Shared = param == kSharedLevel;
+  SharedBar->Visible = Shared;
+  if (Shared) {
+    Map->Clear();
+    ReadMapBytes(SharedLevel.MapBytes, "the shared level", Map.get());
+    Hint = SharedLevel.Hint;
+  } else if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size())) {
     // The hint lies beside the level's file, in whichever folder that is.
     const TLevel& level = LevelMenu->Levels[param];
     Map->LoadFromFile(level.Path());
-    Hint = LoadLevelHint(level.Path());
+    Hint = LoadShownHint(level.Path(), !level.Own, Language() == kBaseLanguage ? "" : Language());
     LevelFile = level.FileName;
     LevelOwn = level.Own;
     std::string error;
@@ -182,7 +198,7 @@ bool TGame::SolutionOffered() const {
 
 void TGame::RefreshSolutionButtons() {
   SolutionButton->Visible = SolutionOffered();
-  SolutionButton->Caption = Demo ? "Стоп" : "Решение";
+  SolutionButton->Caption = Demo ? N_("Стоп") : N_("Решение");
   LostForm->OfferSolution(SolutionOffered() && !Demo);
 }
 
@@ -210,10 +226,10 @@ void TGame::Update() {
   UpdateMap();
   // Before the buttons: a restart's own first tick must not count as firing.
   if (HeroFiring()) HintVisible = false;
-  ButtonBar->Update(mouse_X(), mouse_Y());
+  if (!ButtonBar->Update(mouse_X(), mouse_Y()) && Shared) SharedBar->Update(mouse_X(), mouse_Y());
   if (LevelComplete()) {
     // The last index there can be has no next one: the form offers the menu.
-    WinForm->Show(LevelIndex < INT32_MAX ? LevelIndex + 1 : LevelIndex);
+    WinForm->Show(LevelIndex < INT32_MAX ? LevelIndex + 1 : LevelIndex, Shared);
     PlaySound(TSound::Win);
     // A watched solution is not the player's win.
     if (PlayerState && !LevelFile.empty() && !Demo) PlayerState->SetWon(LevelFile, LevelOwn);
@@ -295,6 +311,7 @@ void TGame::Draw() {
   DrawGrid();
   Map->Draw();
   ButtonBar->Draw();
+  if (Shared) SharedBar->Draw();
   if (HintShown()) DrawHint();
   if (WinForm->Visible) WinForm->Draw();
   if (LostForm->Visible) LostForm->Draw();
@@ -302,13 +319,14 @@ void TGame::Draw() {
 
 nlohmann::json TGame::DumpState() const {
   return {{"level_index", LevelIndex},
+          {"shared", Shared},
           {"win_visible", WinForm->Visible},
           {"win_alpha", WinForm->Alpha},
-          {"win_caption", WinForm->Caption},
-          {"next_caption", WinForm->Next->Caption},
+          {"win_caption", Tr(WinForm->Caption)},
+          {"next_caption", Tr(WinForm->Next->Caption)},
           {"hint", HintShown() ? nlohmann::json(Hint) : nlohmann::json()},
           {"lost_visible", LostForm->Visible},
-          {"lost_reason", LostForm->Visible ? nlohmann::json(LostForm->Reason) : nlohmann::json()},
+          {"lost_reason", LostForm->Visible ? nlohmann::json(Tr(LostForm->Reason)) : nlohmann::json()},
           {"demo", Demo != nullptr},
           {"failures", Failures},
           {"solution", !Solution.empty()},
@@ -332,6 +350,35 @@ void TButtonSolution::Click() {
     game->StopDemo();
   else
     game->ShowSolution();
+}
+
+std::string TGame::SaveSharedLevel(std::string* error) {
+  if (!Shared || !LevelMenu) return "";
+  LevelMenu->Rescan();
+  LevelMenu->AddNewLevel();
+  const TLevel level = LevelMenu->Levels.back();
+  LevelMenu->Rescan();
+  std::error_code ec;
+  std::filesystem::create_directories(level.Dir, ec);
+  const std::string path = level.Path();
+  // The hint and the solution first: a level file that appears is whole.
+  if (!SaveLevelHint(path, SharedLevel.Hint, error) ||
+      !SafeWriteFile(SolutionPathFor(path), WithProofLine(SharedLevel.Solution, SharedLevel.MapBytes),
+                     error) ||
+      !SafeWriteFile(path, SharedLevel.MapBytes, error))
+    return "";
+  LevelMenu->Rescan();
+  return level.FileName;
+}
+
+void TButtonSaveOwn::Click() {
+  auto* game = dynamic_cast<TGame*>(OwnerScene());
+  if (!game || !game->Manager) return;
+  std::string error;
+  const std::string name = game->SaveSharedLevel(&error);
+  const std::string text = name.empty() ? TrF("Не удалось сохранить уровень: %s", {error})
+                                        : TrF("Уровень сохранён в ваши уровни: %s", {TLevelMenu::CaptionOf(name)});
+  game->Manager->Dialog().Ask(text, {{"OK", nullptr}}, 0, 0);
 }
 
 void TButtonNext::Click() {

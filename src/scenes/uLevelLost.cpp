@@ -9,6 +9,7 @@
 #include "sim/uBattery.h"
 #include "sim/uHero.h"
 #include "sim/uWorld.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 #include "ui/uSounds.h"
 
@@ -98,12 +99,12 @@ TLostForm::TLostForm(int x, int y, uint8_t alpha, tScene* owner, TMeFormShape* s
                      TMeDrawRect* sprite)
     : TResultForm(x, y, alpha, owner, kLostCaptionColor) {
   auto* restart = AddNew<TButtonReset>(*this, 0, 64, shape, sprite, this);
-  restart->Caption = "Рестарт";
+  restart->Caption = N_("Рестарт");
   Button = restart;
   SolutionButton = AddNew<TButtonSolution>(*this, 0, 112, shape, sprite, this);
-  SolutionButton->Caption = "Решение";
+  SolutionButton->Caption = N_("Решение");
   OfferSolution(false);
-  Caption = "Уровень не пройден";
+  Caption = N_("Уровень не пройден");
 }
 
 void TLostForm::OfferSolution(bool offered) {
@@ -119,6 +120,6 @@ void TLostForm::Show(const std::string& reason) {
 
 void TLostForm::Draw() {
   TResultForm::Draw();
-  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 3), 1.0f, 0.0f, Reason,
+  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 3), 1.0f, 0.0f, Tr(Reason),
               Alpha, kReasonColor, TEXT_HALIGN_CENTER);
 }

@@ -9,8 +9,10 @@
 #include "engine/uUtf8.h"
 #include "level/uLevelBudget.h"
 #include "level/uMap.h"
+#include "level/uShareCode.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uAtlas.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 #include "ui/uScene.h"
 
@@ -137,7 +139,7 @@ void TLevelMenu::BuildButtons() {
   // levels, but never so low that a full page pushes it off the screen.
   const int buttonsY = std::min(y + 80, kLowestButtonsY - Y);
   auto* close = AddNew<TButtonEMClose>(*this, 0, buttonsY, CloseShape.get(), CloseSprite.get(), this);
-  close->Caption = "Закрыть";
+  close->Caption = N_("Закрыть");
   if (PageCount() > 1) {
     auto addPage = [&](int x, int step, const char* caption) {
       auto* p = AddNew<TButtonPage>(*this, x, buttonsY, CloseShape.get(), CloseSprite.get(), this);
@@ -180,8 +182,14 @@ nlohmann::json TLevelMenu::DumpState() const {
   for (size_t i = 0; i < Levels.size(); ++i)
     levels.push_back({{"file_name", SanitizeUtf8(Levels[i].FileName)},
                       {"caption", Levels[i].Caption},
-                      {"won", Won(static_cast<int>(i))}});
+                      {"won", Won(static_cast<int>(i))},
+                      {"proven", Proven(static_cast<int>(i))}});
   return {{"visible", Visible}, {"save_mode", SaveMode}, {"play_mode", PlayMode}, {"levels", levels}};
+}
+
+bool TLevelMenu::Proven(int index) const {
+  if (index < 0 || index >= static_cast<int>(Levels.size())) return false;
+  return LevelProven(Levels[index].Path(), !Levels[index].Own);
 }
 
 void TButtonLM::Click() {
@@ -206,7 +214,7 @@ void TButtonLM::Click() {
     std::filesystem::create_directories(level.Dir, ec);
     if (!menu->Map->SaveToFile(path, &error)) {
       // Stay open and say so: the level was not saved.
-      menu->ErrorMessage = "Не удалось сохранить уровень";
+      menu->ErrorMessage = Tr("Не удалось сохранить уровень");
       return;
     }
     // A changed level has not been won yet.

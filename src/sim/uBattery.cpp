@@ -156,7 +156,7 @@ void TBattery::DrawGame() {
 }
 
 void TBattery::DrawBodyBelow() const {
-  DrawHeatGlow(DrawX - static_cast<float>(SpriteDX), DrawY - static_cast<float>(SpriteDY), 16);
+  DrawHeatGlow(DrawX - static_cast<float>(SpriteDX), DrawY - static_cast<float>(SpriteDY), 20);
   DrawBatteryFrame(0, DrawAngle, static_cast<uint8_t>(BodyAlpha / 2));
   DrawBatteryFrame(2, static_cast<float>(Spin), BodyAlpha);
   if (Exploding) return;

@@ -126,15 +126,15 @@ void TBomb::DrawHeatGlow(float cx, float cy, float radius) const {
   if (share < 0.02f || Exploding) return;
   // Past the heat one blast would take over the threshold, the glow turns red.
   const uint32_t colour = Heat + 100 > kIgnitionHeat ? kGlowHot : kGlowWarm;
-  const auto alpha = static_cast<uint8_t>(50 + 170 * share);
-  pr2d_Circle(cx, cy, radius + 16 * share, colour, static_cast<uint8_t>(alpha / 2), 32, 0,
+  const auto alpha = static_cast<uint8_t>(90 + 150 * share);
+  pr2d_Circle(cx, cy, radius + 6 + 18 * share, colour, static_cast<uint8_t>(alpha / 2), 32, 0,
               PR2D_FILL | PR2D_SMOOTH);
-  pr2d_Circle(cx, cy, radius + 6 * share, colour, alpha, 32, 0, PR2D_FILL | PR2D_SMOOTH);
+  pr2d_Circle(cx, cy, radius + 2 + 6 * share, colour, alpha, 32, 0, PR2D_FILL | PR2D_SMOOTH);
 }
 
 void TBomb::DrawGame() {
   if (!Alive) return;
-  DrawHeatGlow(DrawX - static_cast<float>(SpriteDX), DrawY - static_cast<float>(SpriteDY), 12);
+  DrawHeatGlow(DrawX - static_cast<float>(SpriteDX), DrawY - static_cast<float>(SpriteDY), 15);
   TMapObj::DrawGame();
   if (Exploding)
     pr2d_Circle(BlastScreenX, BlastScreenY, Blast.Radius, 0xFFFFFF, BlastAlpha, 18, 0, PR2D_FILL);
