@@ -254,11 +254,60 @@ struct zglSdlBackend::Impl {
     return true;
   }
 
+  // The part of the drawing surface that is seen, in the game's pixels.
+  SDL_FRect View() const {
+    SDL_Rect v{0, 0, 0, 0};
+    SDL_RenderGetViewport(R, &v);
+    return SDL_FRect{0, 0, static_cast<float>(v.w), static_cast<float>(v.h)};
+  }
+
+  // Copies `src` of `tex` (all of it when null) into `dst` turned by `angle`
+  // degrees about its centre, modulated by `mod`. The software renderer
+  // scales and turns a scratch copy of the whole destination before it cuts
+  // away what lies off the picture: an object far larger than the screen
+  // cost seconds and gigabytes a frame. So a copy that reaches past the
+  // picture's edge is cut to the part seen first and drawn as two textured
+  // triangles or more, and a frame costs what it shows.
+  void Copy(SDL_Texture* tex, const SDL_Rect* src, const SDL_FRect& dst, float angle, SDL_Color mod) {
+    const float hw = dst.w / 2, hh = dst.h / 2, cx = dst.x + hw, cy = dst.y + hh;
+    const float turn = angle * std::numbers::pi_v<float> / 180, c = std::cos(turn), s = std::sin(turn);
+    const float ex = std::abs(hw * c) + std::abs(hh * s), ey = std::abs(hw * s) + std::abs(hh * c);
+    const SDL_FRect view = View();
+    if (cx - ex >= -1 && cy - ey >= -1 && cx + ex <= view.w + 1 && cy + ey <= view.h + 1) {
+      if (angle == 0)
+        SDL_RenderCopyF(R, tex, src, &dst);
+      else
+        SDL_RenderCopyExF(R, tex, src, &dst, angle, nullptr, SDL_FLIP_NONE);
+      return;
+    }
+    if (!(cx + ex > 0 && cy + ey > 0 && cx - ex < view.w && cy - ey < view.h)) return;  // unseen, or not a number
+    int tw = 0, th = 0;
+    if (SDL_QueryTexture(tex, nullptr, nullptr, &tw, &th) != 0 || tw <= 0 || th <= 0) return;
+    const SDL_Rect from = src ? *src : SDL_Rect{0, 0, tw, th};
+    const float u0 = static_cast<float>(from.x) / static_cast<float>(tw);
+    const float v0 = static_cast<float>(from.y) / static_cast<float>(th);
+    const float u1 = static_cast<float>(from.x + from.w) / static_cast<float>(tw);
+    const float v1 = static_cast<float>(from.y + from.h) / static_cast<float>(th);
+    // Geometry lands half a pixel off where copies land in the software renderer.
+    const float shift = -GeometryShift;
+    auto corner = [&](float x, float y, float u, float v) {
+      return Vertex(cx + x * c - y * s + shift, cy + x * s + y * c + shift, mod, u, v);
+    };
+    Vertices.assign({corner(-hw, -hh, u0, v0), corner(hw, -hh, u1, v0), corner(hw, hh, u1, v1),
+                     corner(-hw, hh, u0, v1)});
+    eng_ClipPolygon(&Vertices, view);
+    Indices.clear();
+    for (int i = 1; i + 1 < static_cast<int>(Vertices.size()); ++i) Indices.insert(Indices.end(), {0, i, i + 1});
+    if (!Indices.empty())
+      SDL_RenderGeometry(R, tex, Vertices.data(), static_cast<int>(Vertices.size()), Indices.data(),
+                         static_cast<int>(Indices.size()));
+  }
+
   // A filled polygon, one rectangle per row of pixels: the software
   // renderer draws each triangle through a scratch picture of its own.
   void FillPolygon(SDL_Color c) {
     for (SDL_FPoint& p : Polygon) p.x += GeometryShift, p.y += GeometryShift;
-    eng_PolygonRows(Polygon, &Rows);
+    eng_PolygonRows(Polygon, &Rows, View());
     if (Rows.empty()) return;
     SDL_SetRenderDrawColor(R, c.r, c.g, c.b, c.a);
     SDL_RenderFillRects(R, Rows.data(), static_cast<int>(Rows.size()));
@@ -328,11 +377,7 @@ void zglSdlBackend::Sprite(const zglTTexture* texture, float x, float y, float w
     tex = faded, alpha = 255, from = nullptr;
   }
   SDL_SetTextureAlphaMod(tex, alpha);
-  // The turning copy goes through scratch pictures in the software renderer.
-  if (angle == 0)
-    SDL_RenderCopyF(P->R, tex, from, &dst);
-  else
-    SDL_RenderCopyExF(P->R, tex, from, &dst, angle, nullptr, SDL_FLIP_NONE);
+  P->Copy(tex, from, dst, angle, SDL_Color{255, 255, 255, alpha});
 }
 
 void zglSdlBackend::Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha,
@@ -340,6 +385,14 @@ void zglSdlBackend::Rect(float x, float y, float w, float h, uint32_t color, uin
   SDL_Color c = ToColor(color, alpha);
   SDL_SetRenderDrawColor(P->R, c.r, c.g, c.b, c.a);
   SDL_FRect r{x, y, w, h};
+  if (filled) {
+    // Only the part on the picture (a huge rectangle would overflow its pixels).
+    const SDL_FRect view = P->View();
+    const float x0 = std::max(x, view.x - 1), y0 = std::max(y, view.y - 1);
+    const float x1 = std::min(x + w, view.x + view.w + 1), y1 = std::min(y + h, view.y + view.h + 1);
+    if (!(x0 < x1 && y0 < y1)) return;
+    if (x0 != x || y0 != y || x1 != x + w || y1 != y + h) r = SDL_FRect{x0, y0, x1 - x0, y1 - y0};
+  }
   if (!filled) {
     SDL_RenderDrawRectF(P->R, &r);
   } else if (alpha == 255) {
@@ -364,7 +417,7 @@ void zglSdlBackend::Circle(float x, float y, float radius, uint32_t color, uint8
       SDL_SetTextureColorMod(disc, c.r, c.g, c.b);
       SDL_SetTextureAlphaMod(disc, alpha);
       SDL_FRect dst{x - radius, y - radius, radius * 2, radius * 2};
-      SDL_RenderCopyF(P->R, disc, nullptr, &dst);
+      P->Copy(disc, nullptr, dst, 0, c);
     }
     return;
   }

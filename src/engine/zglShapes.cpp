@@ -48,11 +48,14 @@ SDL_Surface* eng_MakeRingSurface(int size, float cx, float cy, float radius) {
   return s;
 }
 
-void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rect>* rows) {
+void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rect>* rows,
+                     const SDL_FRect& view) {
   rows->clear();
   if (polygon.size() < 3) return;
   float top = polygon[0].y, bottom = polygon[0].y;
   for (const SDL_FPoint& p : polygon) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+  // Only the rows and columns on the picture.
+  top = std::max(top, view.y - 1), bottom = std::min(bottom, view.y + view.h + 1);
   // Rows whose pixel centres lie inside; within a row, the same for columns.
   for (int y = static_cast<int>(std::ceil(top - 0.5f)); y + 0.5f < bottom; ++y) {
     const float yc = y + 0.5f;
@@ -66,8 +69,44 @@ void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rec
       right = std::max(right, x);
     }
     if (!(left < right)) continue;
+    left = std::max(left, view.x - 1), right = std::min(right, view.x + view.w + 1);
+    if (!(left < right)) continue;
     int x0 = static_cast<int>(std::ceil(left - 0.5f));
     int x1 = static_cast<int>(std::ceil(right - 0.5f));
     if (x1 > x0) rows->push_back(SDL_Rect{x0, y, x1 - x0, 1});
   }
+}
+
+void eng_ClipPolygon(std::vector<SDL_Vertex>* polygon, const SDL_FRect& view) {
+  // One side of the view at a time (Sutherland and Hodgman): keep the
+  // vertices inside, and where an edge crosses the side, a new vertex with
+  // its texture place and colour taken in proportion.
+  auto clipSide = [polygon](auto inside, auto crossing) {
+    std::vector<SDL_Vertex> in = std::move(*polygon);
+    polygon->clear();
+    for (size_t i = 0; i < in.size(); ++i) {
+      const SDL_Vertex& a = in[i];
+      const SDL_Vertex& b = in[(i + 1) % in.size()];
+      const bool ia = inside(a.position), ib = inside(b.position);
+      if (ia) polygon->push_back(a);
+      if (ia == ib) continue;
+      const float t = crossing(a.position, b.position);
+      auto mix = [t](float p, float q) { return p + (q - p) * t; };
+      auto mixByte = [t](Uint8 p, Uint8 q) { return static_cast<Uint8>(std::lround(p + (q - p) * t)); };
+      polygon->push_back(SDL_Vertex{
+          SDL_FPoint{mix(a.position.x, b.position.x), mix(a.position.y, b.position.y)},
+          SDL_Color{mixByte(a.color.r, b.color.r), mixByte(a.color.g, b.color.g), mixByte(a.color.b, b.color.b),
+                    mixByte(a.color.a, b.color.a)},
+          SDL_FPoint{mix(a.tex_coord.x, b.tex_coord.x), mix(a.tex_coord.y, b.tex_coord.y)}});
+    }
+  };
+  const float left = view.x, top = view.y, right = view.x + view.w, bottom = view.y + view.h;
+  clipSide([=](SDL_FPoint p) { return p.x >= left; },
+           [=](SDL_FPoint a, SDL_FPoint b) { return (left - a.x) / (b.x - a.x); });
+  clipSide([=](SDL_FPoint p) { return p.x <= right; },
+           [=](SDL_FPoint a, SDL_FPoint b) { return (right - a.x) / (b.x - a.x); });
+  clipSide([=](SDL_FPoint p) { return p.y >= top; },
+           [=](SDL_FPoint a, SDL_FPoint b) { return (top - a.y) / (b.y - a.y); });
+  clipSide([=](SDL_FPoint p) { return p.y <= bottom; },
+           [=](SDL_FPoint a, SDL_FPoint b) { return (bottom - a.y) / (b.y - a.y); });
 }

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "engine/uSafeFile.h"
@@ -35,12 +34,11 @@ std::string NormalizeHint(const std::string& text) {
 }
 
 std::string LoadLevelHint(const std::string& levelPath) {
-  std::ifstream in(HintPathFor(levelPath), std::ios::binary);
-  if (!in) return "";
-  std::string text(kMaxHintBytes + 4, '\0');  // enough to see a character cut at the limit
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(in.gcount()));
-  return NormalizeHint(text);
+  std::string text;
+  // Enough to see a character cut at the limit; a hint that is no regular
+  // file (a pipe) is no hint.
+  const TFileRead read = ReadFileSafely(HintPathFor(levelPath), kMaxHintBytes + 4, &text);
+  return read == TFileRead::OK || read == TFileRead::TOO_LARGE ? NormalizeHint(text) : "";
 }
 
 bool SaveLevelHint(const std::string& levelPath, const std::string& hint, std::string* error) {
