@@ -61,10 +61,6 @@ SDL_Surface* eng_MakeRingSurface(int size, float cx, float cy, float radius);
 void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rect>* rows,
                      const SDL_FRect& view);
 
-// Cuts a convex polygon (its vertices in order, with their colours and
-// texture places) down to the part inside `view`.
-void eng_ClipPolygon(std::vector<SDL_Vertex>* polygon, const SDL_FRect& view);
-
 // Runs the program's draw callback, if there is one.
 void eng_DrawCallback();
 

@@ -77,36 +77,3 @@ void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rec
   }
 }
 
-void eng_ClipPolygon(std::vector<SDL_Vertex>* polygon, const SDL_FRect& view) {
-  // One side of the view at a time (Sutherland and Hodgman): keep the
-  // vertices inside, and where an edge crosses the side, a new vertex with
-  // its texture place and colour taken in proportion.
-  auto clipSide = [polygon](auto inside, auto crossing) {
-    std::vector<SDL_Vertex> in = std::move(*polygon);
-    polygon->clear();
-    for (size_t i = 0; i < in.size(); ++i) {
-      const SDL_Vertex& a = in[i];
-      const SDL_Vertex& b = in[(i + 1) % in.size()];
-      const bool ia = inside(a.position), ib = inside(b.position);
-      if (ia) polygon->push_back(a);
-      if (ia == ib) continue;
-      const float t = crossing(a.position, b.position);
-      auto mix = [t](float p, float q) { return p + (q - p) * t; };
-      auto mixByte = [t](Uint8 p, Uint8 q) { return static_cast<Uint8>(std::lround(p + (q - p) * t)); };
-      polygon->push_back(SDL_Vertex{
-          SDL_FPoint{mix(a.position.x, b.position.x), mix(a.position.y, b.position.y)},
-          SDL_Color{mixByte(a.color.r, b.color.r), mixByte(a.color.g, b.color.g), mixByte(a.color.b, b.color.b),
-                    mixByte(a.color.a, b.color.a)},
-          SDL_FPoint{mix(a.tex_coord.x, b.tex_coord.x), mix(a.tex_coord.y, b.tex_coord.y)}});
-    }
-  };
-  const float left = view.x, top = view.y, right = view.x + view.w, bottom = view.y + view.h;
-  clipSide([=](SDL_FPoint p) { return p.x >= left; },
-           [=](SDL_FPoint a, SDL_FPoint b) { return (left - a.x) / (b.x - a.x); });
-  clipSide([=](SDL_FPoint p) { return p.x <= right; },
-           [=](SDL_FPoint a, SDL_FPoint b) { return (right - a.x) / (b.x - a.x); });
-  clipSide([=](SDL_FPoint p) { return p.y >= top; },
-           [=](SDL_FPoint a, SDL_FPoint b) { return (top - a.y) / (b.y - a.y); });
-  clipSide([=](SDL_FPoint p) { return p.y <= bottom; },
-           [=](SDL_FPoint a, SDL_FPoint b) { return (bottom - a.y) / (b.y - a.y); });
-}
