@@ -65,7 +65,6 @@ struct TMapFileReport {
 // which leaves the map empty.
 bool ReadMapFile(const std::string& path, TMap* map, std::string* error = nullptr,
                  TMapFileReport* report = nullptr);
-constexpr size_t kMaxMapRecords = 10000;
 // The same for the bytes of a level file; `name` names it in messages.
 bool ReadMapBytes(std::string_view bytes, const std::string& name, TMap* map,
                   std::string* error = nullptr, TMapFileReport* report = nullptr);
