@@ -15,6 +15,7 @@
 #include "sim/uRope.h"
 #include "ui/uAtlas.h"
 #include "ui/uDialog.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 
 namespace {
@@ -80,14 +81,14 @@ void TEditor::AskToSave(std::function<void()> then) {
     then();
     return;
   }
-  Manager->Dialog().Ask("Сохранить изменения?",
-                        {{"Сохранить", [this, then] { SaveThen(then); }},
-                         {"Не сохранять",
+  Manager->Dialog().Ask(Tr("Сохранить изменения?"),
+                        {{Tr("Сохранить"), [this, then] { SaveThen(then); }},
+                         {Tr("Не сохранять"),
                           [this, then] {
                             Declined = State();
                             then();
                           }},
-                         {"Отмена", nullptr}},
+                         {Tr("Отмена"), nullptr}},
                         0, 2);
 }
 
@@ -146,9 +147,9 @@ void TEditor::LevelChosen(TLevelMenu& menu, int index) {
     return;
   }
   TLevelMenu* chooser = &menu;
-  Manager->Dialog().Ask("Заменить уровень " + TLevelMenu::CaptionOf(level.FileName) + "?",
-                        {{"Да", [this, chooser, level] { SaveLevel(chooser, level); }},
-                         {"Нет", nullptr}},
+  Manager->Dialog().Ask(TrF("Заменить уровень %s?", {TLevelMenu::CaptionOf(level.FileName)}),
+                        {{Tr("Да"), [this, chooser, level] { SaveLevel(chooser, level); }},
+                         {Tr("Нет"), nullptr}},
                         0, 1);
 }
 
@@ -166,7 +167,7 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
   std::error_code ec;
   std::filesystem::create_directories(level.Dir, ec);  // the first level of a new folder
   std::string error;
-  if (!Map->SaveToFile(path, &error)) return fail("Не удалось сохранить уровень");
+  if (!Map->SaveToFile(path, &error)) return fail(Tr("Не удалось сохранить уровень"));
   // A changed level has not been won yet.
   if (PlayerState) PlayerState->SetWon(level.FileName, level.Own, false);
   if (!SaveLevelHint(path, Hint, &error)) {
@@ -174,10 +175,10 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
     FileName = level.FileName;
     FileDir = level.Dir;
     Saved = {EncodeMap(*Map), LoadLevelHint(path)};
-    return fail("Уровень сохранён, но подсказку записать не удалось");
+    return fail(Tr("Уровень сохранён, но подсказку записать не удалось"));
   }
   MarkSaved(level);
-  ShowMessage("Уровень сохранён: " + TLevelMenu::CaptionOf(level.FileName));
+  ShowMessage(TrF("Уровень сохранён: %s", {TLevelMenu::CaptionOf(level.FileName)}));
   if (menu) menu->Visible = false;
   if (AfterSave) {
     std::function<void()> then = std::move(AfterSave);
@@ -202,25 +203,25 @@ void TEditor::OpenLevel(const TLevel& level) {
   const bool read = ReadMapFile(path, Map.get(), nullptr, &report);
   if (!read || (report.Records > 0 && Map->Objects.empty())) {
     Restore(before);
-    const std::string why = report.Unreadable          ? "файл не читается"
+    const std::string why = report.Unreadable          ? Tr("файл не читается")
                             : !report.OverBudget.empty() ? report.OverBudget
-                                                         : "файл повреждён";
-    ShowMessage("Не удалось открыть уровень " + caption + ": " + why, true);
+                                                         : Tr("файл повреждён");
+    ShowMessage(TrF("Не удалось открыть уровень %s: %s", {caption, why}), true);
     return;
   }
   for (auto& rope : Map->Ropes) rope->FollowEnds();
   Hint = LoadLevelHint(path);
   MarkSaved(level);
   if (report.Cut)
-    ShowMessage("Уровень " + caption + " открыт не полностью: прочитаны первые " +
-                    std::to_string(kMaxMapRecords) + " записей",
+    ShowMessage(TrF("Уровень %s открыт не полностью: прочитаны первые %s записей",
+                    {caption, std::to_string(kMaxMapRecords)}),
                 true);
   else if (report.Skipped > 0)
-    ShowMessage("Уровень " + caption + " открыт не полностью: пропущено записей: " +
-                    std::to_string(report.Skipped) + " из " + std::to_string(report.Records),
+    ShowMessage(TrF("Уровень %s открыт не полностью: пропущено записей: %s из %s",
+                    {caption, std::to_string(report.Skipped), std::to_string(report.Records)}),
                 true);
   else
-    ShowMessage("Открыт уровень " + caption);
+    ShowMessage(TrF("Открыт уровень %s", {caption}));
 }
 
 // --- keys ---

@@ -5,6 +5,7 @@
 #include "editor/uEditorMenu.h"
 #include "level/uMap.h"
 #include "sim/uMapObj.h"
+#include "ui/uLang.h"
 
 // --- panels ---
 
@@ -52,7 +53,7 @@ void TButtonE::Click() {
     default: break;
   }
   if (size == TObjectSize::TOO_LARGE)
-    Editor->ShowMessage("Больше нельзя: предмет не крупнее " + std::to_string(kMaxObjectSize) + " точек", true);
+    Editor->ShowMessage(TrF("Больше нельзя: предмет не крупнее %s точек", {std::to_string(kMaxObjectSize)}), true);
 }
 
 void TButtonOpt::Click() {
@@ -93,9 +94,9 @@ void TButtonOpt::Draw(int offsetX, int offsetY, uint8_t alpha) {
   const int halfWidth = Sprite ? Sprite->Width / 2 : 0;
   if (CheckBox) {
     CheckBox->DrawFrame(cx - halfWidth + CheckBox->Width + 4, cy, 0, Pressed ? 1 : 0, alpha);
-    DrawCaption(Caption, cx + CheckBox->Width / 2, cy, alpha);
+    DrawCaption(Tr(Caption), cx + CheckBox->Width / 2, cy, alpha);
   } else {
-    DrawCaption(Caption, cx, cy, alpha);
+    DrawCaption(Tr(Caption), cx, cy, alpha);
   }
 }
 

@@ -33,12 +33,27 @@ std::string NormalizeHint(const std::string& text) {
   return SanitizeUtf8(out);
 }
 
-std::string LoadLevelHint(const std::string& levelPath) {
+namespace {
+
+// Enough to see a character cut at the limit; a hint that is no regular file
+// (a pipe) is no hint.
+std::string ReadHintFile(const std::string& path) {
   std::string text;
-  // Enough to see a character cut at the limit; a hint that is no regular
-  // file (a pipe) is no hint.
-  const TFileRead read = ReadFileSafely(HintPathFor(levelPath), kMaxHintBytes + 4, &text);
+  const TFileRead read = ReadFileSafely(path, kMaxHintBytes + 4, &text);
   return read == TFileRead::OK || read == TFileRead::TOO_LARGE ? NormalizeHint(text) : "";
+}
+
+}  // namespace
+
+std::string LoadLevelHint(const std::string& levelPath) { return ReadHintFile(HintPathFor(levelPath)); }
+
+std::string LoadShownHint(const std::string& levelPath, bool shipped, const std::string& language) {
+  if (shipped && !language.empty()) {
+    const std::string hint = HintPathFor(levelPath);  // ends in ".hint"
+    std::string translated = ReadHintFile(hint.substr(0, hint.size() - 4) + language + ".hint");
+    if (!translated.empty()) return translated;
+  }
+  return LoadLevelHint(levelPath);
 }
 
 bool SaveLevelHint(const std::string& levelPath, const std::string& hint, std::string* error) {
