@@ -17,6 +17,7 @@ nlohmann::json BuildDump() {
   j["tick"] = eng_TicksRun();
   j["seed"] = RandomSeedUsed();
   j["muted"] = SoundMuted();
+  j["volume"] = SoundVolume();
   if (!SceneManager) {
     j["scene"] = nullptr;
     return j;

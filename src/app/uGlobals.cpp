@@ -8,6 +8,7 @@
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
 #include "scenes/uPlayerState.h"
+#include "scenes/uSettings.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
 
@@ -37,7 +38,7 @@ void CreateScenes(std::optional<int32_t> startLevel, const std::filesystem::path
   Owned.Player = std::make_unique<TPlayerState>(stateFolder);
   Owned.Player->Load();
   PlayerState = Owned.Player.get();
-  SetSoundMuted(PlayerState->SoundMuted());
+  ApplySavedSettings();
   Owned.SceneManager = std::make_unique<tSceneMng>();
   SceneManager = Owned.SceneManager.get();
   SceneManager->Width = 1024;

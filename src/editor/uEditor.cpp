@@ -11,6 +11,7 @@
 #include "sim/uMapObj.h"
 #include "sim/uRope.h"
 #include "ui/uAtlas.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -169,6 +170,7 @@ void TEditor::DeleteCurrent() {
   // Removes the ropes joined to an object with it, and detaches it from a
   // world left over from a stopped test play.
   Map->Remove(gone);
+  PlaySound(TSound::Delete);
 }
 
 void TEditor::ForgetMapContent() {
@@ -264,6 +266,7 @@ void TEditor::PlaceCopy() {
     PlaceRope(*rope);
   } else if (TMapObj* object = CurrentObject()) {
     Map->Objects.push_back(CloneAs(*object));
+    PlaySound(TSound::Place);
   }
 }
 
@@ -276,6 +279,7 @@ void TEditor::PlaceRope(TRope& rope) {
   if (!target) return;
   if (!rope.AttachEnd(target, Map->DragDX, Map->DragDY, key_Down(K_CTRL))) return;
   Map->Ropes.push_back(CloneAs(rope));
+  PlaySound(TSound::Place);
   rope.ObjectA = rope.ObjectB = nullptr;
   Current = nullptr;
 }

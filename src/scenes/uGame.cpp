@@ -136,6 +136,7 @@ void TGame::Restart() {
   WinForm->Visible = false;
   LostForm->Visible = false;
   HintVisible = !Hint.empty();
+  StartHeard = false;
   Map->StartGame();
 }
 
@@ -151,6 +152,8 @@ void TGame::Update() {
     if (!LostForm->Update(mouse_X(), mouse_Y())) ButtonBar->Update(mouse_X(), mouse_Y());
     return;
   }
+  if (!StartHeard) PlaySound(TSound::LevelStart);
+  StartHeard = true;
   Map->Update();
   // Before the buttons: a restart's own first tick must not count as firing.
   if (HeroFiring()) HintVisible = false;

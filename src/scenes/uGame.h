@@ -71,6 +71,7 @@ class TGame : public tScene {
   std::unique_ptr<TMeForm> ButtonBar;   // "Меню" and "Рестарт"
   std::string Hint;          // the level's hint ("" when it has none)
   bool HintVisible = false;  // from the start until the player first fires a hot beam
+  bool StartHeard = false;   // the level's start was sounded (on its first tick of play)
 
   void Draw() override;
   void Update() override;

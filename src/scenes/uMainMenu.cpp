@@ -1,14 +1,27 @@
 #include "scenes/uMainMenu.h"
 
+#include <cmath>
+
 #include "engine/engine.h"
 #include "engine/zgl.h"
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
+#include "scenes/uSettings.h"
+#include "ui/uAtlas.h"
 #include "ui/uResources.h"
+
+namespace {
+
+constexpr int kGearX = 1024 - 44, kGearY = 44;  // screen centre of the gear button
+constexpr uint32_t kGearColor = 0x2B3038;
+
+}  // namespace
 
 TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
     : tScene(manager), Form(std::make_unique<TMeForm>(512, 384, 255, this)), LevelMenu(levelMenu),
-      ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()) {
+      ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()),
+      GearSprite(MakeAtlasSprite<TMeFormDrawRect>(Atlas::SmallButton)),
+      GearShape(std::make_unique<TShapeCircle>(48)) {
   auto add = [&](auto* button, const char* caption) { button->Caption = caption; };
   TMeForm& f = *Form;
   add(AddNew<TButtonNew>(f, 0, -100, ButtonShape.get(), ButtonSprite.get(), &f), "Новая игра");
@@ -17,6 +30,9 @@ TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
   auto* exit = AddNew<TButtonExit>(f, 0, 56, ButtonShape.get(), ButtonSprite.get(), &f);
   add(exit, "Выход");
   exit->Visible = !eng_InBrowser();  // a browser tab is closed by the browser
+  // The gear: in the top right corner, clear of the title and the four buttons.
+  AddNew<TButtonSettings>(f, kGearX - f.X, kGearY - f.Y, GearShape.get(), GearSprite.get(), &f);
+  Settings = std::make_unique<TSettingsPanel>(this);
 }
 
 TMainMenuScene::~TMainMenuScene() = default;
@@ -39,6 +55,10 @@ void TMainMenuScene::Draw() {
     return;
   }
   Form->Draw();
+  if (Settings->Visible) {
+    Settings->Draw();
+    return;
+  }
   // The chooser reaches down to the bottom of the screen: the line shows with the buttons only.
   const char* footer = eng_InBrowser() ? kBrowserFooter : kFooter;
   text_DrawEx(MainFont, 512, kFooterY, 1.0f, 0.0f, footer, 255, kFooterColor,
@@ -46,7 +66,9 @@ void TMainMenuScene::Draw() {
 }
 
 void TMainMenuScene::Update() {
-  if (SubForm && SubForm->Visible) {
+  if (Settings->Visible) {
+    Settings->Update(mouse_X(), mouse_Y());
+  } else if (SubForm && SubForm->Visible) {
     // Escape closes the chooser, as its "Закрыть" does.
     if (key_Press(K_ESCAPE))
       SubForm->Visible = false;
@@ -58,7 +80,8 @@ void TMainMenuScene::Update() {
 }
 
 nlohmann::json TMainMenuScene::DumpState() const {
-  return {{"sub_form_visible", SubForm != nullptr && SubForm->Visible}};
+  return {{"sub_form_visible", SubForm != nullptr && SubForm->Visible},
+          {"settings_visible", Settings->Visible}};
 }
 
 void TButtonNew::Click() {
@@ -85,4 +108,22 @@ void TButtonExit::Click() {
     scene->Manager->Quit();
   else
     zgl_Exit();
+}
+
+void TButtonSettings::Click() {
+  if (auto* scene = dynamic_cast<TMainMenuScene*>(OwnerScene())) scene->Settings->Show();
+}
+
+// A gear drawn on the round button: a disc with eight teeth and a hole.
+void TButtonSettings::Draw(int offsetX, int offsetY, uint8_t alpha) {
+  TMeFormObject::Draw(offsetX, offsetY, alpha);
+  const float cx = static_cast<float>(X + offsetX), cy = static_cast<float>(Y + offsetY);
+  constexpr float kTwoPi = 6.2831853f;
+  for (int i = 0; i < 8; ++i) {
+    const float a = kTwoPi * static_cast<float>(i) / 8.0f;
+    pr2d_Circle(cx + 11.0f * std::cos(a), cy + 11.0f * std::sin(a), 4.5f, kGearColor, alpha, 16, 0,
+                PR2D_FILL | PR2D_SMOOTH);
+  }
+  pr2d_Circle(cx, cy, 11.0f, kGearColor, alpha, 24, 0, PR2D_FILL | PR2D_SMOOTH);
+  pr2d_Circle(cx, cy, 4.5f, 0xE8ECF1, alpha, 16, 0, PR2D_FILL | PR2D_SMOOTH);
 }

@@ -1,5 +1,6 @@
 #include "scenes/uPlayerState.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -42,6 +43,11 @@ std::set<std::string> Names(const json& object, const char* key) {
   return names;
 }
 
+bool Flag(const json& object, const char* key, bool otherwise) {
+  auto it = object.find(key);
+  return it != object.end() && it->is_boolean() ? it->get<bool>() : otherwise;
+}
+
 }  // namespace
 
 TPlayerState::TPlayerState(fs::path folder) : Dir(std::move(folder)) {}
@@ -61,10 +67,18 @@ void TPlayerState::Load() {
       WonShipped = Names(j, "won");
       WonOwn = Names(j, "won_own");
     } else {
-      auto muted = j.find("sound_muted");
-      Muted = muted != j.end() && muted->is_boolean() && muted->get<bool>();
+      LoadSettings(j);
     }
   }
+}
+
+// A value of the wrong type, or out of range, keeps the default.
+void TPlayerState::LoadSettings(const json& j) {
+  Muted = Flag(j, "sound_muted", false);
+  Full = Flag(j, "fullscreen", false);
+  auto volume = j.find("volume");
+  if (volume != j.end() && volume->is_number_integer() && *volume >= 0 && *volume <= 100)
+    Volume = volume->get<int>();
 }
 
 bool TPlayerState::Won(const std::string& fileName, bool own) const {
@@ -90,12 +104,29 @@ void TPlayerState::SetSoundMuted(bool muted) {
   SaveSettings();
 }
 
+void TPlayerState::SetSoundVolume(int volume) {
+  volume = std::clamp(volume, 0, 100);
+  if (Volume == volume) return;
+  Volume = volume;
+  SaveSettings();
+}
+
+void TPlayerState::SetFullScreen(bool on) {
+  if (Full == on) return;
+  Full = on;
+  SaveSettings();
+}
+
 void TPlayerState::SaveProgress() {
   Save(kProgressFile, json{{"format", kFormat}, {"won", WonShipped}, {"won_own", WonOwn}}.dump(2));
 }
 
 void TPlayerState::SaveSettings() {
-  Save(kSettingsFile, json{{"format", kFormat}, {"sound_muted", Muted}}.dump(2));
+  Save(kSettingsFile, json{{"format", kFormat},
+                           {"sound_muted", Muted},
+                           {"volume", Volume},
+                           {"fullscreen", Full}}
+                          .dump(2));
 }
 
 void TPlayerState::Save(const char* name, const std::string& text) {
