@@ -54,11 +54,12 @@ void TMainMenuScene::Draw() {
     SubForm->Draw();
     return;
   }
-  Form->Draw();
+  // The settings panel stands alone over the title, as the chooser does.
   if (Settings->Visible) {
     Settings->Draw();
     return;
   }
+  Form->Draw();
   // The chooser reaches down to the bottom of the screen: the line shows with the buttons only.
   const char* footer = eng_InBrowser() ? kBrowserFooter : kFooter;
   text_DrawEx(MainFont, 512, kFooterY, 1.0f, 0.0f, footer, 255, kFooterColor,

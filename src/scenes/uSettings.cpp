@@ -51,7 +51,7 @@ constexpr int kFirstRowY = kTop + 100, kRowHeight = 60;
 constexpr int kCloseGap = 4;      // from the last row's y to the close button's
 constexpr int kBottomMargin = 40;  // below the close button's centre
 constexpr int kStepSpacing = 18, kStepWidth = 13, kStepMaxHeight = 34;
-constexpr int kValueX = TSettingsPanel::kControlX + 135;
+constexpr int kValueX = TSettingsPanel::kControlX + 130;
 
 class TSettingsClose : public TButtonEM {
  public:

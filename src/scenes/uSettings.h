@@ -37,8 +37,8 @@ class TSettingsPanel : public TMeForm {
   int AddRow(std::string caption);
 
   static constexpr int kWidth = 500;
-  static constexpr int kLabelX = -130;  // the centre of the names
-  static constexpr int kControlX = 90;  // the centre of the controls
+  static constexpr int kLabelX = -140;  // the centre of the names
+  static constexpr int kControlX = 60;  // the centre of the controls
   static constexpr int kVolumeSteps = 10;
 
   // Shared looks for the controls of the rows.
