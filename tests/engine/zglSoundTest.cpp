@@ -101,9 +101,7 @@ TEST_F(Sound, ThroughADevicePlayStopHoldAndMuteReachTheMixer) {
   snd_SetMute(false);
   EXPECT_EQ(snd_OutputTarget(), 0.5f);
   for (int i = 0; i < 5; ++i) snd_Play(early);
-  int fading = 0;
-  for (int ch = 0; ch < Mix_AllocateChannels(-1); ++ch) fading += Mix_FadingChannel(ch) == MIX_FADING_OUT;
-  EXPECT_EQ(fading, 3) << "six plays of one sound: the three oldest are cut";
+  EXPECT_EQ(Mix_Playing(-1), 3) << "started again in the same tick: heard once";
 
   snd_Stop(early);
   eng_EndSoundTick();  // the hum was asked for in this tick: it goes on
