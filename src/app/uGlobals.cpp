@@ -9,6 +9,7 @@
 #include "scenes/uMainMenu.h"
 #include "scenes/uPlayerState.h"
 #include "scenes/uSettings.h"
+#include "ui/uLang.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
 
@@ -17,6 +18,7 @@ TEditor* EditorScene = nullptr;
 TLevelMenu* LevelMenu = nullptr;
 TGame* GameScene = nullptr;
 TMainMenuScene* MenuScene = nullptr;
+bool LanguageFromPlayer = false;
 
 namespace {
 
@@ -39,6 +41,8 @@ void CreateScenes(std::optional<int32_t> startLevel, const std::filesystem::path
   Owned.Player->Load();
   PlayerState = Owned.Player.get();
   ApplySavedSettings();
+  if (LanguageFromPlayer && !PlayerState->LanguageSetting().empty())
+    SetLanguage(PlayerState->LanguageSetting());
   Owned.SceneManager = std::make_unique<tSceneMng>();
   SceneManager = Owned.SceneManager.get();
   SceneManager->Width = 1024;

@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uAtlas.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 #include "ui/uSounds.h"
 
@@ -67,12 +68,12 @@ TSettingsPanel::TSettingsPanel(tScene* owner)
       CheckShape(std::make_unique<TShapeRect>(44, 44)), ButtonSprite(MakeWideButtonSprite()),
       ButtonShape(MakeWideButtonShape()), Panel(MakeAtlasSprite(Atlas::DialogPanel)) {
   Close = AddNew<TSettingsClose>(*this, 0, 0, ButtonShape.get(), ButtonSprite.get(), this);
-  Close->Caption = "Закрыть";
-  const int volumeY = AddRow("Громкость");
+  Close->Caption = N_("Закрыть");
+  const int volumeY = AddRow(N_("Громкость"));
   const int left = kControlX - (kVolumeSteps - 1) * kStepSpacing / 2;
   for (int step = 1; step <= kVolumeSteps; ++step)
     AddNew<TVolumeStep>(*this, step, left + (step - 1) * kStepSpacing, volumeY, StepShape.get(), this);
-  AddNew<TFullScreenBox>(*this, kControlX, AddRow("Полный экран"), CheckShape.get(), CheckBox.get(),
+  AddNew<TFullScreenBox>(*this, kControlX, AddRow(N_("Полный экран")), CheckShape.get(), CheckBox.get(),
                          this);
 }
 
@@ -106,13 +107,14 @@ void TSettingsPanel::Draw() {
   Panel->DrawStretched(0, Atlas::kPanelBorder, X - kWidth / 2, Y + kTop, kWidth, Height(), Alpha);
   const uint32_t centre = TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER;
   text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + kTitleY), 1.0f, 0.0f,
-              "Настройки", Alpha, kTextColor, centre);
+              Tr("Настройки"), Alpha, kTextColor, centre);
   for (size_t i = 0; i < Rows.size(); ++i)
     text_DrawEx(MainFont, static_cast<float>(X + kLabelX),
                 static_cast<float>(Y + kFirstRowY + static_cast<int>(i) * kRowHeight), 1.0f, 0.0f,
-                Rows[i], Alpha, kTextColor, centre);
+                Tr(Rows[i]), Alpha, kTextColor, centre);
   // The volume's value beside its slider; M's mute wins over it.
-  const std::string value = SoundMuted() ? "выкл" : std::to_string(SoundVolume()) + "%";
+  // TRANSLATORS: in place of the volume's percentage while M has muted the sound.
+  const std::string value = SoundMuted() ? Tr("выкл") : std::to_string(SoundVolume()) + "%";
   text_DrawEx(MainFont, static_cast<float>(X + kValueX), static_cast<float>(Y + kFirstRowY), 1.0f,
               0.0f, value, Alpha, SoundMuted() ? kMutedColor : kTextColor, centre);
   TMeForm::Draw();

@@ -32,7 +32,7 @@ class TSettingsPanel : public TMeForm {
   bool Update(int mouseX, int mouseY) override;
   void Draw() override;
 
-  // Adds a row named `caption`; returns its y (relative to the form) and moves
+  // Adds a row named `caption` (marked with N_, translated when drawn); returns its y (relative to the form) and moves
   // "Закрыть" under it.
   int AddRow(std::string caption);
 
