@@ -32,10 +32,9 @@ TMapRecord Crate(bool dynamic) {
   r.SpriteKind = 11, r.ShapeTag = "RECT", r.KindTag = "MAPOBJ", r.Dynamic = dynamic;
   return r;
 }
-TMapRecord Huge() {
+TMapRecord Huge() {  // a static crate drawn at the largest size
   TMapRecord r = Crate(false);
-  r.Width = r.Height = kMaxObjectSize, r.SpriteDX = r.SpriteDY = -kMaxObjectSize / 2;
-  return r;
+  return r.Width = r.Height = kMaxObjectSize, r;
 }
 TMapRecord Rope(int spread) {
   TMapRecord r;
