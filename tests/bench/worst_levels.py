@@ -329,7 +329,7 @@ def main():
                     continue
                 records, name = [padded(level(n))], f'{name}({n})'
             else:
-                records = level()
+                records = case()
             ok = run(kelvod, data, name, records) and ok
             if keep:
                 os.makedirs(keep, exist_ok=True)
