@@ -5,6 +5,11 @@ set(staged "${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
 if(NOT EXISTS "${staged}/bin/kelvod")
   message(FATAL_ERROR "cpack: no staged ${staged}/bin/kelvod to move to games/")
 endif()
+# The compilers' version strings in .comment are of no use in the package (as
+# Debian's dh_strip, drop them; the debug package is cut from the binary next).
+find_program(KELVOD_OBJCOPY objcopy REQUIRED)
+execute_process(COMMAND ${KELVOD_OBJCOPY} --remove-section=.comment "${staged}/bin/kelvod"
+                COMMAND_ERROR_IS_FATAL ANY)
 file(MAKE_DIRECTORY "${staged}/games")
 file(RENAME "${staged}/bin/kelvod" "${staged}/games/kelvod")
 file(GLOB left "${staged}/bin/*")

@@ -4,10 +4,16 @@ include(CheckCXXCompilerFlag)
 include(CheckPIESupported)
 
 add_compile_options(-fstack-protector-strong -Wformat -Werror=format-security)
-check_cxx_compiler_flag(-fcf-protection KELVOD_HAS_CF_PROTECTION)
-if(KELVOD_HAS_CF_PROTECTION)
-  add_compile_options(-fcf-protection)
-endif()
+# Newer Debian releases add these two where the compiler has them. Control-flow
+# protection takes effect only when every object linked carries it, and
+# Debian 12's C start files do not yet, so its binaries go without.
+foreach(flag -fstack-clash-protection -fcf-protection)
+  string(MAKE_C_IDENTIFIER "KELVOD_HAS${flag}" has)
+  check_cxx_compiler_flag(${flag} ${has})
+  if(${has})
+    add_compile_options(${flag})
+  endif()
+endforeach()
 # A distribution's own flags may fortify already (at another level): then
 # they hold, and a second definition would only be warned about.
 if(NOT "${CMAKE_CXX_FLAGS} ${CMAKE_CXX_FLAGS_INIT}" MATCHES "_FORTIFY_SOURCE")
