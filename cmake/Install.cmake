@@ -4,6 +4,7 @@
 #   share/kelvod/                                its data (art, font, shipped levels)
 #   share/applications/kelvod.desktop            the desktop's menu entry
 #   share/metainfo/kelvod.metainfo.xml           AppStream description
+#   share/mime/packages/kelvod.xml               the level files' MIME type (opened by the game)
 #   share/icons/hicolor/*/apps/kelvod.{svg,png}  the icon
 #   share/man/man6/kelvod.6.gz                   the manual page
 #   share/doc/kelvod/{copyright,changelog.gz}    licences (Debian's format) and changes
@@ -20,6 +21,8 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}
         PATTERN ".*" EXCLUDE PATTERN "*.saving" EXCLUDE)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/kelvod.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/kelvod.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_SOURCE_DIR}/dist/kelvod-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME kelvod.xml)
 install(FILES ${CMAKE_SOURCE_DIR}/assets/icon.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME kelvod.svg)
 foreach(size 48 128 256)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzes the level loader (tests/fuzz/LevelFuzz.cpp) with libFuzzer under
+# Fuzzes the level loader and the share code reader (tests/fuzz/LevelFuzz.cpp) with libFuzzer under
 # AddressSanitizer and UndefinedBehaviorSanitizer for SECONDS (default 60),
 # starting from the committed corpus in tests/fuzz/corpus. Installs clang and
 # its libFuzzer runtime when they are missing, builds into build-fuzz/.

@@ -3,7 +3,7 @@
 #include "engine/uParse.h"
 
 std::string UsageText() {
-  return "Usage: kelvod [options]\n"
+  return "Usage: kelvod [options] [CODE|LINK|FILE]\n"
          "  (no options)         play in a window, starting in the main menu\n"
          "  --data DIR           the data folder (atlas, title, font, sound/, level/); levels are\n"
          "                       saved into its level/ and progress is not kept\n"
@@ -19,6 +19,10 @@ std::string UsageText() {
          "  --sound-log FILE     write one line per sound started, \"<tick> <name>\"\n"
          "  --seed N             seed of the random generator (default: from the clock)\n"
          "  --level N            start level N at once instead of showing the main menu\n"
+         "  --open CODE|LINK|FILE  play a shared level: a share code, a link holding one, or\n"
+         "                       a level file; \"Сохранить себе\" keeps it among your levels\n"
+         "  --share N            with --headless: print the share code of level N (it must be\n"
+         "                       proven: won by its author, see docs/headless.md)\n"
          "  --version            print the version\n"
          "  --help               show this text\n";
 }
@@ -87,10 +91,30 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
         return false;
       }
       o->Level = level;
+    } else if (a == "--open") {
+      if (!value(&o->Open)) return false;
+    } else if (a == "--share") {
+      int32_t level = 0;
+      if (!value(&v)) return false;
+      if (!ParseNumber(v, &level) || level < 0) {
+        *error = "option --share needs a level index (a whole number from 0), not \"" + v + "\"";
+        return false;
+      }
+      o->Share = level;
+    } else if (!a.empty() && a[0] != '-' && o->Open.empty()) {
+      o->Open = a;  // a file or code given alone, as a desktop opens a level file
     } else {
       *error = "unknown option \"" + a + "\" (see --help)";
       return false;
     }
+  }
+  if (o->Share && !o->Headless) {
+    *error = "option --share prints a code and needs --headless";
+    return false;
+  }
+  if (!o->Open.empty() && (o->Level || o->Share)) {
+    *error = "option --open cannot be given with --level or --share";
+    return false;
   }
   return true;
 }

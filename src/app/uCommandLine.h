@@ -15,6 +15,8 @@ struct TOptions {
   std::string Replay, Record, Screenshot, Dump, SoundLog;
   std::optional<uint32_t> Seed;
   std::optional<int32_t> Level;
+  std::string Open;                 // a share code, a link holding one, or a level file to play
+  std::optional<int32_t> Share;     // with --headless: print the share code of this level
   bool Help = false;
   bool Version = false;
 };

@@ -13,8 +13,11 @@
 #include "app/uGlobals.h"
 #include "app/uReplay.h"
 #include "engine/engine.h"
+#include "level/uShareCode.h"
+#include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
+#include "ui/uDialog.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
 
@@ -23,6 +26,45 @@ namespace fs = std::filesystem;
 namespace {
 
 std::optional<int32_t> StartLevel;  // --level: start the game scene instead of the menu
+std::optional<TSharedLevel> Opened;  // --open: play this level instead of showing the menu
+std::string OpenProblem;             // --open in a window: why it failed, told in the game
+
+bool EndsWithMap(std::string name) {
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name.size() > 4 && name.compare(name.size() - 4, 4, ".map") == 0;
+}
+
+// --open: a level file, or a share code or a link holding one.
+bool ReadOpenOption(const std::string& what, TSharedLevel* level, TShareError* error) {
+  std::error_code ec;
+  if (fs::is_regular_file(what, ec) || EndsWithMap(what)) {
+    if (ReadLevelToShare(what, level, &error->Text)) return true;
+    error->PlayerText = "Не удалось открыть уровень: " + fs::path(what).filename().string();
+    return false;
+  }
+  return ReadShareCode(what, level, error);
+}
+
+// --share N: prints the share code of a proven level. The exit status.
+int ShareLevel(int32_t index) {
+  const std::vector<TLevel> list = LevelList();
+  if (static_cast<size_t>(index) >= list.size()) {
+    std::cerr << "kelvod: option --share: there is no level " << index << "; there are " << list.size()
+              << " levels\n";
+    return 2;
+  }
+  const TLevel& level = list[static_cast<size_t>(index)];
+  if (!LevelProven(level.Path(), !level.Own)) {
+    std::cerr << "kelvod: level " << index << " (" << level.Path()
+              << ") is not proven: win it in the editor's test play first, which saves its solution beside it\n";
+    return 1;
+  }
+  TSharedLevel shared;
+  std::string error;
+  if (!ReadLevelToShare(level.Path(), &shared, &error)) return 1;
+  std::cout << MakeShareCode(shared) << "\n";
+  return 0;
+}
 fs::path StateFolder;               // progress and settings; empty: in memory only
 
 // --level must name a level of the list the game plays.
@@ -112,6 +154,14 @@ int FinishRun(bool ran) {
 void OnLoad() {
   LoadResources();
   CreateScenes(StartLevel, StateFolder);
+  if (Opened) {
+    GameScene->SetShared(std::move(*Opened));
+    GameScene->Start(TGame::kSharedLevel);
+    GameScene->Activate();
+    Opened.reset();
+  } else if (!OpenProblem.empty()) {
+    SceneManager->Dialog().Ask(OpenProblem, {{"OK", nullptr}}, 0, 0);
+  }
 }
 
 void OnDraw() {
@@ -162,6 +212,21 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   if (folders.PlayerLevels) SetPlayerLevelDir(*folders.PlayerLevels);
   StateFolder = folders.State;
   if (!CheckLevelOption(o)) return 2;
+  if (o.Share) return ShareLevel(*o.Share);
+  Opened.reset();
+  OpenProblem.clear();
+  if (!o.Open.empty()) {
+    TSharedLevel level;
+    TShareError problem;
+    if (ReadOpenOption(o.Open, &level, &problem)) {
+      Opened = std::move(level);
+    } else {
+      std::cerr << "kelvod: option --open: " << problem.Text << "\n";
+      // A window starts anyway and says why; a headless run has nobody to tell.
+      if (o.Headless) return 2;
+      OpenProblem = problem.PlayerText;
+    }
+  }
   if (!o.Replay.empty()) {
     std::vector<TReplayEvent> events;
     if (!LoadReplay(o.Replay, &events, &error)) {

@@ -151,6 +151,11 @@ const std::string& eng_LastError();
 void eng_ShowError(const std::string& message, const std::string& headline = "");
 bool eng_CanShowMessageBox();
 
+// The clipboard's text (share codes): the system's in a window, the page's in
+// a browser (written only), one kept in memory by headless runs.
+void eng_SetClipboardText(const std::string& text);
+std::string eng_ClipboardText();
+
 // Headless with render: every frame is drawn into an offscreen picture of
 // the window's size, as a window without a GPU would draw it, and thrown away.
 void eng_SetHeadlessRender(bool render);

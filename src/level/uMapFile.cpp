@@ -100,7 +100,7 @@ namespace {
 // Coordinates a level file may hold; anything beyond is not a level. Sizes
 // keep to the limits the editor keeps to (kMinShapeSize, kMaxObjectSize).
 constexpr int32_t kMaxCoordinate = 10000;
-constexpr size_t kMaxRecords = 10000;
+constexpr size_t kMaxRecords = kMaxMapRecords;
 
 bool InRange(int32_t v, int32_t limit) { return v >= -limit && v <= limit; }
 

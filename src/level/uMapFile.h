@@ -11,6 +11,10 @@
 class TMap;
 
 constexpr size_t kMapRecordSize = 80;
+// The most records a level file may hold, and so the largest level file;
+// readers ignore what lies beyond.
+constexpr size_t kMaxMapRecords = 10000;
+constexpr size_t kMaxLevelFileBytes = kMaxMapRecords * kMapRecordSize;
 using TMapRecordBytes = std::array<uint8_t, kMapRecordSize>;
 
 struct TMapRecord {

@@ -7,13 +7,18 @@
 #include <vector>
 
 #include "engine/zgl.h"
+#include <filesystem>
+
+#include "engine/uSafeFile.h"
 #include "level/uLevelHint.h"
+#include "level/uMapFile.h"
 #include "scenes/uLevelLost.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
 #include "sim/uBattery.h"
 #include "sim/uHero.h"
 #include "sim/uWorld.h"
+#include "ui/uDialog.h"
 #include "ui/uResources.h"
 #include "ui/uSounds.h"
 
@@ -83,15 +88,15 @@ TWinForm::TWinForm(int x, int y, uint8_t alpha, tScene* owner, TMeFormShape* sha
   Next->Caption = "-";
 }
 
-void TWinForm::Show(int32_t nextLevel) {
+void TWinForm::Show(int32_t nextLevel, bool shared) {
   StartFadeIn();
   auto* game = dynamic_cast<TGame*>(Owner);
   const TLevelMenu* levels = game ? game->LevelMenu : nullptr;
   const int32_t count = levels ? static_cast<int32_t>(levels->Levels.size()) : 0;
   Next->LevelIndex = nextLevel;
-  Next->AllDone = nextLevel > count - 1;
+  Next->AllDone = shared || nextLevel > count - 1;
   Next->Caption = Next->AllDone ? "В меню" : "Далее";
-  Caption = Next->AllDone ? "Все уровни пройдены!" : "Уровень пройден!";
+  Caption = Next->AllDone && !shared ? "Все уровни пройдены!" : "Уровень пройден!";
 }
 
 // --- TGame ---
@@ -111,6 +116,10 @@ TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
   WinForm->Visible = false;
   LostForm =
       std::make_unique<TLostForm>(512, 384, 200, this, ButtonShape.get(), ButtonSprite.get());
+  // Under "Меню", left of the field.
+  SharedBar = std::make_unique<TMeForm>(90, 92, 255, this);
+  AddNew<TButtonSaveOwn>(*SharedBar, 0, 0, ButtonShape.get(), ButtonSprite.get(), SharedBar.get())
+      ->Caption = "Сохранить себе";
 }
 
 TGame::~TGame() = default;
@@ -121,7 +130,13 @@ void TGame::Start(int32_t param) {
   // "+" entry for a file that was never written.
   if (LevelMenu) LevelMenu->Rescan();
   LevelFile.clear();
-  if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size())) {
+  Shared = param == kSharedLevel;
+  SharedBar->Visible = Shared;
+  if (Shared) {
+    Map->Clear();
+    ReadMapBytes(SharedLevel.MapBytes, "the shared level", Map.get());
+    Hint = SharedLevel.Hint;
+  } else if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size())) {
     // The hint lies beside the level's file, in whichever folder that is.
     const TLevel& level = LevelMenu->Levels[param];
     Map->LoadFromFile(level.Path());
@@ -154,10 +169,10 @@ void TGame::Update() {
   Map->Update();
   // Before the buttons: a restart's own first tick must not count as firing.
   if (HeroFiring()) HintVisible = false;
-  ButtonBar->Update(mouse_X(), mouse_Y());
+  if (!ButtonBar->Update(mouse_X(), mouse_Y()) && Shared) SharedBar->Update(mouse_X(), mouse_Y());
   if (LevelComplete()) {
     // The last index there can be has no next one: the form offers the menu.
-    WinForm->Show(LevelIndex < INT32_MAX ? LevelIndex + 1 : LevelIndex);
+    WinForm->Show(LevelIndex < INT32_MAX ? LevelIndex + 1 : LevelIndex, Shared);
     PlaySound(TSound::Win);
     if (PlayerState && !LevelFile.empty()) PlayerState->SetWon(LevelFile, LevelOwn);
   } else {
@@ -235,6 +250,7 @@ void TGame::Draw() {
   DrawGrid();
   Map->Draw();
   ButtonBar->Draw();
+  if (Shared) SharedBar->Draw();
   if (HintShown()) DrawHint();
   if (WinForm->Visible) WinForm->Draw();
   if (LostForm->Visible) LostForm->Draw();
@@ -242,6 +258,7 @@ void TGame::Draw() {
 
 nlohmann::json TGame::DumpState() const {
   return {{"level_index", LevelIndex},
+          {"shared", Shared},
           {"win_visible", WinForm->Visible},
           {"win_alpha", WinForm->Alpha},
           {"win_caption", WinForm->Caption},
@@ -260,6 +277,35 @@ void TButtonShowMenu::Click() {
 
 void TButtonReset::Click() {
   if (auto* game = dynamic_cast<TGame*>(Form ? Form->Owner : nullptr)) game->Restart();
+}
+
+std::string TGame::SaveSharedLevel(std::string* error) {
+  if (!Shared || !LevelMenu) return "";
+  LevelMenu->Rescan();
+  LevelMenu->AddNewLevel();
+  const TLevel level = LevelMenu->Levels.back();
+  LevelMenu->Rescan();
+  std::error_code ec;
+  std::filesystem::create_directories(level.Dir, ec);
+  const std::string path = level.Path();
+  // The hint and the solution first: a level file that appears is whole.
+  if (!SaveLevelHint(path, SharedLevel.Hint, error) ||
+      !SafeWriteFile(SolutionPathFor(path), WithProofLine(SharedLevel.Solution, SharedLevel.MapBytes),
+                     error) ||
+      !SafeWriteFile(path, SharedLevel.MapBytes, error))
+    return "";
+  LevelMenu->Rescan();
+  return level.FileName;
+}
+
+void TButtonSaveOwn::Click() {
+  auto* game = dynamic_cast<TGame*>(OwnerScene());
+  if (!game || !game->Manager) return;
+  std::string error;
+  const std::string name = game->SaveSharedLevel(&error);
+  const std::string text = name.empty() ? "Не удалось сохранить уровень: " + error
+                                        : "Уровень сохранён в ваши уровни: " + TLevelMenu::CaptionOf(name);
+  game->Manager->Dialog().Ask(text, {{"OK", nullptr}}, 0, 0);
 }
 
 void TButtonNext::Click() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "level/uMap.h"
+#include "level/uShareCode.h"
 #include "ui/uButtonEM.h"
 #include "ui/uMeForm.h"
 #include "ui/uScene.h"
@@ -51,8 +52,9 @@ class TWinForm : public TResultForm {
 
   TButtonNext* Next;  // the form's button
 
-  // Shows the form for the level that would come next.
-  void Show(int32_t nextLevel);
+  // Shows the form for the level that would come next; after a shared level
+  // (`shared`) the button leads back to the menu.
+  void Show(int32_t nextLevel, bool shared = false);
 };
 
 class TGame : public tScene {
@@ -71,12 +73,27 @@ class TGame : public tScene {
   std::unique_ptr<TMeForm> ButtonBar;   // "Меню" and "Рестарт"
   std::string Hint;          // the level's hint ("" when it has none)
   bool HintVisible = false;  // from the start until the player first fires a hot beam
+  // Playing a level opened from a share code or a file outside the level
+  // list: kept in memory, with its author's solution; "Сохранить себе"
+  // copies it into the player's levels.
+  bool Shared = false;
+  TSharedLevel SharedLevel;
+  std::unique_ptr<TMeForm> SharedBar;  // "Сохранить себе", shown while Shared
+  // Start's parameter that plays SharedLevel instead of a level of the list.
+  static constexpr int32_t kSharedLevel = -2;
 
   void Draw() override;
   void Update() override;
   // Loads level `param` of the level list (or keeps the map when there is no
   // such level) and starts it.
   void Start(int32_t param) override;
+  // Sets the level kSharedLevel plays (the level bytes are expected to have
+  // been checked, as ReadShareCode does).
+  void SetShared(TSharedLevel level) { SharedLevel = std::move(level); }
+  // Writes the shared level, its hint and its solution (with the proof line)
+  // into the player's levels under the next free number; the file name, or
+  // "" with `error` set.
+  std::string SaveSharedLevel(std::string* error);
   // Starts the map again from its design, hides the result forms and shows
   // the hint again ("Рестарт", the failure form's button, R).
   void Restart();
@@ -114,6 +131,13 @@ class TButtonShowMenu : public TButtonEM {
 
 // Starts the game scene's level again (on the button bar and the failure form).
 class TButtonReset : public TButtonEM {
+ public:
+  using TButtonEM::TButtonEM;
+  void Click() override;
+};
+
+// Copies the shared level into the player's own levels and says where.
+class TButtonSaveOwn : public TButtonEM {
  public:
   using TButtonEM::TButtonEM;
   void Click() override;

@@ -9,6 +9,7 @@
 #include "engine/uUtf8.h"
 #include "level/uLevelBudget.h"
 #include "level/uMap.h"
+#include "level/uShareCode.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uAtlas.h"
 #include "ui/uResources.h"
@@ -180,8 +181,14 @@ nlohmann::json TLevelMenu::DumpState() const {
   for (size_t i = 0; i < Levels.size(); ++i)
     levels.push_back({{"file_name", SanitizeUtf8(Levels[i].FileName)},
                       {"caption", Levels[i].Caption},
-                      {"won", Won(static_cast<int>(i))}});
+                      {"won", Won(static_cast<int>(i))},
+                      {"proven", Proven(static_cast<int>(i))}});
   return {{"visible", Visible}, {"save_mode", SaveMode}, {"play_mode", PlayMode}, {"levels", levels}};
+}
+
+bool TLevelMenu::Proven(int index) const {
+  if (index < 0 || index >= static_cast<int>(Levels.size())) return false;
+  return LevelProven(Levels[index].Path(), !Levels[index].Own);
 }
 
 void TButtonLM::Click() {

@@ -75,6 +75,9 @@ class TLevelMenu : public TMeForm {
   void AddNewLevel();
   // Level `index` has been won before (by the player's state).
   bool Won(int index) const;
+  // Level `index` has a solution that wins it: an own level one its author
+  // won it with on these very bytes, a shipped level its own (uShareCode.h).
+  bool Proven(int index) const;
   void BuildButtons();
   void Show(TMap* map, bool saveMode, bool playMode);
   void Draw() override;

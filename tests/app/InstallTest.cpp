@@ -34,7 +34,8 @@ class Installed : public ::testing::Test {
 
 TEST_F(Installed, WinsAShippedLevelMarksItAndSavesAnEditorLevelIntoThePlayersFolder) {
   for (const char* file : {"share/kelvod/panel_r.png", "share/kelvod/level/1001.map", "share/applications/kelvod.desktop",
-                           "share/metainfo/kelvod.metainfo.xml", "share/icons/hicolor/scalable/apps/kelvod.svg",
+                           "share/metainfo/kelvod.metainfo.xml", "share/mime/packages/kelvod.xml",
+                           "share/icons/hicolor/scalable/apps/kelvod.svg",
                            "share/icons/hicolor/256x256/apps/kelvod.png", "share/man/man6/kelvod.6.gz"})
     EXPECT_TRUE(fs::is_regular_file(Prefix.Path() / file)) << file;
   RunResult version = Run("--version");

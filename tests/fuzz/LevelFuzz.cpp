@@ -2,7 +2,10 @@
 // is loaded, drawn as the editor draws it, saved and loaded again (which must
 // give the same level), then played for a few hundred ticks with every hero's
 // laser on and hot, an object removed and the level restarted on the way.
-// Any crash, sanitizer report, hang or failed check is a finding.
+// Every input is also read as a share code, and packed into one (split into a
+// level, a hint and a solution) and read back: a code that is accepted must
+// survive being made again. Any crash, sanitizer report, hang or failed check
+// is a finding.
 // Built by tools/fuzz.sh (clang, -DKELVOD_FUZZ=ON); not part of the tests.
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +20,7 @@
 #include "level/uGameForm.h"
 #include "level/uMap.h"
 #include "level/uMapFile.h"
+#include "level/uShareCode.h"
 #include "sim/uHero.h"
 #include "sim/uRope.h"
 #include "sim/uRandom.h"
@@ -89,6 +93,28 @@ void Play(TMap& map, const uint8_t* data, size_t size) {
   mouse_ClearState();
 }
 
+// A code made again from what was read reads back the same.
+void CheckShareCode(std::string_view text) {
+  TSharedLevel level, again;
+  TShareError error;
+  if (!ReadShareCode(text, &level, &error)) {
+    Check(level.MapBytes.empty() && !error.Text.empty(), "a refused code left a level or no reason");
+    return;
+  }
+  Check(ReadShareCode(MakeShareCode(level), &again, &error), "a code made again is refused");
+  Check(again.MapBytes == level.MapBytes && again.Hint == level.Hint && again.Solution == level.Solution,
+        "a code made again reads differently");
+}
+
+void FuzzShareCodes(std::string_view bytes) {
+  CheckShareCode(bytes);
+  const size_t cut1 = bytes.empty() ? 0 : static_cast<unsigned char>(bytes[0]) * 80 % (bytes.size() + 1);
+  const size_t cut2 = cut1 + (bytes.size() > 1 ? static_cast<unsigned char>(bytes[1]) : 0) % (bytes.size() - cut1 + 1);
+  const TSharedLevel split{std::string(bytes.substr(0, cut1)), std::string(bytes.substr(cut1, cut2 - cut1)),
+                           std::string(bytes.substr(cut2))};
+  CheckShareCode(MakeShareCode(split));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -113,5 +139,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DrawEditor(map);
   SaveAndReload(map);
   Play(map, data, size);
+  FuzzShareCodes(bytes);
   return 0;
 }
