@@ -16,6 +16,7 @@
 #include "sim/uRope.h"
 #include "ui/uAtlas.h"
 #include "ui/uDialog.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 
 namespace {
@@ -94,14 +95,14 @@ void TEditor::AskToSave(std::function<void()> then) {
     then();
     return;
   }
-  Manager->Dialog().Ask("Сохранить изменения?",
-                        {{"Сохранить", [this, then] { SaveThen(then); }},
-                         {"Не сохранять",
+  Manager->Dialog().Ask(Tr("Сохранить изменения?"),
+                        {{Tr("Сохранить"), [this, then] { SaveThen(then); }},
+                         {Tr("Не сохранять"),
                           [this, then] {
                             Declined = State();
                             then();
                           }},
-                         {"Отмена", nullptr}},
+                         {Tr("Отмена"), nullptr}},
                         0, 2);
 }
 
@@ -160,9 +161,9 @@ void TEditor::LevelChosen(TLevelMenu& menu, int index) {
     return;
   }
   TLevelMenu* chooser = &menu;
-  Manager->Dialog().Ask("Заменить уровень " + TLevelMenu::CaptionOf(level.FileName) + "?",
-                        {{"Да", [this, chooser, level] { SaveLevel(chooser, level); }},
-                         {"Нет", nullptr}},
+  Manager->Dialog().Ask(TrF("Заменить уровень %s?", {TLevelMenu::CaptionOf(level.FileName)}),
+                        {{Tr("Да"), [this, chooser, level] { SaveLevel(chooser, level); }},
+                         {Tr("Нет"), nullptr}},
                         0, 1);
 }
 
@@ -180,7 +181,7 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
   std::error_code ec;
   std::filesystem::create_directories(level.Dir, ec);  // the first level of a new folder
   std::string error;
-  if (!Map->SaveToFile(path, &error)) return fail("Не удалось сохранить уровень");
+  if (!Map->SaveToFile(path, &error)) return fail(Tr("Не удалось сохранить уровень"));
   // A changed level has not been won yet.
   if (PlayerState) PlayerState->SetWon(level.FileName, level.Own, false);
   if (!SaveLevelHint(path, Hint, &error)) {
@@ -188,10 +189,10 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
     FileName = level.FileName;
     FileDir = level.Dir;
     Saved = {EncodeMap(*Map), LoadLevelHint(path)};
-    return fail("Уровень сохранён, но подсказку записать не удалось");
+    return fail(Tr("Уровень сохранён, но подсказку записать не удалось"));
   }
   MarkSaved(level);
-  ShowMessage("Уровень сохранён: " + TLevelMenu::CaptionOf(level.FileName));
+  ShowMessage(TrF("Уровень сохранён: %s", {TLevelMenu::CaptionOf(level.FileName)}));
   if (menu) menu->Visible = false;
   if (AfterSave) {
     std::function<void()> then = std::move(AfterSave);
@@ -208,7 +209,7 @@ void TEditor::OpenLevel(const TLevel& level) {
   const std::string caption = TLevelMenu::CaptionOf(level.FileName);
   std::string bytes;
   if (!ReadFileBytes(path, &bytes)) {
-    ShowMessage("Не удалось открыть уровень " + caption + ": файл не читается", true);
+    ShowMessage(TrF("Не удалось открыть уровень %s: файл не читается", {caption}), true);
     return;
   }
   const TLevelState before = State();
@@ -218,16 +219,16 @@ void TEditor::OpenLevel(const TLevel& level) {
   const size_t unusable = DecodeMap(bytes, Map.get(), path);
   if (!bytes.empty() && Map->Objects.empty()) {
     Restore(before);
-    ShowMessage("Не удалось открыть уровень " + caption + ": файл повреждён", true);
+    ShowMessage(TrF("Не удалось открыть уровень %s: файл повреждён", {caption}), true);
     return;
   }
   for (auto& rope : Map->Ropes) rope->FollowEnds();
   Hint = LoadLevelHint(path);
   MarkSaved(level);
   if (unusable > 0)
-    ShowMessage("Уровень " + caption + " открыт не полностью: часть записей повреждена", true);
+    ShowMessage(TrF("Уровень %s открыт не полностью: часть записей повреждена", {caption}), true);
   else
-    ShowMessage("Открыт уровень " + caption);
+    ShowMessage(TrF("Открыт уровень %s", {caption}));
 }
 
 // --- keys ---

@@ -5,6 +5,7 @@
 #include "editor/uEditorMenu.h"
 #include "level/uMap.h"
 #include "sim/uMapObj.h"
+#include "ui/uLang.h"
 
 // --- panels ---
 
@@ -90,9 +91,9 @@ void TButtonOpt::Draw(int offsetX, int offsetY, uint8_t alpha) {
   const int halfWidth = Sprite ? Sprite->Width / 2 : 0;
   if (CheckBox) {
     CheckBox->DrawFrame(cx - halfWidth + CheckBox->Width + 4, cy, 0, Pressed ? 1 : 0, alpha);
-    DrawCaption(Caption, cx + CheckBox->Width / 2, cy, alpha);
+    DrawCaption(Tr(Caption), cx + CheckBox->Width / 2, cy, alpha);
   } else {
-    DrawCaption(Caption, cx, cy, alpha);
+    DrawCaption(Tr(Caption), cx, cy, alpha);
   }
 }
 

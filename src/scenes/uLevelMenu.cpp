@@ -12,6 +12,7 @@
 #include "level/uShareCode.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uAtlas.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 #include "ui/uScene.h"
 
@@ -138,7 +139,7 @@ void TLevelMenu::BuildButtons() {
   // levels, but never so low that a full page pushes it off the screen.
   const int buttonsY = std::min(y + 80, kLowestButtonsY - Y);
   auto* close = AddNew<TButtonEMClose>(*this, 0, buttonsY, CloseShape.get(), CloseSprite.get(), this);
-  close->Caption = "Закрыть";
+  close->Caption = N_("Закрыть");
   if (PageCount() > 1) {
     auto addPage = [&](int x, int step, const char* caption) {
       auto* p = AddNew<TButtonPage>(*this, x, buttonsY, CloseShape.get(), CloseSprite.get(), this);
@@ -213,7 +214,7 @@ void TButtonLM::Click() {
     std::filesystem::create_directories(level.Dir, ec);
     if (!menu->Map->SaveToFile(path, &error)) {
       // Stay open and say so: the level was not saved.
-      menu->ErrorMessage = "Не удалось сохранить уровень";
+      menu->ErrorMessage = Tr("Не удалось сохранить уровень");
       return;
     }
     // A changed level has not been won yet.

@@ -8,6 +8,7 @@
 
 #include "engine/uSafeFile.h"
 #include "engine/uUtf8.h"
+#include "ui/uLang.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -63,6 +64,9 @@ void TPlayerState::Load() {
     } else {
       auto muted = j.find("sound_muted");
       Muted = muted != j.end() && muted->is_boolean() && muted->get<bool>();
+      auto lang = j.find("lang");
+      if (lang != j.end() && lang->is_string() && IsLanguageCode(lang->get<std::string>()))
+        Lang = lang->get<std::string>();
     }
   }
 }
@@ -90,12 +94,20 @@ void TPlayerState::SetSoundMuted(bool muted) {
   SaveSettings();
 }
 
+void TPlayerState::SetLanguageSetting(const std::string& code) {
+  if (Lang == code) return;
+  Lang = code;
+  SaveSettings();
+}
+
 void TPlayerState::SaveProgress() {
   Save(kProgressFile, json{{"format", kFormat}, {"won", WonShipped}, {"won_own", WonOwn}}.dump(2));
 }
 
 void TPlayerState::SaveSettings() {
-  Save(kSettingsFile, json{{"format", kFormat}, {"sound_muted", Muted}}.dump(2));
+  json settings{{"format", kFormat}, {"sound_muted", Muted}};
+  if (!Lang.empty()) settings["lang"] = Lang;
+  Save(kSettingsFile, settings.dump(2));
 }
 
 void TPlayerState::Save(const char* name, const std::string& text) {

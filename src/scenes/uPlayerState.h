@@ -29,6 +29,9 @@ class TPlayerState {
   // Settings. SetSoundMuted saves the settings when the value changes.
   bool SoundMuted() const { return Muted; }
   void SetSoundMuted(bool muted);
+  // The language the player chose ("ru", "en"; empty: none chosen yet).
+  const std::string& LanguageSetting() const { return Lang; }
+  void SetLanguageSetting(const std::string& code);
 
   const std::filesystem::path& Folder() const { return Dir; }
   static constexpr const char* kProgressFile = "progress.json";
@@ -38,6 +41,7 @@ class TPlayerState {
   std::filesystem::path Dir;
   std::set<std::string> WonShipped, WonOwn;
   bool Muted = false;
+  std::string Lang;
   // The files found damaged by Load, to be kept aside before their first save.
   std::set<std::string> Damaged;
 
