@@ -3,8 +3,7 @@
 // lost, the hint, the keys, the message line and the tooltips.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <string>
 
 #include "editor/uEditor.h"
 #include "editor/uEditorMenu.h"
@@ -25,19 +24,6 @@ constexpr int kMessageTicks = 160;  // 2.4 s, the last kMessageFade of them fadi
 constexpr int kMessageFade = 40;
 constexpr int kMessageY = 70;
 constexpr uint32_t kMessageColor = 0xF2F4F7, kErrorColor = 0xFF8A80;
-
-// Reads a whole file; false when it cannot be read.
-bool ReadFileBytes(const std::string& path, std::string* bytes) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream out;
-  out << in.rdbuf();
-  if (in.bad()) return false;
-  *bytes = out.str();
-  return true;
-}
 
 }  // namespace
 
@@ -202,31 +188,38 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
   return true;
 }
 
-// Replaces the map with the level's, unless the file cannot be read or holds
-// nothing usable: then the map stays as it was and the message line says why.
+// Replaces the map with the level's, read as the game reads it, unless the
+// file cannot be read, asks too much of the physics or holds nothing usable:
+// then the map stays as it was and the message line says why. Records left
+// out are counted, since saving writes only what was kept.
 void TEditor::OpenLevel(const TLevel& level) {
   const std::string path = level.Path();
   const std::string caption = TLevelMenu::CaptionOf(level.FileName);
-  std::string bytes;
-  if (!ReadFileBytes(path, &bytes)) {
-    ShowMessage(TrF("Не удалось открыть уровень %s: файл не читается", {caption}), true);
-    return;
-  }
   const TLevelState before = State();
   ForgetMapContent();
   GrabX = GrabY = 0;
   Map->Clear();
-  const size_t unusable = DecodeMap(bytes, Map.get(), path);
-  if (!bytes.empty() && Map->Objects.empty()) {
+  TMapFileReport report;
+  const bool read = ReadMapFile(path, Map.get(), nullptr, &report);
+  if (!read || (report.Records > 0 && Map->Objects.empty())) {
     Restore(before);
-    ShowMessage(TrF("Не удалось открыть уровень %s: файл повреждён", {caption}), true);
+    const std::string why = report.Unreadable          ? Tr("файл не читается")
+                            : !report.OverBudget.empty() ? report.OverBudget
+                                                         : Tr("файл повреждён");
+    ShowMessage(TrF("Не удалось открыть уровень %s: %s", {caption, why}), true);
     return;
   }
   for (auto& rope : Map->Ropes) rope->FollowEnds();
   Hint = LoadLevelHint(path);
   MarkSaved(level);
-  if (unusable > 0)
-    ShowMessage(TrF("Уровень %s открыт не полностью: часть записей повреждена", {caption}), true);
+  if (report.Cut)
+    ShowMessage(TrF("Уровень %s открыт не полностью: прочитаны первые %s записей",
+                    {caption, std::to_string(kMaxMapRecords)}),
+                true);
+  else if (report.Skipped > 0)
+    ShowMessage(TrF("Уровень %s открыт не полностью: пропущено записей: %s из %s",
+                    {caption, std::to_string(report.Skipped), std::to_string(report.Records)}),
+                true);
   else
     ShowMessage(TrF("Открыт уровень %s", {caption}));
 }

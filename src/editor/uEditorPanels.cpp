@@ -44,13 +44,16 @@ void TButtonDel::Click() { Editor->DeleteCurrent(); }
 void TButtonE::Click() {
   TMapObj* object = Editor->CurrentObject();
   if (!object) return;
+  TObjectSize size = TObjectSize::OK;
   switch (Mode) {
     case kRotate: object->Angle = TurnAngle(object->Angle, Step); break;
-    case kResizeBoth: object->Resize(Step, Step); break;
-    case kResizeWidth: object->Resize(Step, 0); break;
-    case kResizeHeight: object->Resize(0, Step); break;
+    case kResizeBoth: size = object->Resize(Step, Step); break;
+    case kResizeWidth: size = object->Resize(Step, 0); break;
+    case kResizeHeight: size = object->Resize(0, Step); break;
     default: break;
   }
+  if (size == TObjectSize::TOO_LARGE)
+    Editor->ShowMessage(TrF("Больше нельзя: предмет не крупнее %s точек", {std::to_string(kMaxObjectSize)}), true);
 }
 
 void TButtonOpt::Click() {

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "engine/uSafeFile.h"
@@ -36,13 +35,12 @@ std::string NormalizeHint(const std::string& text) {
 
 namespace {
 
+// Enough to see a character cut at the limit; a hint that is no regular file
+// (a pipe) is no hint.
 std::string ReadHintFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "";
-  std::string text(kMaxHintBytes + 4, '\0');  // enough to see a character cut at the limit
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(in.gcount()));
-  return NormalizeHint(text);
+  std::string text;
+  const TFileRead read = ReadFileSafely(path, kMaxHintBytes + 4, &text);
+  return read == TFileRead::OK || read == TFileRead::TOO_LARGE ? NormalizeHint(text) : "";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 #include <zlib.h>
 
+#include "engine/uSafeFile.h"
 #include "level/uLevelBudget.h"
 #include "level/uLevelHint.h"
 #include "level/uMap.h"
@@ -155,14 +156,10 @@ std::string_view Trim(std::string_view s) {
   return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// Reads at most `limit` bytes of a file; false when it cannot be read or is longer.
+// Reads at most `limit` bytes of a regular file without ever blocking; false
+// when it cannot be read or is longer.
 bool ReadBounded(const std::string& path, size_t limit, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(limit + 1, '\0');
-  in.read(bytes->data(), static_cast<std::streamsize>(bytes->size()));
-  bytes->resize(static_cast<size_t>(in.gcount()));
-  return !in.bad() && bytes->size() <= limit;
+  return ReadFileSafely(path, limit, bytes) == TFileRead::OK;
 }
 
 bool IsProofLine(std::string_view line) { return line.rfind("# proves level ", 0) == 0; }

@@ -50,8 +50,14 @@ constexpr int kWonMarkDX = 24, kWonMarkDY = -24;
 
 }  // namespace
 
+// A number of the game's own kind (1001 to 1999) drops its first digit; a
+// number of other than three digits after the first is shown whole, so no two
+// numbered levels ever share a caption (10000.map and 20000.map).
 std::string TLevelMenu::CaptionOf(const std::string& name) {
   if (name.size() <= 5) return "";
+  const std::string stem = name.substr(0, name.size() - 4);
+  const bool number = std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (number && !(stem.size() == 4 && stem[0] == '1')) return stem;
   size_t first = std::min(Utf8Length(static_cast<unsigned char>(name[0])), name.size() - 4);
   return name.substr(first, name.size() - 4 - first);
 }
@@ -145,15 +151,17 @@ void TLevelMenu::BuildButtons() {
       auto* p = AddNew<TButtonPage>(*this, x, buttonsY, CloseShape.get(), CloseSprite.get(), this);
       p->Step = step;
       p->Caption = caption;
-      p->Enabled = Page + step >= 0 && Page + step < PageCount();
+      p->Enabled = step < 0 ? Page > 0 : Page < PageCount() - 1;
     };
+    addPage(-380, -kToTheEnd, "<<");
     addPage(-200, -1, "<");
     addPage(200, 1, ">");
+    addPage(380, kToTheEnd, ">>");
   }
 }
 
 void TLevelMenu::ShowPage(int page) {
-  Page = page;
+  Page = std::clamp(page, 0, PageCount() - 1);
   BuildButtons();
 }
 
@@ -170,8 +178,14 @@ void TLevelMenu::Show(TMap* map, bool saveMode, bool playMode) {
   Visible = true;
 }
 
+std::string TLevelMenu::PageCaption() const {
+  return PageCount() > 1 ? std::to_string(Page + 1) + " / " + std::to_string(PageCount()) : "";
+}
+
 void TLevelMenu::Draw() {
   TMeForm::Draw();
+  if (const std::string page = PageCaption(); !page.empty())
+    DrawCaption(page, X, Y + kPageCaptionY, Alpha);
   if (!ErrorMessage.empty())
     text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 60), 1.0f, 0.0f,
                 ErrorMessage, Alpha, 0xFF6060, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
