@@ -5,13 +5,16 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "engine/engine.h"
 #include "engine/uSafeFile.h"
 #include "engine/uUtf8.h"
 #include "level/uLevelBudget.h"
 #include "level/uMap.h"
 #include "level/uShareCode.h"
+#include "scenes/uGame.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uAtlas.h"
+#include "ui/uDialog.h"
 #include "ui/uResources.h"
 #include "ui/uScene.h"
 
@@ -46,6 +49,7 @@ std::vector<std::string> MapNames(const std::string& dir) {
 
 // Where the check of a won level sits, from the button's centre: on its rim, top right.
 constexpr int kWonMarkDX = 24, kWonMarkDY = -24;
+constexpr uint32_t kProvenMarkColor = 0xC08000;
 
 }  // namespace
 
@@ -131,6 +135,7 @@ void TLevelMenu::BuildButtons() {
     b->Index = first + i - 1;
     b->Caption = Levels[b->Index].Caption;
     b->Won = Won(b->Index);
+    b->Proven = Levels[b->Index].Own && !SaveMode && Proven(b->Index);
     // Shipped levels are read-only: saving offers only the player's own.
     if (SaveMode) b->Enabled = Levels[b->Index].Writable();
   }
@@ -139,6 +144,8 @@ void TLevelMenu::BuildButtons() {
   const int buttonsY = std::min(y + 80, kLowestButtonsY - Y);
   auto* close = AddNew<TButtonEMClose>(*this, 0, buttonsY, CloseShape.get(), CloseSprite.get(), this);
   close->Caption = "Закрыть";
+  if (PlayMode && !eng_InBrowser())  // left of the first row; a page cannot read the clipboard
+    AddNew<TButtonPaste>(*this, -340, 128, CloseShape.get(), CloseSprite.get(), this)->Caption = "Вставить";
   if (PageCount() > 1) {
     auto addPage = [&](int x, int step, const char* caption) {
       auto* p = AddNew<TButtonPage>(*this, x, buttonsY, CloseShape.get(), CloseSprite.get(), this);
@@ -232,6 +239,26 @@ void TButtonLM::Draw(int offsetX, int offsetY, uint8_t alpha) {
   auto* menu = static_cast<TLevelMenu*>(Form);
   if (Won && menu && menu->WonSprite)
     menu->WonSprite->DrawFrame(X + offsetX + kWonMarkDX, Y + offsetY + kWonMarkDY, 0, 0, alpha);
+  if (Proven)
+    text_DrawEx(MainFont, static_cast<float>(X + offsetX - kWonMarkDX), static_cast<float>(Y + offsetY + kWonMarkDY),
+                1.0f, 0.0f, "★", alpha, kProvenMarkColor, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+}
+
+void TButtonPaste::Click() {
+  auto* menu = static_cast<TLevelMenu*>(Form);
+  tSceneMng* manager = menu->Owner ? menu->Owner->Manager : nullptr;
+  auto* game = manager ? dynamic_cast<TGame*>(manager->SceneNamed("game")) : nullptr;
+  if (!game) return;
+  TSharedLevel level;
+  TShareError error;
+  if (!ReadShareCode(eng_ClipboardText(), &level, &error)) {
+    std::cerr << "kelvod: " << error.Text << "\n";
+    manager->Dialog().Ask(error.PlayerText, {{"OK", nullptr}}, 0, 0);
+    return;
+  }
+  game->SetShared(std::move(level));
+  menu->Visible = false;
+  menu->Owner->SwitchTo("game", TGame::kSharedLevel);
 }
 
 void TButtonPage::Click() {
