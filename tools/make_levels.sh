@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Rebuilds data/level/*.map from the level scripts in levels/*.lvl and copies
-# each level's hint (levels/NNNN.hint) beside its level file.
+# each level's hints (levels/NNNN.hint, and NNNN.<lang>.hint for the other
+# languages, e.g. NNNN.en.hint) beside its level file.
 # Usage: tools/make_levels.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."

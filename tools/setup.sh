@@ -12,7 +12,7 @@ if [ "${1:-}" = "--game" ]; then
 fi
 
 packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev libpng-dev
-          libbox2d-dev fonts-dejavu-core nlohmann-json3-dev zlib1g-dev)
+          libbox2d-dev fonts-dejavu-core nlohmann-json3-dev zlib1g-dev gettext)
 [ $game_only -eq 1 ] || packages+=(libgtest-dev)
 . tools/packages.sh
 install_missing "${packages[@]}"

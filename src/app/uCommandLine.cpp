@@ -1,6 +1,7 @@
 #include "app/uCommandLine.h"
 
 #include "engine/uParse.h"
+#include "ui/uLang.h"
 
 std::string UsageText() {
   return "Usage: kelvod [options] [CODE|LINK|FILE]\n"
@@ -23,6 +24,8 @@ std::string UsageText() {
          "                       a level file; \"Сохранить себе\" keeps it among your levels\n"
          "  --share N            with --headless: print the share code of level N (it must be\n"
          "                       proven: won by its author, see docs/headless.md)\n"
+         "  --lang ru|en         the language of the game's texts (default: the player's choice\n"
+         "                       or locale in a window, Russian without one)\n"
          "  --version            print the version\n"
          "  --help               show this text\n";
 }
@@ -83,6 +86,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, TOptions* o, std::st
         return false;
       }
       o->Seed = seed;
+    } else if (a == "--lang") {
+      if (!value(&o->Lang)) return false;
+      if (!IsLanguageCode(o->Lang)) {
+        *error = "option --lang needs a language code such as ru or en, not \"" + o->Lang + "\"";
+        return false;
+      }
     } else if (a == "--level") {
       int32_t level = 0;
       if (!value(&v)) return false;

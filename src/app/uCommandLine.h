@@ -17,6 +17,7 @@ struct TOptions {
   std::optional<int32_t> Level;
   std::string Open;                 // a share code, a link holding one, or a level file to play
   std::optional<int32_t> Share;     // with --headless: print the share code of this level
+  std::string Lang;  // --lang: the language shown; empty: the player's (a window) or Russian
   bool Help = false;
   bool Version = false;
 };

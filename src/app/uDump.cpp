@@ -9,6 +9,7 @@
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
 #include "ui/uDialog.h"
+#include "ui/uLang.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
 
@@ -17,6 +18,7 @@ nlohmann::json BuildDump() {
   j["tick"] = eng_TicksRun();
   j["seed"] = RandomSeedUsed();
   j["muted"] = SoundMuted();
+  j["lang"] = Language();
   if (!SceneManager) {
     j["scene"] = nullptr;
     return j;

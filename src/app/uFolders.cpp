@@ -19,11 +19,16 @@ bool LooksLikeData(const fs::path& dir) {
 
 }  // namespace
 
-fs::path FindDataDir(const std::string& executablePath) {
+fs::path ExecutableDir(const std::string& executablePath) {
   std::error_code ec;
   fs::path exe = fs::canonical("/proc/self/exe", ec);
   if (ec) exe = fs::absolute(executablePath, ec);
-  const fs::path dir = exe.parent_path();
+  return exe.parent_path();
+}
+
+fs::path FindDataDir(const std::string& executablePath) {
+  std::error_code ec;
+  const fs::path dir = ExecutableDir(executablePath);
   const fs::path installed = (dir / KELVOD_DATA_FROM_BIN).lexically_normal();
   for (const fs::path& candidate :
        {installed, dir / "data", dir.parent_path() / "data", fs::current_path(ec) / "data"}) {
@@ -49,9 +54,11 @@ bool ResolveFolders(const TOptions& o, const std::string& executablePath, TFolde
       return false;
     }
     f->Data = o.DataDir;
+    f->Catalogues = {f->Data / "locale", ExecutableDir(executablePath) / "locale"};
     return true;
   }
   f->Data = FindDataDir(executablePath);
+  f->Catalogues = {f->Data / "locale", ExecutableDir(executablePath) / "locale"};
   const fs::path dataHome = XdgDataHome(), stateHome = XdgStateHome();
   if (dataHome.empty() || (stateHome.empty() && f->State.empty()))
     std::cerr << "kelvod: warning: no home folder (HOME is not set): the levels you make cannot be "

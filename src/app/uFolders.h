@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/uCommandLine.h"
 
@@ -15,6 +16,10 @@ struct TFolders {
   // Empty: the player has no folder (no home folder), so nothing can be saved.
   std::optional<std::filesystem::path> PlayerLevels;
   std::filesystem::path State;  // empty: progress and settings in memory only
+  // Where the translations are looked for: the data folder's locale/ (an
+  // installed game, the browser's packed data), then locale/ beside the
+  // executable (a build tree, whatever data folder it plays).
+  std::vector<std::filesystem::path> Catalogues;
 };
 
 // The folders of a run. With `--data DIR`, DIR is the one folder for levels,
@@ -30,3 +35,5 @@ bool ResolveFolders(const TOptions& options, const std::string& executablePath, 
 // the executable or one folder up (build/kelvod in a source tree), else in the
 // working directory.
 std::filesystem::path FindDataDir(const std::string& executablePath);
+// The folder the running executable is in.
+std::filesystem::path ExecutableDir(const std::string& executablePath);

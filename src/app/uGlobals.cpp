@@ -8,6 +8,7 @@
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
 #include "scenes/uPlayerState.h"
+#include "ui/uLang.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
 
@@ -16,6 +17,7 @@ TEditor* EditorScene = nullptr;
 TLevelMenu* LevelMenu = nullptr;
 TGame* GameScene = nullptr;
 TMainMenuScene* MenuScene = nullptr;
+bool LanguageFromPlayer = false;
 
 namespace {
 
@@ -38,6 +40,8 @@ void CreateScenes(std::optional<int32_t> startLevel, const std::filesystem::path
   Owned.Player->Load();
   PlayerState = Owned.Player.get();
   SetSoundMuted(PlayerState->SoundMuted());
+  if (LanguageFromPlayer && !PlayerState->LanguageSetting().empty())
+    SetLanguage(PlayerState->LanguageSetting());
   Owned.SceneManager = std::make_unique<tSceneMng>();
   SceneManager = Owned.SceneManager.get();
   SceneManager->Width = 1024;

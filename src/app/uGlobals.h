@@ -24,6 +24,10 @@ extern TLevelMenu* LevelMenu;
 extern TGame* GameScene;
 extern TMainMenuScene* MenuScene;
 
+// Whether CreateScenes shows the language kept in the player's settings (or,
+// when none is kept, the locale's): a window started without --lang.
+extern bool LanguageFromPlayer;
+
 // Loads the player's state from `stateFolder` (empty: kept in memory only),
 // creates the scene manager, the scenes and the level menu, and makes the
 // main menu current (or, with a level asked for, the game scene).

@@ -18,6 +18,7 @@
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uDialog.h"
+#include "ui/uLang.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
 
@@ -39,7 +40,7 @@ bool ReadOpenOption(const std::string& what, TSharedLevel* level, TShareError* e
   std::error_code ec;
   if (fs::is_regular_file(what, ec) || EndsWithMap(what)) {
     if (ReadLevelToShare(what, level, &error->Text)) return true;
-    error->PlayerText = "Не удалось открыть уровень: " + fs::path(what).filename().string();
+    error->PlayerText = TrF("Не удалось открыть уровень: %s", {fs::path(what).filename().string()});
     return false;
   }
   return ReadShareCode(what, level, error);
@@ -90,7 +91,7 @@ bool ResourcesUsable(const TOptions& o) {
                                          "the working directory"
                                        : " given with --data") +
                     "; name the game's data folder with --data DIR)",
-                "Игра не может запуститься: не удаётся загрузить файл из папки данных.");
+                Tr("Игра не может запуститься: не удаётся загрузить файл из папки данных."));
   return false;
 }
 
@@ -209,6 +210,14 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
     return 2;
   }
   SetDataDir(folders.Data);
+  SetCatalogueDirs(folders.Catalogues);
+  // A headless run is a function of its inputs: Russian unless --lang says
+  // otherwise. A window follows --lang, else the player's choice kept in the
+  // settings (read with them), else the locale.
+  LanguageFromPlayer = o.Lang.empty() && !o.Headless;
+  SetLanguage(!o.Lang.empty() ? o.Lang
+              : o.Headless    ? std::string(kBaseLanguage)
+                              : LanguageFromLocale(Languages()));
   if (folders.PlayerLevels) SetPlayerLevelDir(*folders.PlayerLevels);
   StateFolder = folders.State;
   if (!CheckLevelOption(o)) return 2;

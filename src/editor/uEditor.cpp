@@ -11,6 +11,7 @@
 #include "sim/uMapObj.h"
 #include "sim/uRope.h"
 #include "ui/uAtlas.h"
+#include "ui/uLang.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ TEditor::TEditor(tSceneMng* manager) : tScene(manager) {
   CreatePlayPanel();
   auto* menu = AddNew<TButtonShowMenu>(*ToolForm, 90, 32, WideShape.get(), WideSprite.get(),
                                        ToolForm.get());
-  menu->Caption = "Меню";
+  menu->Caption = N_("Меню");
   FileMenu = std::make_unique<TEditorMenu>(512, 384, this);
   Popup = FileMenu.get();
   CreateOptions();
@@ -67,8 +68,9 @@ namespace {
 
 // The names of the tool buttons, by icon frame.
 const char* const kToolNames[] = {
-    "Выбор",     "Блок",  "Кубик",     "Доска",  "Большой шар", "Шар",   "Малый шар", "Верёвка",
-    "Бомба",     "Лазерная пушка", "Робот",     "Ящик",   "Батарея",     "Выбор", "Выбор",     "Удалить"};
+    N_("Выбор"),  N_("Блок"),           N_("Кубик"), N_("Доска"), N_("Большой шар"), N_("Шар"),
+    N_("Малый шар"), N_("Верёвка"),     N_("Бомба"), N_("Лазерная пушка"), N_("Робот"),
+    N_("Ящик"),   N_("Батарея"),        N_("Выбор"), N_("Выбор"), N_("Удалить")};
 
 }  // namespace
 
@@ -98,14 +100,14 @@ void TEditor::CreatePropPanel() {
     const char* Name;
   };
   const Row rows[] = {
-      {TButtonE::kRotate, 15, -20, -93, 1, "Повернуть по часовой"},
-      {TButtonE::kRotate, -15, 60, -93, 2, "Повернуть против часовой"},
-      {TButtonE::kResizeBoth, -8, -20, -47, 4, "Уменьшить"},
-      {TButtonE::kResizeBoth, 8, 60, -47, 3, "Увеличить"},
-      {TButtonE::kResizeWidth, -8, -20, -3, 4, "Уже"},
-      {TButtonE::kResizeWidth, 8, 60, -3, 3, "Шире"},
-      {TButtonE::kResizeHeight, -8, -20, 43, 4, "Ниже"},
-      {TButtonE::kResizeHeight, 8, 60, 43, 3, "Выше"},
+      {TButtonE::kRotate, 15, -20, -93, 1, N_("Повернуть по часовой")},
+      {TButtonE::kRotate, -15, 60, -93, 2, N_("Повернуть против часовой")},
+      {TButtonE::kResizeBoth, -8, -20, -47, 4, N_("Уменьшить")},
+      {TButtonE::kResizeBoth, 8, 60, -47, 3, N_("Увеличить")},
+      {TButtonE::kResizeWidth, -8, -20, -3, 4, N_("Уже")},
+      {TButtonE::kResizeWidth, 8, 60, -3, 3, N_("Шире")},
+      {TButtonE::kResizeHeight, -8, -20, 43, 4, N_("Ниже")},
+      {TButtonE::kResizeHeight, 8, 60, 43, 3, N_("Выше")},
   };
   TMeForm& f = *PropPanel;
   for (const Row& r : rows) {
@@ -124,9 +126,9 @@ void TEditor::CreatePlayPanel() {
     int Mode, X, Icon;
     const char* Name;
   };
-  const Button buttons[] = {{TButtonP::kPlay, -50, 5, "Испытать уровень"},
-                            {TButtonP::kPause, 0, 7, "Пауза"},
-                            {TButtonP::kStop, 50, 6, "Стоп"}};
+  const Button buttons[] = {{TButtonP::kPlay, -50, 5, N_("Испытать уровень")},
+                            {TButtonP::kPause, 0, 7, N_("Пауза")},
+                            {TButtonP::kStop, 50, 6, N_("Стоп")}};
   for (const Button& b : buttons) {
     auto* p = AddNew<TButtonP>(f, b.Mode, b.X, 0, SmallShape.get(), SmallSprite.get(),
                                SmallIcons.get(), b.Icon, &f);
@@ -140,11 +142,11 @@ void TEditor::CreateOptions() {
     const char* Caption;
     int Mode, Y;
   };
-  const Option options[] = {{"Динамический", TButtonOpt::kDynamic, 150},
-                            {"Черный", TButtonOpt::kBlack, 220},
-                            {"Белый", TButtonOpt::kWhite, 270},
-                            {"Зеркало", TButtonOpt::kMirror, 320},
-                            {"Интерактивный", TButtonOpt::kInteractive, 390}};
+  const Option options[] = {{N_("Динамический"), TButtonOpt::kDynamic, 150},
+                            {N_("Черный"), TButtonOpt::kBlack, 220},
+                            {N_("Белый"), TButtonOpt::kWhite, 270},
+                            {N_("Зеркало"), TButtonOpt::kMirror, 320},
+                            {N_("Интерактивный"), TButtonOpt::kInteractive, 390}};
   TMeForm& f = *PropPanel;
   for (const Option& o : options) {
     auto* b = AddNew<TButtonOpt>(f, o.Caption, o.Mode, 0, o.Y, WideShape.get(), WideSprite.get(),

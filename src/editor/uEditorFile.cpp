@@ -3,8 +3,7 @@
 // lost, the hint, the keys, the message line and the tooltips.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <string>
 
 #include "editor/uEditor.h"
 #include "editor/uEditorMenu.h"
@@ -16,6 +15,7 @@
 #include "sim/uRope.h"
 #include "ui/uAtlas.h"
 #include "ui/uDialog.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 
 namespace {
@@ -24,19 +24,6 @@ constexpr int kMessageTicks = 160;  // 2.4 s, the last kMessageFade of them fadi
 constexpr int kMessageFade = 40;
 constexpr int kMessageY = 70;
 constexpr uint32_t kMessageColor = 0xF2F4F7, kErrorColor = 0xFF8A80;
-
-// Reads a whole file; false when it cannot be read.
-bool ReadFileBytes(const std::string& path, std::string* bytes) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream out;
-  out << in.rdbuf();
-  if (in.bad()) return false;
-  *bytes = out.str();
-  return true;
-}
 
 }  // namespace
 
@@ -94,14 +81,14 @@ void TEditor::AskToSave(std::function<void()> then) {
     then();
     return;
   }
-  Manager->Dialog().Ask("Сохранить изменения?",
-                        {{"Сохранить", [this, then] { SaveThen(then); }},
-                         {"Не сохранять",
+  Manager->Dialog().Ask(Tr("Сохранить изменения?"),
+                        {{Tr("Сохранить"), [this, then] { SaveThen(then); }},
+                         {Tr("Не сохранять"),
                           [this, then] {
                             Declined = State();
                             then();
                           }},
-                         {"Отмена", nullptr}},
+                         {Tr("Отмена"), nullptr}},
                         0, 2);
 }
 
@@ -160,9 +147,9 @@ void TEditor::LevelChosen(TLevelMenu& menu, int index) {
     return;
   }
   TLevelMenu* chooser = &menu;
-  Manager->Dialog().Ask("Заменить уровень " + TLevelMenu::CaptionOf(level.FileName) + "?",
-                        {{"Да", [this, chooser, level] { SaveLevel(chooser, level); }},
-                         {"Нет", nullptr}},
+  Manager->Dialog().Ask(TrF("Заменить уровень %s?", {TLevelMenu::CaptionOf(level.FileName)}),
+                        {{Tr("Да"), [this, chooser, level] { SaveLevel(chooser, level); }},
+                         {Tr("Нет"), nullptr}},
                         0, 1);
 }
 
@@ -180,7 +167,7 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
   std::error_code ec;
   std::filesystem::create_directories(level.Dir, ec);  // the first level of a new folder
   std::string error;
-  if (!Map->SaveToFile(path, &error)) return fail("Не удалось сохранить уровень");
+  if (!Map->SaveToFile(path, &error)) return fail(Tr("Не удалось сохранить уровень"));
   // A changed level has not been won yet.
   if (PlayerState) PlayerState->SetWon(level.FileName, level.Own, false);
   if (!SaveLevelHint(path, Hint, &error)) {
@@ -188,10 +175,10 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
     FileName = level.FileName;
     FileDir = level.Dir;
     Saved = {EncodeMap(*Map), LoadLevelHint(path)};
-    return fail("Уровень сохранён, но подсказку записать не удалось");
+    return fail(Tr("Уровень сохранён, но подсказку записать не удалось"));
   }
   MarkSaved(level);
-  ShowMessage("Уровень сохранён: " + TLevelMenu::CaptionOf(level.FileName));
+  ShowMessage(TrF("Уровень сохранён: %s", {TLevelMenu::CaptionOf(level.FileName)}));
   if (menu) menu->Visible = false;
   if (AfterSave) {
     std::function<void()> then = std::move(AfterSave);
@@ -201,33 +188,40 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
   return true;
 }
 
-// Replaces the map with the level's, unless the file cannot be read or holds
-// nothing usable: then the map stays as it was and the message line says why.
+// Replaces the map with the level's, read as the game reads it, unless the
+// file cannot be read, asks too much of the physics or holds nothing usable:
+// then the map stays as it was and the message line says why. Records left
+// out are counted, since saving writes only what was kept.
 void TEditor::OpenLevel(const TLevel& level) {
   const std::string path = level.Path();
   const std::string caption = TLevelMenu::CaptionOf(level.FileName);
-  std::string bytes;
-  if (!ReadFileBytes(path, &bytes)) {
-    ShowMessage("Не удалось открыть уровень " + caption + ": файл не читается", true);
-    return;
-  }
   const TLevelState before = State();
   ForgetMapContent();
   GrabX = GrabY = 0;
   Map->Clear();
-  const size_t unusable = DecodeMap(bytes, Map.get(), path);
-  if (!bytes.empty() && Map->Objects.empty()) {
+  TMapFileReport report;
+  const bool read = ReadMapFile(path, Map.get(), nullptr, &report);
+  if (!read || (report.Records > 0 && Map->Objects.empty())) {
     Restore(before);
-    ShowMessage("Не удалось открыть уровень " + caption + ": файл повреждён", true);
+    const std::string why = report.Unreadable          ? Tr("файл не читается")
+                            : !report.OverBudget.empty() ? report.OverBudget
+                                                         : Tr("файл повреждён");
+    ShowMessage(TrF("Не удалось открыть уровень %s: %s", {caption, why}), true);
     return;
   }
   for (auto& rope : Map->Ropes) rope->FollowEnds();
   Hint = LoadLevelHint(path);
   MarkSaved(level);
-  if (unusable > 0)
-    ShowMessage("Уровень " + caption + " открыт не полностью: часть записей повреждена", true);
+  if (report.Cut)
+    ShowMessage(TrF("Уровень %s открыт не полностью: прочитаны первые %s записей",
+                    {caption, std::to_string(kMaxMapRecords)}),
+                true);
+  else if (report.Skipped > 0)
+    ShowMessage(TrF("Уровень %s открыт не полностью: пропущено записей: %s из %s",
+                    {caption, std::to_string(report.Skipped), std::to_string(report.Records)}),
+                true);
   else
-    ShowMessage("Открыт уровень " + caption);
+    ShowMessage(TrF("Открыт уровень %s", {caption}));
 }
 
 // --- keys ---

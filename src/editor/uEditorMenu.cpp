@@ -7,6 +7,7 @@
 #include "level/uMap.h"
 #include "scenes/uLevelMenu.h"
 #include "ui/uAtlas.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 
 namespace {
@@ -34,11 +35,11 @@ TEditorMenu::TEditorMenu(int x, int y, TEditor* editor)
   TMeFormShape* shape = ButtonShape.get();
   TMeDrawRect* sprite = ButtonSprite.get();
   auto caption = [](TButtonEM* button, const char* text) { button->Caption = text; };
-  caption(AddNew<TButtonEMNew>(*this, 0, -100, shape, sprite, this), "Новый");
-  caption(AddNew<TButtonEMSave>(*this, 0, -48, shape, sprite, this), "Сохранить");
-  caption(AddNew<TButtonEMOpen>(*this, 0, 4, shape, sprite, this), "Открыть");
-  caption(AddNew<TButtonEMBack>(*this, 0, 56, shape, sprite, this), "В меню");
-  caption(AddNew<TButtonEMClose>(*this, 0, 108, shape, sprite, this), "Закрыть");
+  caption(AddNew<TButtonEMNew>(*this, 0, -100, shape, sprite, this), N_("Новый"));
+  caption(AddNew<TButtonEMSave>(*this, 0, -48, shape, sprite, this), N_("Сохранить"));
+  caption(AddNew<TButtonEMOpen>(*this, 0, 4, shape, sprite, this), N_("Открыть"));
+  caption(AddNew<TButtonEMBack>(*this, 0, 56, shape, sprite, this), N_("В меню"));
+  caption(AddNew<TButtonEMClose>(*this, 0, 108, shape, sprite, this), N_("Закрыть"));
   HintField = AddNew<THintField>(*this, 0, kFieldY, FieldShape.get(), FieldLook.get(), this);
   Alpha = 255;
 }
@@ -77,14 +78,14 @@ void THintField::Draw(int offsetX, int offsetY, uint8_t alpha) {
   if (!editor) return;
   const int cx = X + offsetX, cy = Y + offsetY;
   text_DrawEx(MainFont, static_cast<float>(cx), static_cast<float>(cy - (kFieldY - kLabelY)), 1.0f,
-              0.0f, "Подсказка для игрока", alpha, kLabelColor,
+              0.0f, Tr("Подсказка для игрока"), alpha, kLabelColor,
               TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
   if (Sprite)
     Sprite->DrawStretched(0, Atlas::kPanelBorder, cx - kWidth / 2, cy - kHeight / 2, kWidth,
                           kHeight, alpha);
   std::string text = editor->Hint;
   if (text.empty() && !editor->HintEditing) {
-    DrawCaptionIn("щёлкните здесь, чтобы написать", cx, cy, alpha, kPlaceholderColor);
+    DrawCaptionIn(Tr("щёлкните здесь, чтобы написать"), cx, cy, alpha, kPlaceholderColor);
     return;
   }
   // A caret after the last character while typing.

@@ -5,6 +5,7 @@
 #include "editor/uEditorMenu.h"
 #include "level/uMap.h"
 #include "sim/uMapObj.h"
+#include "ui/uLang.h"
 
 // --- panels ---
 
@@ -43,13 +44,16 @@ void TButtonDel::Click() { Editor->DeleteCurrent(); }
 void TButtonE::Click() {
   TMapObj* object = Editor->CurrentObject();
   if (!object) return;
+  TObjectSize size = TObjectSize::OK;
   switch (Mode) {
     case kRotate: object->Angle = TurnAngle(object->Angle, Step); break;
-    case kResizeBoth: object->Resize(Step, Step); break;
-    case kResizeWidth: object->Resize(Step, 0); break;
-    case kResizeHeight: object->Resize(0, Step); break;
+    case kResizeBoth: size = object->Resize(Step, Step); break;
+    case kResizeWidth: size = object->Resize(Step, 0); break;
+    case kResizeHeight: size = object->Resize(0, Step); break;
     default: break;
   }
+  if (size == TObjectSize::TOO_LARGE)
+    Editor->ShowMessage(TrF("Больше нельзя: предмет не крупнее %s точек", {std::to_string(kMaxObjectSize)}), true);
 }
 
 void TButtonOpt::Click() {
@@ -90,9 +94,9 @@ void TButtonOpt::Draw(int offsetX, int offsetY, uint8_t alpha) {
   const int halfWidth = Sprite ? Sprite->Width / 2 : 0;
   if (CheckBox) {
     CheckBox->DrawFrame(cx - halfWidth + CheckBox->Width + 4, cy, 0, Pressed ? 1 : 0, alpha);
-    DrawCaption(Caption, cx + CheckBox->Width / 2, cy, alpha);
+    DrawCaption(Tr(Caption), cx + CheckBox->Width / 2, cy, alpha);
   } else {
-    DrawCaption(Caption, cx, cy, alpha);
+    DrawCaption(Tr(Caption), cx, cy, alpha);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -59,12 +60,29 @@ bool IsTemporaryName(const std::string& name) {
   return name.size() > 7 && name.ends_with(".saving");
 }
 
+// The file a chain of symbolic links at `path` ends in: `path` itself when
+// it is no link. A link to a missing file leads to where that file would be.
+std::string LinkTarget(const std::string& path) {
+  fs::path p = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(p, ec)) break;
+    const fs::path to = fs::read_symlink(p, ec);
+    if (ec) break;
+    p = to.is_absolute() ? to : p.parent_path() / to;
+  }
+  return p.string();
+}
+
 }  // namespace
 
-bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string* error) {
+bool SafeWriteFile(const std::string& linkPath, std::string_view bytes, std::string* error) {
+  const std::string path = LinkTarget(linkPath);
   std::error_code ec;
-  if (fs::is_directory(path, ec)) {
-    if (error) *error = "it is a folder";
+  const fs::file_status status = fs::status(path, ec);
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
+    // Never replace a folder, a device or a pipe with a file.
+    if (error) *error = fs::is_directory(status) ? "it is a folder" : "it is not a regular file";
     return false;
   }
   std::vector<char> temp(path.begin(), path.end());
@@ -90,6 +108,67 @@ bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string*
   if (::rename(temp.data(), path.c_str()) != 0) return fail(errno);
   eng_FilesChanged();
   return true;
+}
+
+TFileRead ReadFileSafely(const std::string& path, size_t limit, std::string* bytes, std::string* error) {
+  bytes->clear();
+  auto report = [&](TFileRead result, const char* why) {
+    if (error) *error = why;
+    return result;
+  };
+  // Looked at before it is opened: opening some devices does things.
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0)
+    return errno == ENOENT || errno == ENOTDIR ? TFileRead::MISSING : report(TFileRead::FAILED, std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) return report(TFileRead::NOT_A_FILE, "it is a folder");
+  if (!S_ISREG(st.st_mode)) return report(TFileRead::NOT_A_FILE, "it is not a regular file");
+  // O_NONBLOCK: should a pipe have taken the file's place meanwhile, opening
+  // it does not wait for a writer; fstat below then refuses it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return report(errno == ENOENT ? TFileRead::MISSING : TFileRead::FAILED, std::strerror(errno));
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return report(TFileRead::NOT_A_FILE, "it is not a regular file");
+  }
+  // One byte more than the limit tells a file over it.
+  const size_t want = limit + 1;
+  bytes->resize(std::min(want, static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 1));
+  size_t done = 0;
+  for (;;) {
+    if (done == bytes->size()) {
+      if (done >= want) break;
+      bytes->resize(std::min(want, 2 * done + 4096));
+    }
+    const ssize_t n = ::read(fd, bytes->data() + done, bytes->size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int code = errno;
+      ::close(fd);
+      bytes->clear();
+      return report(TFileRead::FAILED, std::strerror(code));
+    }
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  bytes->resize(std::min(done, limit));
+  return done > limit ? report(TFileRead::TOO_LARGE, "it is too large") : TFileRead::OK;
+}
+
+std::string KeepAside(const std::string& path, std::string* error) {
+  for (int n = 1; n <= 1000; ++n) {
+    const std::string aside = path + ".bad" + (n == 1 ? "" : "-" + std::to_string(n));
+    struct stat st;
+    if (::lstat(aside.c_str(), &st) == 0) continue;  // kept aside earlier: never overwritten
+    if (::rename(path.c_str(), aside.c_str()) != 0) {
+      if (error) *error = std::strerror(errno);
+      return "";
+    }
+    eng_FilesChanged();
+    return aside;
+  }
+  if (error) *error = "too many files are kept aside already";
+  return "";
 }
 
 void eng_FilesChanged() {

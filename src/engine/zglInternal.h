@@ -56,8 +56,10 @@ SDL_Surface* eng_MakeDiscSurface(int size);
 // A white square of `size` pixels holding a ring of `radius` around (cx, cy),
 // in pixels from its top left corner.
 SDL_Surface* eng_MakeRingSurface(int size, float cx, float cy, float radius);
-// The pixels whose centres lie inside a convex polygon, as one rectangle per row.
-void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rect>* rows);
+// The pixels whose centres lie inside a convex polygon, as one rectangle per
+// row, of those within a pixel of `view`.
+void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rect>* rows,
+                     const SDL_FRect& view);
 
 // Runs the program's draw callback, if there is one.
 void eng_DrawCallback();

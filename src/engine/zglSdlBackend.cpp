@@ -254,11 +254,68 @@ struct zglSdlBackend::Impl {
     return true;
   }
 
+  // The part of the drawing surface that is seen, in the game's pixels.
+  SDL_FRect View() const {
+    SDL_Rect v{0, 0, 0, 0};
+    SDL_RenderGetViewport(R, &v);
+    return SDL_FRect{0, 0, static_cast<float>(v.w), static_cast<float>(v.h)};
+  }
+
+  // Copies `src` of `tex` (all of it when null) into `dst` turned by `angle`
+  // degrees about its centre. The software renderer scales and turns a
+  // scratch copy of the whole destination before it cuts away what lies off
+  // the picture: an object far larger than the screen cost seconds and
+  // gigabytes a frame. So a copy that reaches past the picture's edge is cut
+  // first to the whole source pixels whose part of the destination can be
+  // seen, turned about the same centre: the picture is the same, and a
+  // frame costs about what it shows.
+  void Copy(SDL_Texture* tex, const SDL_Rect* src, const SDL_FRect& dst, float angle) {
+    const float hw = dst.w / 2, hh = dst.h / 2, cx = dst.x + hw, cy = dst.y + hh;
+    const float turn = angle * std::numbers::pi_v<float> / 180, c = std::cos(turn), s = std::sin(turn);
+    const float ex = std::abs(hw * c) + std::abs(hh * s), ey = std::abs(hw * s) + std::abs(hh * c);
+    const SDL_FRect view = View();
+    SDL_Rect from{0, 0, 0, 0};
+    if (src) from = *src;
+    else if (SDL_QueryTexture(tex, nullptr, nullptr, &from.w, &from.h) != 0) return;
+    if (!(cx - ex < -1 || cy - ey < -1 || cx + ex > view.w + 1 || cy + ey > view.h + 1) ||
+        from.w <= 0 || from.h <= 0 || !(dst.w > 0 && dst.h > 0)) {
+      Turned(tex, src, dst, angle, nullptr);
+      return;
+    }
+    if (!(cx + ex > 0 && cy + ey > 0 && cx - ex < view.w && cy - ey < view.h)) return;  // unseen, or not a number
+    // The picture's corners in the destination's own unturned frame, from its top left.
+    float x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    for (const SDL_FPoint q : {SDL_FPoint{0, 0}, {view.w, 0}, {0, view.h}, {view.w, view.h}}) {
+      const float dx = q.x - cx, dy = q.y - cy;
+      const float lx = dx * c + dy * s + hw, ly = -dx * s + dy * c + hh;
+      x0 = std::min(x0, lx), x1 = std::max(x1, lx), y0 = std::min(y0, ly), y1 = std::max(y1, ly);
+    }
+    // Out to whole source pixels, within the source.
+    const float kx = dst.w / static_cast<float>(from.w), ky = dst.h / static_cast<float>(from.h);
+    const int px0 = std::clamp(static_cast<int>(std::floor(x0 / kx)), 0, from.w);
+    const int px1 = std::clamp(static_cast<int>(std::ceil(x1 / kx)), 0, from.w);
+    const int py0 = std::clamp(static_cast<int>(std::floor(y0 / ky)), 0, from.h);
+    const int py1 = std::clamp(static_cast<int>(std::ceil(y1 / ky)), 0, from.h);
+    if (px0 >= px1 || py0 >= py1) return;
+    const SDL_Rect part{from.x + px0, from.y + py0, px1 - px0, py1 - py0};
+    const float left = static_cast<float>(px0) * kx, top = static_cast<float>(py0) * ky;
+    const SDL_FRect to{dst.x + left, dst.y + top, static_cast<float>(part.w) * kx, static_cast<float>(part.h) * ky};
+    const SDL_FPoint centre{hw - left, hh - top};  // the whole destination's, from the part's top left
+    Turned(tex, &part, to, angle, &centre);
+  }
+
+  void Turned(SDL_Texture* tex, const SDL_Rect* src, const SDL_FRect& dst, float angle, const SDL_FPoint* centre) {
+    if (angle == 0)
+      SDL_RenderCopyF(R, tex, src, &dst);
+    else
+      SDL_RenderCopyExF(R, tex, src, &dst, angle, centre, SDL_FLIP_NONE);
+  }
+
   // A filled polygon, one rectangle per row of pixels: the software
   // renderer draws each triangle through a scratch picture of its own.
   void FillPolygon(SDL_Color c) {
     for (SDL_FPoint& p : Polygon) p.x += GeometryShift, p.y += GeometryShift;
-    eng_PolygonRows(Polygon, &Rows);
+    eng_PolygonRows(Polygon, &Rows, View());
     if (Rows.empty()) return;
     SDL_SetRenderDrawColor(R, c.r, c.g, c.b, c.a);
     SDL_RenderFillRects(R, Rows.data(), static_cast<int>(Rows.size()));
@@ -328,11 +385,7 @@ void zglSdlBackend::Sprite(const zglTTexture* texture, float x, float y, float w
     tex = faded, alpha = 255, from = nullptr;
   }
   SDL_SetTextureAlphaMod(tex, alpha);
-  // The turning copy goes through scratch pictures in the software renderer.
-  if (angle == 0)
-    SDL_RenderCopyF(P->R, tex, from, &dst);
-  else
-    SDL_RenderCopyExF(P->R, tex, from, &dst, angle, nullptr, SDL_FLIP_NONE);
+  P->Copy(tex, from, dst, angle);
 }
 
 void zglSdlBackend::Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha,
@@ -340,6 +393,14 @@ void zglSdlBackend::Rect(float x, float y, float w, float h, uint32_t color, uin
   SDL_Color c = ToColor(color, alpha);
   SDL_SetRenderDrawColor(P->R, c.r, c.g, c.b, c.a);
   SDL_FRect r{x, y, w, h};
+  if (filled) {
+    // Only the part on the picture (a huge rectangle would overflow its pixels).
+    const SDL_FRect view = P->View();
+    const float x0 = std::max(x, view.x - 1), y0 = std::max(y, view.y - 1);
+    const float x1 = std::min(x + w, view.x + view.w + 1), y1 = std::min(y + h, view.y + view.h + 1);
+    if (!(x0 < x1 && y0 < y1)) return;
+    if (x0 != x || y0 != y || x1 != x + w || y1 != y + h) r = SDL_FRect{x0, y0, x1 - x0, y1 - y0};
+  }
   if (!filled) {
     SDL_RenderDrawRectF(P->R, &r);
   } else if (alpha == 255) {
@@ -364,7 +425,7 @@ void zglSdlBackend::Circle(float x, float y, float radius, uint32_t color, uint8
       SDL_SetTextureColorMod(disc, c.r, c.g, c.b);
       SDL_SetTextureAlphaMod(disc, alpha);
       SDL_FRect dst{x - radius, y - radius, radius * 2, radius * 2};
-      SDL_RenderCopyF(P->R, disc, nullptr, &dst);
+      P->Copy(disc, nullptr, dst, 0);
     }
     return;
   }

@@ -48,11 +48,14 @@ SDL_Surface* eng_MakeRingSurface(int size, float cx, float cy, float radius) {
   return s;
 }
 
-void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rect>* rows) {
+void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rect>* rows,
+                     const SDL_FRect& view) {
   rows->clear();
   if (polygon.size() < 3) return;
   float top = polygon[0].y, bottom = polygon[0].y;
   for (const SDL_FPoint& p : polygon) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+  // Only the rows and columns on the picture.
+  top = std::max(top, view.y - 1), bottom = std::min(bottom, view.y + view.h + 1);
   // Rows whose pixel centres lie inside; within a row, the same for columns.
   for (int y = static_cast<int>(std::ceil(top - 0.5f)); y + 0.5f < bottom; ++y) {
     const float yc = y + 0.5f;
@@ -66,8 +69,11 @@ void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rec
       right = std::max(right, x);
     }
     if (!(left < right)) continue;
+    left = std::max(left, view.x - 1), right = std::min(right, view.x + view.w + 1);
+    if (!(left < right)) continue;
     int x0 = static_cast<int>(std::ceil(left - 0.5f));
     int x1 = static_cast<int>(std::ceil(right - 0.5f));
     if (x1 > x0) rows->push_back(SDL_Rect{x0, y, x1 - x0, 1});
   }
 }
+

@@ -7,6 +7,7 @@
 #include "level/uMap.h"
 #include "sim/uRope.h"
 #include "sim/uWorld.h"
+#include "ui/uLang.h"
 
 namespace {
 
@@ -83,8 +84,8 @@ std::string Over(int count, int limit, const std::string& what) {
 }
 
 std::string OverRu(int count, int limit, const std::string& what) {
-  return "Уровень слишком сложен. " + what + ": " + std::to_string(count) + ", можно не больше " +
-         std::to_string(limit);
+  return TrF("Уровень слишком сложен. %s: %s, можно не больше %s",
+             {what, std::to_string(count), std::to_string(limit)});
 }
 
 }  // namespace
@@ -113,11 +114,11 @@ std::string OverBudget(const TLevelCost& c) {
 }
 
 std::string OverBudgetText(const TLevelCost& c) {
-  if (c.Objects > TLevelBudget::kObjects) return OverRu(c.Objects, TLevelBudget::kObjects, "Объектов");
-  if (c.Ropes > TLevelBudget::kRopes) return OverRu(c.Ropes, TLevelBudget::kRopes, "Верёвок");
+  if (c.Objects > TLevelBudget::kObjects) return OverRu(c.Objects, TLevelBudget::kObjects, Tr("Объектов"));
+  if (c.Ropes > TLevelBudget::kRopes) return OverRu(c.Ropes, TLevelBudget::kRopes, Tr("Верёвок"));
   if (c.RopeSegments > TLevelBudget::kRopeSegments)
-    return OverRu(c.RopeSegments, TLevelBudget::kRopeSegments, "Звеньев верёвок");
+    return OverRu(c.RopeSegments, TLevelBudget::kRopeSegments, Tr("Звеньев верёвок"));
   if (c.Overlaps > TLevelBudget::kOverlaps)
-    return OverRu(c.Overlaps, TLevelBudget::kOverlaps, "Пар тел друг на друге");
+    return OverRu(c.Overlaps, TLevelBudget::kOverlaps, Tr("Пар тел друг на друге"));
   return "";
 }

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "engine/uSafeFile.h"
@@ -34,13 +33,27 @@ std::string NormalizeHint(const std::string& text) {
   return SanitizeUtf8(out);
 }
 
-std::string LoadLevelHint(const std::string& levelPath) {
-  std::ifstream in(HintPathFor(levelPath), std::ios::binary);
-  if (!in) return "";
-  std::string text(kMaxHintBytes + 4, '\0');  // enough to see a character cut at the limit
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(in.gcount()));
-  return NormalizeHint(text);
+namespace {
+
+// Enough to see a character cut at the limit; a hint that is no regular file
+// (a pipe) is no hint.
+std::string ReadHintFile(const std::string& path) {
+  std::string text;
+  const TFileRead read = ReadFileSafely(path, kMaxHintBytes + 4, &text);
+  return read == TFileRead::OK || read == TFileRead::TOO_LARGE ? NormalizeHint(text) : "";
+}
+
+}  // namespace
+
+std::string LoadLevelHint(const std::string& levelPath) { return ReadHintFile(HintPathFor(levelPath)); }
+
+std::string LoadShownHint(const std::string& levelPath, bool shipped, const std::string& language) {
+  if (shipped && !language.empty()) {
+    const std::string hint = HintPathFor(levelPath);  // ends in ".hint"
+    std::string translated = ReadHintFile(hint.substr(0, hint.size() - 4) + language + ".hint");
+    if (!translated.empty()) return translated;
+  }
+  return LoadLevelHint(levelPath);
 }
 
 bool SaveLevelHint(const std::string& levelPath, const std::string& hint, std::string* error) {

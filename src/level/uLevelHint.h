@@ -14,6 +14,10 @@ std::string HintPathFor(const std::string& levelPath);
 // "" when the level has no hint or it cannot be read.
 std::string NormalizeHint(const std::string& text);
 std::string LoadLevelHint(const std::string& levelPath);
+// The hint a player is shown in `language`: a shipped level may have one per
+// language beside it (NNNN.en.hint); without one, and for the player's own
+// levels, the level's hint (NNNN.hint), whatever the language.
+std::string LoadShownHint(const std::string& levelPath, bool shipped, const std::string& language);
 // Writes the hint beside the level (an empty hint removes the file). False
 // with the reason in `error` when it cannot be written or removed.
 bool SaveLevelHint(const std::string& levelPath, const std::string& hint, std::string* error);

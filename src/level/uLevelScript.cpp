@@ -29,9 +29,9 @@ std::string ApplyOption(const std::string& word, TMapObj* o) {
     int dw = 0, dh = 0;
     if (comma == std::string::npos || !ParseNumber(v.substr(0, comma), &dw) || !ParseNumber(v.substr(comma + 1), &dh))
       return "bad size change \"" + word + "\" (grow=<dw>,<dh>)";
-    int w = o->Width, h = o->Height;
-    o->Resize(dw, dh);
-    if (o->Width == w && o->Height == h && (dw || dh)) return "the object would become too small";
+    const TObjectSize size = o->Resize(dw, dh);
+    if (size == TObjectSize::TOO_SMALL) return "the object would become too small";
+    if (size == TObjectSize::TOO_LARGE) return "the object would become too large";
   } else {
     return "unknown option \"" + word + "\"";
   }

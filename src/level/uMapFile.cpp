@@ -1,7 +1,5 @@
 #include "level/uMapFile.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "engine/uSafeFile.h"
@@ -98,7 +96,7 @@ TMapRecord DecodeMapRecord(const TMapRecordBytes& b) {
 namespace {
 
 // Coordinates a level file may hold; anything beyond is not a level. Sizes
-// keep to the limits the editor keeps to (kMinShapeSize, kMaxObjectSize).
+// keep to the rule the editor keeps to (CheckObjectSize).
 constexpr int32_t kMaxCoordinate = 10000;
 constexpr size_t kMaxRecords = kMaxMapRecords;
 
@@ -109,13 +107,14 @@ std::string CheckObjectRecord(const TMapRecord& r) {
   if (r.SpriteKind < 1 || r.SpriteKind > kSpriteKinds)
     return "sprite kind " + std::to_string(r.SpriteKind) + " is not 1.." + std::to_string(kSpriteKinds);
   if (r.ShapeTag != "RECT" && r.ShapeTag != "CIRC") return "its shape is neither RECT nor CIRC";
-  bool circle = r.ShapeTag == "CIRC";
-  if (r.Width <= 0 || r.Height <= 0) return "its size is not positive";
-  if (r.ShapeW < kMinShapeSize || (!circle && r.ShapeH < kMinShapeSize))
-    return "its hit shape is smaller than " + std::to_string(kMinShapeSize) + " pixels";
-  if (r.ShapeW > kMaxObjectSize || (!circle && r.ShapeH > kMaxObjectSize) || r.Width > kMaxObjectSize ||
-      r.Height > kMaxObjectSize)
-    return "its size is too large";
+  switch (CheckObjectSize(r.ShapeTag == "CIRC", r.ShapeW, r.ShapeH, r.Width, r.Height)) {
+    case TObjectSize::TOO_SMALL:
+      return "its size is not positive or its hit shape is smaller than " + std::to_string(kMinShapeSize) +
+             " pixels";
+    case TObjectSize::TOO_LARGE:
+      return "it is larger than the largest object (" + std::to_string(kMaxObjectSize) + " pixels across)";
+    case TObjectSize::OK: break;
+  }
   if (!InRange(r.X, kMaxCoordinate) || !InRange(r.Y, kMaxCoordinate) ||
       !InRange(r.SpriteDX, kMaxCoordinate) || !InRange(r.SpriteDY, kMaxCoordinate))
     return "its position is out of range";
@@ -196,7 +195,9 @@ TMapRecord RopeRecord(const TRope& rope, int a, int b) {
   return r;
 }
 
-// Adds the object or rope of one record to the map; what is wrong with it, or "".
+// Adds the object or rope of one record to the map; what is wrong with it,
+// "" when it was added, or kUnknownKind.
+constexpr const char* kUnknownKind = "\x01";
 std::string AddRecord(const TMapRecord& r, TMap& map) {
   if (r.KindTag == "ROPE") {
     std::string problem = CheckRopeRecord(r, map.Objects.size());
@@ -207,7 +208,7 @@ std::string AddRecord(const TMapRecord& r, TMap& map) {
     return problem;
   }
   const TObjectClass* c = ObjectClass(r.KindTag);
-  if (!c) return "";  // not a kind this game knows: skipped silently
+  if (!c) return kUnknownKind;  // not a kind this game knows: skipped silently
   std::string problem = CheckObjectRecord(r);
   if (problem.empty()) map.Objects.push_back(ObjectFromRecord(*c, r, map.Sprite(r.SpriteKind)));
   return problem;
@@ -218,62 +219,72 @@ std::string AddRecord(const TMapRecord& r, TMap& map) {
 namespace {
 
 // Adds the records in a level file's bytes to the map; `name` names the
-// source in messages. Returns how many records could not be used.
-size_t AddRecords(std::string_view bytes, const std::string& name, TMap* map) {
+// source in messages. Returns how many records could not be used (those of
+// no known kind not counted) and fills `report`.
+size_t AddRecords(std::string_view bytes, const std::string& name, TMap* map, TMapFileReport* report) {
   const size_t records = std::min(bytes.size() / kMapRecordSize, kMaxRecords);
-  size_t unusable = 0;
+  size_t unusable = 0, unknown = 0;
   for (size_t number = 1; number <= records; ++number) {
     TMapRecordBytes record;
     std::copy_n(bytes.begin() + static_cast<ptrdiff_t>((number - 1) * kMapRecordSize), kMapRecordSize,
                 record.begin());
     std::string problem = AddRecord(DecodeMapRecord(record), *map);
     if (problem.empty()) continue;
+    if (problem == kUnknownKind) {
+      ++unknown;
+      continue;
+    }
     std::cerr << "kelvod: " << name << ": record " << number << " skipped: " << problem << "\n";
     ++unusable;
   }
-  if (records == kMaxRecords && bytes.size() > kMaxRecords * kMapRecordSize) {
+  const bool cut = records == kMaxRecords && bytes.size() > kMaxRecords * kMapRecordSize;
+  const size_t incomplete = cut ? 0 : bytes.size() % kMapRecordSize;
+  if (cut) {
     std::cerr << "kelvod: " << name << ": more than " << kMaxRecords << " records; the rest is ignored\n";
-  } else if (size_t rest = bytes.size() % kMapRecordSize) {
-    std::cerr << "kelvod: " << name << ": record " << records + 1 << " is incomplete (" << rest
+  } else if (incomplete) {
+    std::cerr << "kelvod: " << name << ": record " << records + 1 << " is incomplete (" << incomplete
               << " of 80 bytes); ignored\n";
     ++unusable;
+  }
+  if (report) {
+    report->Records = records + (incomplete ? 1 : 0);
+    report->Skipped = unusable + unknown;
+    report->Cut = cut;
   }
   return unusable;
 }
 
 }  // namespace
 
-bool ReadMapBytes(std::string_view bytes, const std::string& name, TMap* map, std::string* error) {
-  AddRecords(bytes, name, map);
-  const std::string over = OverBudget(MeasureLevel(*map));
+bool ReadMapBytes(std::string_view bytes, const std::string& name, TMap* map, std::string* error,
+                  TMapFileReport* report) {
+  AddRecords(bytes, name, map, report);
+  const TLevelCost cost = MeasureLevel(*map);
+  const std::string over = OverBudget(cost);
   if (over.empty()) return true;
   map->Clear();
   const std::string message = name + ": the level asks too much of the physics and is not loaded: " + over;
   std::cerr << "kelvod: " << message << "\n";
   if (error) *error = message;
+  if (report) report->OverBudget = OverBudgetText(cost);
   return false;
 }
 
-bool ReadMapFile(const std::string& path, TMap* map, std::string* error) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return true;
-  std::ifstream in(path, std::ios::binary);
-  auto fail = [&](const std::string& what) {
-    std::cerr << "kelvod: " << what << "\n";
-    if (error) *error = what;
-    return false;
-  };
-  if (!in || std::filesystem::is_directory(path, ec)) return fail("cannot read the level \"" + path + "\"");
+bool ReadMapFile(const std::string& path, TMap* map, std::string* error, TMapFileReport* report) {
   // One record more than is ever read, to tell that there are more.
-  std::string bytes((kMaxRecords + 1) * kMapRecordSize, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad()) return fail("error while reading the level \"" + path + "\"");
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  return ReadMapBytes(bytes, path, map, error);
+  std::string bytes, why;
+  const TFileRead read = ReadFileSafely(path, (kMaxRecords + 1) * kMapRecordSize, &bytes, &why);
+  if (read == TFileRead::MISSING) return true;
+  if (read == TFileRead::OK || read == TFileRead::TOO_LARGE) return ReadMapBytes(bytes, path, map, error, report);
+  const std::string message = "cannot read the level \"" + path + "\": " + why;
+  std::cerr << "kelvod: " << message << "\n";
+  if (error) *error = message;
+  if (report) report->Unreadable = true;
+  return false;
 }
 
 size_t DecodeMap(const std::string& bytes, TMap* map, const std::string& name) {
-  return AddRecords(bytes, name, map);
+  return AddRecords(bytes, name, map, nullptr);
 }
 
 std::string EncodeMap(const TMap& map) {

@@ -47,15 +47,27 @@ TMapRecordBytes EncodeMapRecord(const TMapRecord& record);
 // that fit plus a marker that matches no tag.
 TMapRecord DecodeMapRecord(const TMapRecordBytes& bytes);
 
-// Adds the level file's objects and ropes to the map. A missing file adds
-// nothing; records that make no sense are skipped with a message. Returns
-// false with a message (also on stderr) when the file exists but cannot be
-// read, or holds a level over the physics budget (uLevelBudget.h), which
-// leaves the map empty.
-bool ReadMapFile(const std::string& path, TMap* map, std::string* error = nullptr);
+// What reading a level file found, for the editor's messages.
+struct TMapFileReport {
+  size_t Records = 0;  // records read, an incomplete last one counted
+  size_t Skipped = 0;  // records of them not used: of no known kind, wrong or incomplete
+  bool Cut = false;    // the file holds more than kMaxMapRecords records: the rest was not read
+  bool Unreadable = false;   // not a regular file, or it could not be read
+  std::string OverBudget;    // the player's text when the level asks too much of the physics
+};
+
+// The one way a level file is read, by the game and by the editor. Adds the
+// level file's objects and ropes to the map. A missing file adds nothing;
+// records that make no sense are skipped with a message naming them; only
+// the first kMaxMapRecords records are read. Returns false with a message
+// (also on stderr) when the file exists but cannot be read (a folder, a pipe,
+// a device), or holds a level over the physics budget (uLevelBudget.h),
+// which leaves the map empty.
+bool ReadMapFile(const std::string& path, TMap* map, std::string* error = nullptr,
+                 TMapFileReport* report = nullptr);
 // The same for the bytes of a level file; `name` names it in messages.
 bool ReadMapBytes(std::string_view bytes, const std::string& name, TMap* map,
-                  std::string* error = nullptr);
+                  std::string* error = nullptr, TMapFileReport* report = nullptr);
 // The bytes of the level file of the map, and back: DecodeMap adds what the
 // bytes hold to the map as ReadMapBytes does, without the budget check (the
 // editor restores its own earlier states with it), and returns how many

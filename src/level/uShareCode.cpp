@@ -10,11 +10,13 @@
 #include <zlib.h>
 
 #include "engine/uParse.h"
-#include "level/uReplayFile.h"
+#include "engine/uSafeFile.h"
 #include "level/uLevelBudget.h"
 #include "level/uLevelHint.h"
 #include "level/uMap.h"
 #include "level/uMapFile.h"
+#include "level/uReplayFile.h"
+#include "ui/uLang.h"
 
 namespace {
 
@@ -113,7 +115,7 @@ bool TakeField(std::string_view* in, std::string* field) {
 }
 
 bool Fail(TShareError* error, const std::string& text, const std::string& playerText) {
-  if (error) *error = {"the share code cannot be opened: " + text, "Код не открывается: " + playerText};
+  if (error) *error = {"the share code cannot be opened: " + text, TrF("Код не открывается: %s", {playerText})};
   return false;
 }
 
@@ -121,14 +123,14 @@ bool Fail(TShareError* error, const std::string& text, const std::string& player
 bool CheckLevel(const std::string& bytes, TShareError* error) {
   if (bytes.empty() || bytes.size() % kMapRecordSize != 0)
     return Fail(error, "its level is not a whole number of 80-byte records",
-                "уровень в нём повреждён");
+                Tr("уровень в нём повреждён"));
   TMap map(kCellSize);
   if (DecodeMap(bytes, &map, "the shared level") != 0)
-    return Fail(error, "its level holds records the game cannot use", "уровень в нём повреждён");
+    return Fail(error, "its level holds records the game cannot use", Tr("уровень в нём повреждён"));
   const TLevelCost cost = MeasureLevel(map);
   if (const std::string over = OverBudget(cost); !over.empty())
     return Fail(error, "its level asks too much of the physics: " + over,
-                "уровень слишком тяжёл для игры: " + OverBudgetText(cost));
+                TrF("уровень слишком тяжёл для игры: %s", {OverBudgetText(cost)}));
   return true;
 }
 
@@ -195,18 +197,18 @@ std::string ExpandSolution(const std::string& compact, std::string* problem) {
 bool ReadPayload(std::string_view payload, TSharedLevel* level, TShareError* error) {
   if (!TakeField(&payload, &level->MapBytes) || !TakeField(&payload, &level->Hint) ||
       !TakeField(&payload, &level->Solution) || !payload.empty())
-    return Fail(error, "its content is not a level, a hint and a solution", "код повреждён");
+    return Fail(error, "its content is not a level, a hint and a solution", Tr("код повреждён"));
   if (!CheckLevel(level->MapBytes, error)) return false;
   if (level->Hint.size() > kMaxHintBytes)
     return Fail(error, "its hint is longer than " + std::to_string(kMaxHintBytes) + " bytes",
-                "подсказка в нём слишком длинная");
+                Tr("подсказка в нём слишком длинная"));
   level->Hint = NormalizeHint(level->Hint);
   std::string problem;
   level->Solution = ExpandSolution(level->Solution, &problem);
   std::istringstream in(level->Solution);
   std::vector<TReplayEvent> events;
   if (!problem.empty() || !ParseReplay(in, "solution", &events, &problem))
-    return Fail(error, "its solution is not a replay (" + problem + ")", "решение в нём повреждено");
+    return Fail(error, "its solution is not a replay (" + problem + ")", Tr("решение в нём повреждено"));
   return true;
 }
 
@@ -216,14 +218,10 @@ std::string_view Trim(std::string_view s) {
   return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// Reads at most `limit` bytes of a file; false when it cannot be read or is longer.
+// Reads at most `limit` bytes of a regular file without ever blocking; false
+// when it cannot be read or is longer.
 bool ReadBounded(const std::string& path, size_t limit, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(limit + 1, '\0');
-  in.read(bytes->data(), static_cast<std::streamsize>(bytes->size()));
-  bytes->resize(static_cast<size_t>(in.gcount()));
-  return !in.bad() && bytes->size() <= limit;
+  return ReadFileSafely(path, limit, bytes) == TFileRead::OK;
 }
 
 bool IsProofLine(std::string_view line) { return line.rfind("# proves level ", 0) == 0; }
@@ -247,27 +245,27 @@ std::string_view CodeOfLink(std::string_view text) {
 bool ReadShareCode(std::string_view text, TSharedLevel* level, TShareError* error) {
   *level = {};
   const std::string_view code = CodeOfLink(text);
-  if (code.empty()) return Fail(error, "it is empty", "код пуст");
+  if (code.empty()) return Fail(error, "it is empty", Tr("код пуст"));
   if (code.size() > kMaxCodeChars)
     return Fail(error, "it is longer than " + std::to_string(kMaxCodeChars) + " characters",
-                "код слишком длинный");
+                Tr("код слишком длинный"));
   const std::string_view prefix(kShareCodePrefix);
   if (code.substr(0, prefix.size()) != prefix) {
     if (code.size() > 3 && code[0] == 'k' && code[1] == 'v' && code.find('.') < 8)
       return Fail(error, "it was made by another version of the game (it does not begin with \"" +
                              std::string(prefix) + "\")",
-                  "он сделан другой версией игры");
+                  Tr("он сделан другой версией игры"));
     return Fail(error, "it is not a level code (a level code begins with \"" + std::string(prefix) + "\")",
-                "это не код уровня");
+                Tr("это не код уровня"));
   }
   std::string packed;
   char bad = 0;
   if (!FromBase64Url(code.substr(prefix.size()), &packed, &bad))
     return Fail(error, std::string("it holds the character \"") + bad + "\", which no code has",
-                "в нём есть лишние знаки");
+                Tr("в нём есть лишние знаки"));
   std::string payload;
   if (std::string problem = Inflate(packed, kMaxUnpacked, &payload); !problem.empty())
-    return Fail(error, problem, "код повреждён или обрезан");
+    return Fail(error, problem, Tr("код повреждён или обрезан"));
   if (ReadPayload(payload, level, error)) return true;
   *level = {};
   return false;

@@ -19,6 +19,7 @@
 #include "sim/uHero.h"
 #include "sim/uWorld.h"
 #include "ui/uDialog.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 #include "ui/uSounds.h"
 
@@ -67,7 +68,7 @@ void TResultForm::Draw() {
   const float left = static_cast<float>(X - 150), top = static_cast<float>(Y - 100);
   pr2d_Rect(left, top, 300, 200, kPanelFill, Alpha, PR2D_FILL);
   pr2d_Rect(left, top, 300, 200, kPanelOutline, Alpha, 0);
-  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y - 25), 1.0f, 0.0f, Caption,
+  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y - 25), 1.0f, 0.0f, Tr(Caption),
               kResultCaptionAlpha, CaptionColor, TEXT_HALIGN_CENTER);
   TMeForm::Draw();
 }
@@ -95,8 +96,8 @@ void TWinForm::Show(int32_t nextLevel, bool shared) {
   const int32_t count = levels ? static_cast<int32_t>(levels->Levels.size()) : 0;
   Next->LevelIndex = nextLevel;
   Next->AllDone = shared || nextLevel > count - 1;
-  Next->Caption = Next->AllDone ? "В меню" : "Далее";
-  Caption = Next->AllDone && !shared ? "Все уровни пройдены!" : "Уровень пройден!";
+  Next->Caption = Next->AllDone ? N_("В меню") : N_("Далее");
+  Caption = Next->AllDone && !shared ? N_("Все уровни пройдены!") : N_("Уровень пройден!");
 }
 
 // --- TGame ---
@@ -107,9 +108,9 @@ TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
       ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()) {
   ButtonBar->Visible = true;
   AddNew<TButtonShowMenu>(*ButtonBar, 0, 0, ButtonShape.get(), ButtonSprite.get(), ButtonBar.get())
-      ->Caption = "Меню";
+      ->Caption = N_("Меню");
   AddNew<TButtonReset>(*ButtonBar, 844, 0, ButtonShape.get(), ButtonSprite.get(), ButtonBar.get())
-      ->Caption = "Рестарт";
+      ->Caption = N_("Рестарт");
   WinForm = std::make_unique<TWinForm>(512, 384, 200, this, ButtonShape.get(), ButtonSprite.get());
   // Fill in the texts once; Start hides the form before anyone sees it.
   WinForm->Show(0);
@@ -119,7 +120,7 @@ TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
   // Under "Меню", left of the field.
   SharedBar = std::make_unique<TMeForm>(90, 92, 255, this);
   AddNew<TButtonSaveOwn>(*SharedBar, 0, 0, ButtonShape.get(), ButtonSprite.get(), SharedBar.get())
-      ->Caption = "Сохранить себе";
+      ->Caption = N_("Сохранить себе");
 }
 
 TGame::~TGame() = default;
@@ -140,7 +141,7 @@ void TGame::Start(int32_t param) {
     // The hint lies beside the level's file, in whichever folder that is.
     const TLevel& level = LevelMenu->Levels[param];
     Map->LoadFromFile(level.Path());
-    Hint = LoadLevelHint(level.Path());
+    Hint = LoadShownHint(level.Path(), !level.Own, Language() == kBaseLanguage ? "" : Language());
     LevelFile = level.FileName;
     LevelOwn = level.Own;
   }
@@ -261,11 +262,11 @@ nlohmann::json TGame::DumpState() const {
           {"shared", Shared},
           {"win_visible", WinForm->Visible},
           {"win_alpha", WinForm->Alpha},
-          {"win_caption", WinForm->Caption},
-          {"next_caption", WinForm->Next->Caption},
+          {"win_caption", Tr(WinForm->Caption)},
+          {"next_caption", Tr(WinForm->Next->Caption)},
           {"hint", HintShown() ? nlohmann::json(Hint) : nlohmann::json()},
           {"lost_visible", LostForm->Visible},
-          {"lost_reason", LostForm->Visible ? nlohmann::json(LostForm->Reason) : nlohmann::json()},
+          {"lost_reason", LostForm->Visible ? nlohmann::json(Tr(LostForm->Reason)) : nlohmann::json()},
           {"map", Map->DumpState()}};
 }
 
@@ -303,8 +304,8 @@ void TButtonSaveOwn::Click() {
   if (!game || !game->Manager) return;
   std::string error;
   const std::string name = game->SaveSharedLevel(&error);
-  const std::string text = name.empty() ? "Не удалось сохранить уровень: " + error
-                                        : "Уровень сохранён в ваши уровни: " + TLevelMenu::CaptionOf(name);
+  const std::string text = name.empty() ? TrF("Не удалось сохранить уровень: %s", {error})
+                                        : TrF("Уровень сохранён в ваши уровни: %s", {TLevelMenu::CaptionOf(name)});
   game->Manager->Dialog().Ask(text, {{"OK", nullptr}}, 0, 0);
 }
 

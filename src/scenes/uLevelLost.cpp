@@ -9,6 +9,7 @@
 #include "sim/uBattery.h"
 #include "sim/uHero.h"
 #include "sim/uWorld.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 #include "ui/uSounds.h"
 
@@ -97,9 +98,9 @@ TLostForm::TLostForm(int x, int y, uint8_t alpha, tScene* owner, TMeFormShape* s
                      TMeDrawRect* sprite)
     : TResultForm(x, y, alpha, owner, kLostCaptionColor) {
   auto* restart = AddNew<TButtonReset>(*this, 0, 64, shape, sprite, this);
-  restart->Caption = "Рестарт";
+  restart->Caption = N_("Рестарт");
   Button = restart;
-  Caption = "Уровень не пройден";
+  Caption = N_("Уровень не пройден");
 }
 
 void TLostForm::Show(const std::string& reason) {
@@ -110,6 +111,6 @@ void TLostForm::Show(const std::string& reason) {
 
 void TLostForm::Draw() {
   TResultForm::Draw();
-  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 3), 1.0f, 0.0f, Reason,
+  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 3), 1.0f, 0.0f, Tr(Reason),
               Alpha, kReasonColor, TEXT_HALIGN_CENTER);
 }

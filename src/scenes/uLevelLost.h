@@ -5,13 +5,14 @@
 #include <string>
 
 #include "scenes/uGame.h"
+#include "ui/uLang.h"
 
 class TMap;
 
 // The reasons the failure form names.
-inline constexpr const char* kLostBatteryExploded = "Батарея взорвалась";
-inline constexpr const char* kLostBatteryFell = "Батарея упала за край";
-inline constexpr const char* kLostHeroFell = "Робот упал за край";
+inline constexpr const char* kLostBatteryExploded = N_("Батарея взорвалась");
+inline constexpr const char* kLostBatteryFell = N_("Батарея упала за край");
+inline constexpr const char* kLostHeroFell = N_("Робот упал за край");
 
 // Why the running map can no longer be won, or "" while it still can. A
 // battery not yet collected is lost when it has exploded, or when it has

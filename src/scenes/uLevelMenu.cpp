@@ -15,6 +15,7 @@
 #include "scenes/uPlayerState.h"
 #include "ui/uAtlas.h"
 #include "ui/uDialog.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 #include "ui/uScene.h"
 
@@ -53,8 +54,14 @@ constexpr uint32_t kProvenMarkColor = 0xC08000;
 
 }  // namespace
 
+// A number of the game's own kind (1001 to 1999) drops its first digit; a
+// number of other than three digits after the first is shown whole, so no two
+// numbered levels ever share a caption (10000.map and 20000.map).
 std::string TLevelMenu::CaptionOf(const std::string& name) {
   if (name.size() <= 5) return "";
+  const std::string stem = name.substr(0, name.size() - 4);
+  const bool number = std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (number && !(stem.size() == 4 && stem[0] == '1')) return stem;
   size_t first = std::min(Utf8Length(static_cast<unsigned char>(name[0])), name.size() - 4);
   return name.substr(first, name.size() - 4 - first);
 }
@@ -143,23 +150,25 @@ void TLevelMenu::BuildButtons() {
   // levels, but never so low that a full page pushes it off the screen.
   const int buttonsY = std::min(y + 80, kLowestButtonsY - Y);
   auto* close = AddNew<TButtonEMClose>(*this, 0, buttonsY, CloseShape.get(), CloseSprite.get(), this);
-  close->Caption = "Закрыть";
+  close->Caption = N_("Закрыть");
   if (PlayMode && !eng_InBrowser())  // left of the first row; a page cannot read the clipboard
-    AddNew<TButtonPaste>(*this, -340, 128, CloseShape.get(), CloseSprite.get(), this)->Caption = "Вставить";
+    AddNew<TButtonPaste>(*this, -340, 128, CloseShape.get(), CloseSprite.get(), this)->Caption = N_("Вставить");
   if (PageCount() > 1) {
     auto addPage = [&](int x, int step, const char* caption) {
       auto* p = AddNew<TButtonPage>(*this, x, buttonsY, CloseShape.get(), CloseSprite.get(), this);
       p->Step = step;
       p->Caption = caption;
-      p->Enabled = Page + step >= 0 && Page + step < PageCount();
+      p->Enabled = step < 0 ? Page > 0 : Page < PageCount() - 1;
     };
+    addPage(-380, -kToTheEnd, "<<");
     addPage(-200, -1, "<");
     addPage(200, 1, ">");
+    addPage(380, kToTheEnd, ">>");
   }
 }
 
 void TLevelMenu::ShowPage(int page) {
-  Page = page;
+  Page = std::clamp(page, 0, PageCount() - 1);
   BuildButtons();
 }
 
@@ -176,8 +185,14 @@ void TLevelMenu::Show(TMap* map, bool saveMode, bool playMode) {
   Visible = true;
 }
 
+std::string TLevelMenu::PageCaption() const {
+  return PageCount() > 1 ? std::to_string(Page + 1) + " / " + std::to_string(PageCount()) : "";
+}
+
 void TLevelMenu::Draw() {
   TMeForm::Draw();
+  if (const std::string page = PageCaption(); !page.empty())
+    DrawCaption(page, X, Y + kPageCaptionY, Alpha);
   if (!ErrorMessage.empty())
     text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 60), 1.0f, 0.0f,
                 ErrorMessage, Alpha, 0xFF6060, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
@@ -220,7 +235,7 @@ void TButtonLM::Click() {
     std::filesystem::create_directories(level.Dir, ec);
     if (!menu->Map->SaveToFile(path, &error)) {
       // Stay open and say so: the level was not saved.
-      menu->ErrorMessage = "Не удалось сохранить уровень";
+      menu->ErrorMessage = Tr("Не удалось сохранить уровень");
       return;
     }
     // A changed level has not been won yet.

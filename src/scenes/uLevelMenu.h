@@ -68,7 +68,8 @@ class TLevelMenu : public TMeForm {
   void AddLevel(const std::string& fileName);
   void AddLevel(const std::string& fileName, const std::string& dir, bool own);
   // A level's caption: its file name without the first character and the
-  // four-character extension (1003.map: 003).
+  // four-character extension (1003.map: 003); a number other than 1000 to
+  // 1999 whole (10000.map: 10000).
   static std::string CaptionOf(const std::string& fileName);
   // Save mode: the "+" entry in the player's folder, a new file named by the
   // first number from the level count + 1001 that no listed level has.
@@ -81,9 +82,14 @@ class TLevelMenu : public TMeForm {
   void BuildButtons();
   void Show(TMap* map, bool saveMode, bool playMode);
   void Draw() override;
-  // Turns to another page of a long list.
+  // Turns to another page of a long list (clamped to the first and last).
   void ShowPage(int page);
   int PageCount() const;
+  // "3 / 335" with more than one page, else "".
+  std::string PageCaption() const;
+  // A page step that goes to the first or last page.
+  static constexpr int kToTheEnd = 1 << 20;
+  static constexpr int kPageCaptionY = 84;  // above the first row
 
   nlohmann::json DumpState() const;
 };

@@ -1,9 +1,13 @@
 #include "scenes/uMainMenu.h"
 
+#include <algorithm>
+
 #include "engine/engine.h"
 #include "engine/zgl.h"
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
+#include "scenes/uPlayerState.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 
 TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
@@ -11,12 +15,15 @@ TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
       ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()) {
   auto add = [&](auto* button, const char* caption) { button->Caption = caption; };
   TMeForm& f = *Form;
-  add(AddNew<TButtonNew>(f, 0, -100, ButtonShape.get(), ButtonSprite.get(), &f), "Новая игра");
-  add(AddNew<TButtonOpen>(f, 0, -48, ButtonShape.get(), ButtonSprite.get(), &f), "Загрузить");
-  add(AddNew<TButtonEditor>(f, 0, 4, ButtonShape.get(), ButtonSprite.get(), &f), "Редактор карт");
+  add(AddNew<TButtonNew>(f, 0, -100, ButtonShape.get(), ButtonSprite.get(), &f), N_("Новая игра"));
+  add(AddNew<TButtonOpen>(f, 0, -48, ButtonShape.get(), ButtonSprite.get(), &f), N_("Загрузить"));
+  add(AddNew<TButtonEditor>(f, 0, 4, ButtonShape.get(), ButtonSprite.get(), &f), N_("Редактор карт"));
   auto* exit = AddNew<TButtonExit>(f, 0, 56, ButtonShape.get(), ButtonSprite.get(), &f);
-  add(exit, "Выход");
+  add(exit, N_("Выход"));
   exit->Visible = !eng_InBrowser();  // a browser tab is closed by the browser
+  // TRANSLATORS: the language switch of the main menu: "Language" and the name of
+  // the catalogue's own language, as its speakers write it.
+  add(AddNew<TButtonLanguage>(f, 422, 334, ButtonShape.get(), ButtonSprite.get(), &f), N_("Язык: Русский"));
 }
 
 TMainMenuScene::~TMainMenuScene() = default;
@@ -25,8 +32,8 @@ namespace {
 
 // The line under the buttons: which game this is, and the one key worth knowing.
 // In a browser full screen is the browser's business, so only the version shows.
-const char* const kFooter = "Версия " KELVOD_VERSION "  ·  F11 — полный экран";
-const char* const kBrowserFooter = "Версия " KELVOD_VERSION;
+const char* const kFooter = N_("Версия %s  ·  F11 — полный экран");
+const char* const kBrowserFooter = N_("Версия %s");
 constexpr uint32_t kFooterColor = 0x8C8C8C;
 constexpr int kFooterY = 746;
 
@@ -40,7 +47,7 @@ void TMainMenuScene::Draw() {
   }
   Form->Draw();
   // The chooser reaches down to the bottom of the screen: the line shows with the buttons only.
-  const char* footer = eng_InBrowser() ? kBrowserFooter : kFooter;
+  const std::string footer = TrF(eng_InBrowser() ? kBrowserFooter : kFooter, {KELVOD_VERSION});
   text_DrawEx(MainFont, 512, kFooterY, 1.0f, 0.0f, footer, 255, kFooterColor,
               TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }
@@ -76,6 +83,17 @@ void TButtonOpen::Click() {
 
 void TButtonEditor::Click() {
   if (tScene* scene = OwnerScene()) scene->SwitchTo("editor");
+}
+
+void ChooseLanguage(const std::string& code) {
+  SetLanguage(code);
+  if (PlayerState) PlayerState->SetLanguageSetting(code);
+}
+
+void TButtonLanguage::Click() {
+  const std::vector<std::string> languages = Languages();
+  auto it = std::find(languages.begin(), languages.end(), Language());
+  ChooseLanguage(it == languages.end() || ++it == languages.end() ? languages.front() : *it);
 }
 
 // Ends the program, unless the editor first asks about unsaved work.

@@ -54,3 +54,14 @@ class TButtonExit : public TButtonEM {
   using TButtonEM::TButtonEM;
   void Click() override;
 };
+
+// In a corner of the menu: shows the language and switches to the next one
+// there is a catalogue for, at once, keeping the choice in the settings.
+class TButtonLanguage : public TButtonEM {
+ public:
+  using TButtonEM::TButtonEM;
+  void Click() override;
+};
+
+// Shows the game in `code` from now on and keeps it as the player's choice.
+void ChooseLanguage(const std::string& code);

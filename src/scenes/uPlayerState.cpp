@@ -1,13 +1,12 @@
 #include "scenes/uPlayerState.h"
 
-#include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string_view>
 
 #include "engine/uSafeFile.h"
 #include "engine/uUtf8.h"
+#include "ui/uLang.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -18,18 +17,23 @@ namespace {
 
 constexpr int kFormat = 1;
 
-enum class TRead { MISSING, DAMAGED, OK };
+// The most each file may hold: far more than the game ever writes (the
+// progress of ten thousand levels is about 200 KB), and little enough that a
+// damaged or hostile file never costs the start any time or memory.
+size_t SizeLimit(std::string_view name) {
+  return name == TPlayerState::kProgressFile ? size_t{512} << 10 : size_t{16} << 10;
+}
 
-// Reads a JSON object from `path`; anything else is damage.
-TRead ReadObject(const fs::path& path, json* out) {
-  std::error_code ec;
-  if (!fs::exists(path, ec) && !ec) return TRead::MISSING;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return TRead::DAMAGED;
-  std::stringstream text;
-  text << in.rdbuf();
-  *out = json::parse(text.str(), nullptr, false);
-  return out->is_object() ? TRead::OK : TRead::DAMAGED;
+// Reads a JSON object from `path`: MISSING, OK, or anything else (not a
+// regular file, too large, not a JSON object) as damage, with the reason.
+TFileRead ReadObject(const fs::path& path, size_t limit, json* out, std::string* why) {
+  std::string text;
+  TFileRead read = ReadFileSafely(path.string(), limit, &text, why);
+  if (read != TFileRead::OK) return read;
+  *out = json::parse(text, nullptr, false);
+  if (out->is_object()) return TFileRead::OK;
+  *why = "it is not a file the game wrote";
+  return TFileRead::FAILED;
 }
 
 // The strings of the array `key` of `object`; other entries are skipped.
@@ -48,21 +52,26 @@ TPlayerState::TPlayerState(fs::path folder) : Dir(std::move(folder)) {}
 
 void TPlayerState::Load() {
   if (Dir.empty()) return;
+  RemoveStaleTemporaries(Dir.string());
   for (const char* name : {kProgressFile, kSettingsFile}) {
     json j;
-    TRead read = ReadObject(Dir / name, &j);
-    if (read == TRead::DAMAGED) {
-      std::cerr << "kelvod: " << (Dir / name).string()
-                << ": cannot be read or is damaged; going on without it\n";
+    std::string why;
+    TFileRead read = ReadObject(Dir / name, SizeLimit(name), &j, &why);
+    if (read == TFileRead::MISSING) continue;
+    if (read != TFileRead::OK) {
+      std::cerr << "kelvod: " << (Dir / name).string() << ": " << why << "; going on without it\n";
       Damaged.insert(name);
+      continue;
     }
-    if (read != TRead::OK) continue;
     if (std::string_view(name) == kProgressFile) {
       WonShipped = Names(j, "won");
       WonOwn = Names(j, "won_own");
     } else {
       auto muted = j.find("sound_muted");
       Muted = muted != j.end() && muted->is_boolean() && muted->get<bool>();
+      auto lang = j.find("lang");
+      if (lang != j.end() && lang->is_string() && IsLanguageCode(lang->get<std::string>()))
+        Lang = lang->get<std::string>();
     }
   }
 }
@@ -90,12 +99,20 @@ void TPlayerState::SetSoundMuted(bool muted) {
   SaveSettings();
 }
 
+void TPlayerState::SetLanguageSetting(const std::string& code) {
+  if (Lang == code) return;
+  Lang = code;
+  SaveSettings();
+}
+
 void TPlayerState::SaveProgress() {
   Save(kProgressFile, json{{"format", kFormat}, {"won", WonShipped}, {"won_own", WonOwn}}.dump(2));
 }
 
 void TPlayerState::SaveSettings() {
-  Save(kSettingsFile, json{{"format", kFormat}, {"sound_muted", Muted}}.dump(2));
+  json settings{{"format", kFormat}, {"sound_muted", Muted}};
+  if (!Lang.empty()) settings["lang"] = Lang;
+  Save(kSettingsFile, settings.dump(2));
 }
 
 void TPlayerState::Save(const char* name, const std::string& text) {
@@ -105,13 +122,9 @@ void TPlayerState::Save(const char* name, const std::string& text) {
   fs::create_directories(Dir, ec);
   if (Damaged.count(name)) {
     // Never write over a file that could not be read: keep it for the player.
-    fs::path aside = path;
-    aside += ".bad";
-    fs::rename(path, aside, ec);
-    std::error_code gone;
-    if (ec && fs::exists(path, gone)) {
-      std::cerr << "kelvod: " << path.string() << ": cannot keep it aside (" << ec.message()
-                << "); not saving over it\n";
+    std::string why;
+    if (KeepAside(path.string(), &why).empty() && fs::symlink_status(path, ec).type() != fs::file_type::not_found) {
+      std::cerr << "kelvod: " << path.string() << ": cannot keep it aside (" << why << "); not saving over it\n";
       return;
     }
     Damaged.erase(name);

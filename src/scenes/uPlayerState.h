@@ -1,11 +1,14 @@
 // What the game keeps of the player between runs, in the state folder
 // ($XDG_STATE_HOME/kelvod): the levels won ("progress.json") and the
 // settings ("settings.json"). Both are small JSON files written with
-// SafeWriteFile. A file that is missing, unreadable or not one the game
-// wrote counts as empty (nothing won, the default settings) and never stops
+// SafeWriteFile (a file that is a link is written through to where it
+// leads). They are read with ReadFileSafely: a file that is missing,
+// unreadable, too large, not a regular file or not one the game wrote counts
+// as empty (nothing won, the default settings) and never stops or holds up
 // the game; before the first save replaces it, such a file is kept aside as
-// "<name>.bad". Without a state folder (tests, runs on a named data folder)
-// everything is kept in memory only.
+// "<name>.bad" (or ".bad-2"... next to earlier ones). Temporary files of
+// saves cut short are removed as the state is read. Without a state folder
+// (tests, runs on a named data folder) everything is kept in memory only.
 #pragma once
 
 #include <filesystem>
@@ -29,6 +32,9 @@ class TPlayerState {
   // Settings. SetSoundMuted saves the settings when the value changes.
   bool SoundMuted() const { return Muted; }
   void SetSoundMuted(bool muted);
+  // The language the player chose ("ru", "en"; empty: none chosen yet).
+  const std::string& LanguageSetting() const { return Lang; }
+  void SetLanguageSetting(const std::string& code);
 
   const std::filesystem::path& Folder() const { return Dir; }
   static constexpr const char* kProgressFile = "progress.json";
@@ -38,6 +44,7 @@ class TPlayerState {
   std::filesystem::path Dir;
   std::set<std::string> WonShipped, WonOwn;
   bool Muted = false;
+  std::string Lang;
   // The files found damaged by Load, to be kept aside before their first save.
   std::set<std::string> Damaged;
 

@@ -1,5 +1,6 @@
 #include "sim/uMapObj.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
 
@@ -33,17 +34,6 @@ std::unique_ptr<TMeFormShape> CopyShape(const TMeFormShape* shape) {
   return std::make_unique<TMeFormShape>();
 }
 
-bool SizeAllowed(float size) { return size >= kMinShapeSize && size <= kMaxObjectSize; }
-
-// Whether the hit shape grown by (dw, dh) keeps every size within the limits.
-bool ShapeCanGrow(const TMeFormShape& shape, int dw, int dh) {
-  if (auto* r = dynamic_cast<const TShapeRect*>(&shape))
-    return SizeAllowed(r->Rect.W + static_cast<float>(dw)) && SizeAllowed(r->Rect.H + static_cast<float>(dh));
-  if (auto* c = dynamic_cast<const TShapeCircle*>(&shape))
-    return SizeAllowed(c->Circle.Radius + static_cast<float>(dw / 2));
-  return true;
-}
-
 }  // namespace
 
 TMapObj::TMapObj(TMeDrawRect* sprite, std::unique_ptr<TMeFormShape> shape) : Shape(std::move(shape)) {
@@ -62,15 +52,32 @@ TMapObj::TMapObj(const TMapObj& s)
 
 TMapObj::~TMapObj() = default;
 
-void TMapObj::Resize(int dw, int dh) {
-  if (Width + dw <= 8 || Height + dh <= 8) return;
-  if (Width + dw > kMaxObjectSize || Height + dh > kMaxObjectSize) return;
-  if (!ShapeCanGrow(*Shape, dw, dh)) return;
+TObjectSize CheckObjectSize(bool circle, int64_t shapeW, int64_t shapeH, int64_t width, int64_t height) {
+  if (circle) shapeH = shapeW;
+  if (width <= 0 || height <= 0 || shapeW < kMinShapeSize || shapeH < kMinShapeSize)
+    return TObjectSize::TOO_SMALL;
+  const int64_t across = circle ? 2 * shapeW : std::max(shapeW, shapeH);
+  if (across > kMaxObjectSize || width > kMaxObjectSize || height > kMaxObjectSize)
+    return TObjectSize::TOO_LARGE;
+  return TObjectSize::OK;
+}
+
+TObjectSize TMapObj::Resize(int dw, int dh) {
+  if (Width + dw <= 8 || Height + dh <= 8) return TObjectSize::TOO_SMALL;
+  int64_t shapeW = kMinShapeSize, shapeH = kMinShapeSize;
+  const bool circle = dynamic_cast<const TShapeCircle*>(Shape.get()) != nullptr;
+  if (auto* r = dynamic_cast<const TShapeRect*>(Shape.get()))
+    shapeW = static_cast<int64_t>(r->Rect.W) + dw, shapeH = static_cast<int64_t>(r->Rect.H) + dh;
+  else if (auto* c = dynamic_cast<const TShapeCircle*>(Shape.get()))
+    shapeW = static_cast<int64_t>(c->Circle.Radius) + dw / 2;
+  const TObjectSize size = CheckObjectSize(circle, shapeW, shapeH, int64_t{Width} + dw, int64_t{Height} + dh);
+  if (size != TObjectSize::OK) return size;
   Shape->Grow(dw, dh);
   SpriteDX -= dw / 2;
   SpriteDY -= dh / 2;
   Width += dw;
   Height += dh;
+  return size;
 }
 
 void TMapObj::DrawSpriteAt(float x, float y, float angle) const {

@@ -13,9 +13,19 @@
 class TWorld;
 
 // The sizes a level object may have. The editor's size buttons and the level
-// file keep to the same limits, so whatever one makes the other takes.
-constexpr int kMinShapeSize = 2;       // a hit shape's width, height or radius
-constexpr int kMaxObjectSize = 10000;  // any size, drawn or hit
+// file keep to the same rule (CheckObjectSize), so whatever one makes the
+// other takes.
+constexpr int kMinShapeSize = 2;  // a hit shape's width, height or radius
+// The largest sensible object: any width, height or diameter, drawn or hit.
+// It is more than the field's diagonal (the field is 630 by 700), so an
+// object this size already covers all of it turned any way.
+constexpr int kMaxObjectSize = 1000;
+
+enum class TObjectSize { OK, TOO_SMALL, TOO_LARGE };
+// Whether an object of these sizes is allowed: a rectangle's hit shape is
+// `shapeW` by `shapeH`, a circle's radius is `shapeW`; `width` by `height`
+// is the drawn sprite.
+TObjectSize CheckObjectSize(bool circle, int64_t shapeW, int64_t shapeH, int64_t width, int64_t height);
 
 // An angle in whole degrees as a level object keeps it: unchanged within ten
 // turns either way (angles are not wrapped: a full turn shows as 360, a level
@@ -81,9 +91,9 @@ class TMapObj : public TMapObjProt {
   uint8_t Frame = 0;  // 0 black, 1 white, 2 mirror (three-frame sprites only)
 
   // Grows the object by (dw, dh) keeping it centred; refused as a whole
-  // unless both new drawn sizes stay above 8 and the hit shape keeps to the
-  // limits above.
-  void Resize(int dw, int dh);
+  // unless both new drawn sizes stay above 8 and the object keeps to the
+  // rule above. Returns TOO_LARGE when it was refused for that.
+  TObjectSize Resize(int dw, int dh);
 
   void DrawEditor(int ox, int oy) override;
   void DrawGame() override;

@@ -1,6 +1,7 @@
 #include "ui/uButtonEM.h"
 
 #include "ui/uAtlas.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 
 void DrawCaption(const std::string& caption, int x, int y, uint8_t alpha) {
@@ -10,7 +11,7 @@ void DrawCaption(const std::string& caption, int x, int y, uint8_t alpha) {
 
 void TButtonEM::Draw(int offsetX, int offsetY, uint8_t alpha) {
   TMeFormObject::Draw(offsetX, offsetY, alpha);
-  DrawCaption(Caption, X + offsetX, Y + offsetY, alpha);
+  DrawCaption(Tr(Caption), X + offsetX, Y + offsetY, alpha);
 }
 
 void TButtonEMClose::Click() {

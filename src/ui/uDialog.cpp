@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/uAtlas.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 
 namespace {
@@ -32,14 +33,14 @@ TDialog::~TDialog() = default;
 
 void TDialog::Ask(std::string text, std::vector<TDialogChoice> choices, int defaultChoice,
                   int cancelChoice) {
-  Text = std::move(text);
+  Text = Tr(text);
   ClearObjects();
   Actions.clear();
   const int count = static_cast<int>(choices.size());
   for (int i = 0; i < count; ++i) {
     const int x = (2 * i - (count - 1)) * kButtonSpacing / 2;
     AddNew<TDialogButton>(*this, i, x, kButtonsY, ButtonShape.get(), ButtonSprite.get(), this)
-        ->Caption = std::move(choices[i].Caption);
+        ->Caption = Tr(choices[i].Caption);
     Actions.push_back(std::move(choices[i].Action));
   }
   Width = std::max({420, count * kButtonSpacing + 40,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/uAtlas.h"
+#include "ui/uLang.h"
 #include "ui/uResources.h"
 
 namespace {
@@ -16,7 +17,7 @@ TTooltip::~TTooltip() = default;
 void TTooltip::Track(const TMeFormObject* over, bool clicked) {
   if (over != Over || !over) {
     Over = over;
-    Text = over ? over->Tooltip : "";
+    Text = over ? Tr(over->Tooltip) : "";
     Ticks = 0;
   }
   Ticks = clicked ? kClickedTicks : Ticks + 1;

@@ -1,6 +1,7 @@
 // The editor never loses a designer's work: the questions before unsaved work
 // goes, undo and redo, a failed open, the hint, the tooltips.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -118,9 +119,10 @@ TEST_F(EditorFileTest, SavingFromTheQuestionSavesFirstAndThenGoesOn) {
 TEST_F(EditorFileTest, AFailedOpenKeepsTheMapAndSaysWhy) {
   WriteText(Levels.Level("1001.map"), std::string(160, '\x7f'));  // no record makes sense
   fs::create_directories(Levels.Level("1002.map"));
+  mkfifo(Levels.Level("1003.map").c_str(), 0600);  // read as the game reads it: never waited on
   Place(4, 105, 105);
   const std::string before = Bytes();
-  for (int entry : {1, 2}) {
+  for (int entry : {1, 2, 3}) {
     MenuItem(kOpenY);
     if (!Question().empty()) Answer("Не сохранять");
     Entry(entry);
@@ -130,6 +132,20 @@ TEST_F(EditorFileTest, AFailedOpenKeepsTheMapAndSaysWhy) {
     EXPECT_EQ(E->MessageShown()->rfind("Не удалось открыть уровень 00" + std::to_string(entry), 0), 0u)
         << *E->MessageShown();
   }
+}
+
+// Records the game cannot use are counted: saving would leave them out.
+TEST_F(EditorFileTest, AnOpenThatSkipsRecordsSaysHowMany) {
+  Place(4, 105, 105);
+  TMapRecord unknown;
+  unknown.KindTag = "PAD";
+  const TMapRecordBytes pad = EncodeMapRecord(unknown);
+  WriteText(Levels.Level("1001.map"), Bytes() + std::string(pad.begin(), pad.end()) + "short");
+  MenuItem(kOpenY);
+  if (!Question().empty()) Answer("Не сохранять");
+  Entry(1);
+  ASSERT_NE(E->MessageShown(), nullptr);
+  EXPECT_EQ(*E->MessageShown(), "Уровень 001 открыт не полностью: пропущено записей: 2 из 3");
 }
 
 // Each edit is one step, a drag too; undoing everything gives the empty map

@@ -70,4 +70,43 @@ TEST(SafeFile, OnlyStaleTemporariesAreRemoved) {
   for (const Case& c : cases) EXPECT_EQ(fs::exists(dir.File(c.Name)), c.Stays) << c.Name;
 }
 
+// Only regular files are read, never past the limit; nothing blocks.
+TEST(SafeFile, ReadsOnlyRegularFilesAndNeverPastTheLimit) {
+  TempDir dir;
+  WriteText(dir.File("small"), "12345");
+  WriteText(dir.File("large"), std::string(100, 'x'));
+  mkfifo(dir.File("pipe").c_str(), 0600);  // no writer: opening it for reading would wait
+  fs::create_symlink("/dev/zero", dir.File("zero"));
+  fs::create_symlink(dir.File("small"), dir.File("link"));
+  fs::create_directory(dir.File("folder"));
+  const std::pair<const char*, TFileRead> cases[] = {
+      {"small", TFileRead::OK},         {"link", TFileRead::OK},          {"large", TFileRead::TOO_LARGE},
+      {"pipe", TFileRead::NOT_A_FILE},  {"zero", TFileRead::NOT_A_FILE},  {"folder", TFileRead::NOT_A_FILE},
+      {"missing", TFileRead::MISSING}};
+  for (const auto& [name, expected] : cases) {
+    std::string bytes;
+    EXPECT_EQ(ReadFileSafely(dir.File(name), 10, &bytes), expected) << name;
+    EXPECT_LE(bytes.size(), 10u) << name;
+  }
+}
+
+// A damaged file kept aside never replaces one kept earlier; a save through
+// a link writes the file it leads to and keeps the link.
+TEST(SafeFile, KeepsEveryDamagedFileAndWritesThroughLinks) {
+  TempDir dir;
+  const std::string state = dir.File("progress.json");
+  for (const char* text : {"first", "second", "third"}) {
+    WriteText(state, text);
+    EXPECT_NE(KeepAside(state), "");
+  }
+  EXPECT_EQ(ReadText(state + ".bad"), "first");
+  EXPECT_EQ(ReadText(state + ".bad-3"), "third");
+  fs::create_directory(dir.File("real"));
+  fs::create_symlink("real/progress.json", state);
+  std::string error;
+  ASSERT_TRUE(SafeWriteFile(state, "{}", &error)) << error;
+  EXPECT_TRUE(fs::is_symlink(state));
+  EXPECT_EQ(ReadText(dir.File("real/progress.json")), "{}");
+}
+
 }  // namespace

@@ -114,6 +114,21 @@ TEST_F(SoftwareBackend, SpritesTurnClockwiseAboutTheirCentreAndKeepTheirCutAndAl
   EXPECT_EQ(p.At(315, 105), kGreen);
 }
 
+// Far larger than the picture and turned: only the part seen is drawn, as
+// it would be whole. Its centre is that of the 400 by 300 picture.
+void DrawHugeSprite() { csprite2d_Draw(Texture, -9800, -4850, 20000, 10000, 90, zglTRect{0, 0, 20, 10}); }
+
+TEST_F(SoftwareBackend, ASpriteFarLargerThanThePictureIsCutToWhatIsSeen) {
+  Texture = RedGreenTexture(Dir.File("red_green.png"));
+  TPicture p = Shoot(DrawHugeSprite);
+  for (int x : {0, 200, 399}) {
+    EXPECT_EQ(p.At(x, 0), kRed) << x;
+    EXPECT_EQ(p.At(x, 135), kRed) << x;  // SDL's scaling lands a source pixel within 1% of its place
+    EXPECT_EQ(p.At(x, 165), kGreen) << x;
+    EXPECT_EQ(p.At(x, 299), kGreen) << x;
+  }
+}
+
 void DrawTexts() {
   text_DrawEx(Font, 200, 100, 1, 0, "HHHH", 255, 0xFFFFFF, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
   text_DrawEx(Font, 200, 200, 1, 0, "HHHH", 255, 0xFFFFFF, 0);

@@ -85,12 +85,18 @@ TEST_P(Campaign, TheLevelFileAndHintAreWhatTheScriptsHold) {
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   EXPECT_EQ(ReadText(out), ReadText((kSource / "data" / "level" / (GetParam() + ".map")).string()))
       << "data/level/" << GetParam() << ".map is out of date: run tools/make_levels.sh";
-  const std::string hint = ReadText((kSource / "levels" / (GetParam() + ".hint")).string());
-  EXPECT_FALSE(hint.empty()) << "levels/" << GetParam() << ".hint is missing";
-  const std::string text = hint.substr(0, hint.find_last_not_of('\n') + 1);
-  EXPECT_LE(std::count(text.begin(), text.end(), '\n'), 1) << "a hint is one or two lines";
-  EXPECT_EQ(hint, ReadText((kSource / "data" / "level" / (GetParam() + ".hint")).string()))
-      << "data/level/" << GetParam() << ".hint is out of date: run tools/make_levels.sh";
+  // The hint in the game's own language, and one per catalogue of po/ (NNNN.en.hint).
+  std::vector<std::string> hints{".hint"};
+  for (const auto& po : fs::directory_iterator(kSource / "po"))
+    if (po.path().extension() == ".po") hints.push_back("." + po.path().stem().string() + ".hint");
+  for (const std::string& suffix : hints) {
+    const std::string hint = ReadText((kSource / "levels" / (GetParam() + suffix)).string());
+    EXPECT_FALSE(hint.empty()) << "levels/" << GetParam() << suffix << " is missing";
+    const std::string text = hint.substr(0, hint.find_last_not_of('\n') + 1);
+    EXPECT_LE(std::count(text.begin(), text.end(), '\n'), 1) << "a hint is one or two lines";
+    EXPECT_EQ(hint, ReadText((kSource / "data" / "level" / (GetParam() + suffix)).string()))
+        << "data/level/" << GetParam() << suffix << " is out of date: run tools/make_levels.sh";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, Campaign, ::testing::ValuesIn(ShippedLevels()),

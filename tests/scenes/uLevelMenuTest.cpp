@@ -120,6 +120,10 @@ TEST_F(LevelMenuTest, ListsEveryEntryEndingInMapSortedByNameFoldersToo) {
   EXPECT_EQ(buttons[0].caption, "001");
   EXPECT_EQ(buttons[2].caption, "bc");
   EXPECT_EQ(buttons[3].caption, "") << "a five-character name leaves no caption";
+  // Numbers other than 1000 to 1999 are shown whole: no two captions are alike.
+  const std::pair<const char*, const char*> numbers[] = {
+      {"1003.map", "003"}, {"2003.map", "2003"}, {"10000.map", "10000"}, {"20000.map", "20000"}};
+  for (const auto& [name, caption] : numbers) EXPECT_EQ(TLevelMenu::CaptionOf(name), caption) << name;
 }
 
 TEST_F(LevelMenuTest, ASaveOntoAFolderFailsAndTheChooserStaysOpenSayingSo) {
@@ -168,8 +172,9 @@ TEST_F(LevelMenuTest, ALongListPagesWithTheCloseButtonOnScreen) {
   Placed close = Close();
   EXPECT_LT(LevelMenu->Y + close.y, 768) << "the close button's centre is on screen";
   auto pages = ButtonsOf<TButtonPage>();
-  ASSERT_EQ(pages.size(), 2u);
-  EXPECT_FALSE(pages[0]->Enabled) << "no page before the first";
+  ASSERT_EQ(pages.size(), 4u);  // "<<", "<", ">", ">>"
+  EXPECT_FALSE(pages[0]->Enabled || pages[1]->Enabled) << "no page before the first";
+  EXPECT_EQ(LevelMenu->PageCaption(), "1 / 2");
 
   ClickChooser(512 + 200, LevelMenu->Y + close.y);  // ">"
   auto second = LevelButtons();
@@ -177,6 +182,10 @@ TEST_F(LevelMenuTest, ALongListPagesWithTheCloseButtonOnScreen) {
   EXPECT_EQ(second[0], (Placed{-168, 128, "031"}));
   EXPECT_EQ(Close(), (Placed{0, 208, "Закрыть"}));
 
+  EXPECT_EQ(LevelMenu->PageCaption(), "2 / 2");
+  ClickChooser(512 - 380, LevelMenu->Y + Close().y);  // "<<"
+  EXPECT_EQ(LevelMenu->PageCaption(), "1 / 2");
+  ClickChooser(512 + 380, LevelMenu->Y + close.y);  // ">>"
   ClickChooser(344, 256);  // "031"
   EXPECT_FALSE(LevelMenu->Visible);
   EXPECT_EQ(SceneManager->StartParam, 30);

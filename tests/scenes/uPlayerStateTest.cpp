@@ -1,6 +1,7 @@
 #include "scenes/uPlayerState.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -79,15 +80,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Damage{"Garbage", [](const fs::path& f) { WriteText(f.string(), "{\"won\": [\"10"); }},
                       Damage{"Empty", [](const fs::path& f) { WriteText(f.string(), ""); }},
                       Damage{"NotAnObject", [](const fs::path& f) { WriteText(f.string(), "[1, 2]"); }},
-                      Damage{"AFolder", [](const fs::path& f) { fs::create_directories(f); }}),
+                      Damage{"AFolder", [](const fs::path& f) { fs::create_directories(f); }},
+                      Damage{"APipe", [](const fs::path& f) { mkfifo(f.c_str(), 0600); }},
+                      Damage{"ALinkToDevZero", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); }},
+                      Damage{"TooLarge", [](const fs::path& f) { WriteText(f.string(), std::string(1 << 20, '[')); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PlayerState, WrongEntriesAreSkippedAndTheRestIsKept) {
   TempDir temp;
   WriteText(temp.File("progress.json"), R"({"won": ["1001.map", 7, null], "won_own": "x"})");
   WriteText(temp.File("settings.json"), R"({"sound_muted": "yes"})");
+  WriteText(temp.File("progress.json.saving-Ab12Cd"), "left by a save cut short");
+  fs::last_write_time(temp.File("progress.json.saving-Ab12Cd"), fs::file_time_type::clock::now() - std::chrono::minutes(2));
   TPlayerState state(temp.Path());
   state.Load();
+  EXPECT_FALSE(fs::exists(temp.File("progress.json.saving-Ab12Cd")));
   EXPECT_TRUE(state.Won("1001.map", false));
   EXPECT_FALSE(state.SoundMuted());
 }

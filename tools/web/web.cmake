@@ -14,16 +14,18 @@ if(NOT EXISTS "${KELVOD_WEB_FONT}")
   message(FATAL_ERROR "The browser build packs the font ${KELVOD_WEB_FONT}; install fonts-dejavu-core")
 endif()
 
-# The data folder as the page gets it: the repository's data/ and the font
-# beside font_1.zfi, which names it before the system's copy.
+# The data folder as the page gets it: the repository's data/, the font
+# beside font_1.zfi, which names it before the system's copy, and the
+# compiled translations in locale/.
 set(web_data "${CMAKE_BINARY_DIR}/web-data")
 file(GLOB_RECURSE web_data_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/data/*")
 add_custom_command(OUTPUT "${web_data}/stamp"
   COMMAND ${CMAKE_COMMAND} -E rm -rf "${web_data}"
   COMMAND ${CMAKE_COMMAND} -E copy_directory "${CMAKE_SOURCE_DIR}/data" "${web_data}/data"
   COMMAND ${CMAKE_COMMAND} -E copy "${KELVOD_WEB_FONT}" "${web_data}/data/"
+  COMMAND ${CMAKE_COMMAND} -E copy_directory "${KELVOD_LOCALE_DIR}" "${web_data}/data/locale"
   COMMAND ${CMAKE_COMMAND} -E touch "${web_data}/stamp"
-  DEPENDS ${web_data_sources} "${KELVOD_WEB_FONT}"
+  DEPENDS ${web_data_sources} "${KELVOD_WEB_FONT}" ${KELVOD_MO_FILES}
   COMMENT "Gathering the browser's data folder")
 add_custom_target(kelvod_web_data DEPENDS "${web_data}/stamp")
 add_dependencies(kelvod kelvod_web_data)
@@ -37,7 +39,7 @@ target_link_options(kelvod PRIVATE
   "-sMINIFY_HTML=0"           # Debian's emcc cannot minify the page
   "-sALLOW_MEMORY_GROWTH=1"
   "-sEXIT_RUNTIME=1"          # a run that ends (headless) reports to the page
-  "-sEXPORTED_RUNTIME_METHODS=FS,ENV,IDBFS,addRunDependency,removeRunDependency"
+  "-sEXPORTED_RUNTIME_METHODS=FS,ENV,IDBFS,addRunDependency,removeRunDependency,ccall"
   "-lidbfs.js"                # the player's folders kept in IndexedDB by the page
   # SDL2's browser audio calls runtime helpers from its inline JavaScript; their
   # names start with "$", so they are read from a file that make leaves alone.
