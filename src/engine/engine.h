@@ -155,9 +155,6 @@ bool eng_CanShowMessageBox();
 // a browser (written only), one kept in memory by headless runs.
 void eng_SetClipboardText(const std::string& text);
 std::string eng_ClipboardText();
-// What a player hands on for a share code: in a browser a link to the page
-// with the code after '#', elsewhere the code itself.
-std::string eng_ShareText(const std::string& code);
 
 // Headless with render: every frame is drawn into an offscreen picture of
 // the window's size, as a window without a GPU would draw it, and thrown away.

@@ -23,15 +23,6 @@ void eng_SetClipboardText(const std::string& text) {
 #endif
 }
 
-std::string eng_ShareText(const std::string& code) {
-#ifdef __EMSCRIPTEN__
-  // A link to this very page, which opens the code after its '#'.
-  return std::string(emscripten_run_script_string("location.origin + location.pathname")) + "#" + code;
-#else
-  return code;
-#endif
-}
-
 std::string eng_ClipboardText() {
 #ifndef __EMSCRIPTEN__
   if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_HasClipboardText()) {

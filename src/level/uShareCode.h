@@ -5,8 +5,7 @@
 // A share code is "kv1." followed by the URL-safe base64 (RFC 4648, no
 // padding) of the zlib-compressed payload: three fields, each a 32-bit
 // little-endian length and that many bytes: the level file, the hint (UTF-8)
-// and the solution (a replay counted from the level's start, each tick and
-// pointer position written as the step from the one before). A link is any
+// and the solution (a replay counted from the level's start). A link is any
 // text whose part after its last '#' is a code, such as a link to the browser
 // page. A code is untrusted input: it is bounded before and after unpacking,
 // its level must load whole and within the physics budget and its solution

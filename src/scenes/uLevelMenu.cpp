@@ -52,6 +52,25 @@ std::vector<std::string> MapNames(const std::string& dir) {
 constexpr int kWonMarkDX = 24, kWonMarkDY = -24;
 constexpr uint32_t kProvenMarkColor = 0xC08000;
 
+// An own level its author proved winnable: drawn with a star, top left.
+class TButtonLMProven : public TButtonLM {
+ public:
+  using TButtonLM::TButtonLM;
+  void Draw(int offsetX, int offsetY, uint8_t alpha) override {
+    TButtonLM::Draw(offsetX, offsetY, alpha);
+    text_DrawEx(MainFont, static_cast<float>(X + offsetX - kWonMarkDX),
+                static_cast<float>(Y + offsetY + kWonMarkDY), 1.0f, 0.0f, "★", alpha, kProvenMarkColor,
+                TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+  }
+};
+
+// Playing: opens the share code (or link) on the clipboard, or says why not.
+class TButtonPaste : public TButtonEM {
+ public:
+  using TButtonEM::TButtonEM;
+  void Click() override;
+};
+
 }  // namespace
 
 // A number of the game's own kind (1001 to 1999) drops its first digit; a
@@ -138,11 +157,13 @@ void TLevelMenu::BuildButtons() {
     int row = (i - 1) / 5;
     int col = i - 5 * row;
     y = row * 84 + 128;
-    auto* b = AddNew<TButtonLM>(*this, col * 84 - 252, y, LevelShape.get(), LevelSprite.get(), this);
+    const int index = first + i - 1;
+    const bool proven = Levels[index].Own && !SaveMode && Proven(index);
+    auto* b = proven ? AddNew<TButtonLMProven>(*this, col * 84 - 252, y, LevelShape.get(), LevelSprite.get(), this)
+                     : AddNew<TButtonLM>(*this, col * 84 - 252, y, LevelShape.get(), LevelSprite.get(), this);
     b->Index = first + i - 1;
     b->Caption = Levels[b->Index].Caption;
     b->Won = Won(b->Index);
-    b->Proven = Levels[b->Index].Own && !SaveMode && Proven(b->Index);
     // Shipped levels are read-only: saving offers only the player's own.
     if (SaveMode) b->Enabled = Levels[b->Index].Writable();
   }
@@ -254,9 +275,6 @@ void TButtonLM::Draw(int offsetX, int offsetY, uint8_t alpha) {
   auto* menu = static_cast<TLevelMenu*>(Form);
   if (Won && menu && menu->WonSprite)
     menu->WonSprite->DrawFrame(X + offsetX + kWonMarkDX, Y + offsetY + kWonMarkDY, 0, 0, alpha);
-  if (Proven)
-    text_DrawEx(MainFont, static_cast<float>(X + offsetX - kWonMarkDX), static_cast<float>(Y + offsetY + kWonMarkDY),
-                1.0f, 0.0f, "★", alpha, kProvenMarkColor, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }
 
 void TButtonPaste::Click() {

@@ -100,16 +100,8 @@ class TButtonLM : public TMeFormObject {
   int Index = 0;  // entry in Levels
   std::string Caption;
   bool Won = false;  // drawn with a check
-  bool Proven = false;  // an own level its author proved winnable: drawn with a star
   void Click() override;
   void Draw(int offsetX, int offsetY, uint8_t alpha) override;
-};
-
-// Playing: opens the share code (or link) on the clipboard, or says why not.
-class TButtonPaste : public TButtonEM {
- public:
-  using TButtonEM::TButtonEM;
-  void Click() override;
 };
 
 // Turns the chooser's page by `Step`.
