@@ -3,23 +3,40 @@
 
 Every sound is made here from sine voices and filtered noise, in one style: soft bell-like
 tones for the game's events (laser, batteries, win, lost) and shaped noise for the physical
-ones (rope, fuse, blast). All of them are mono 16-bit WAV at 22050 Hz, start and end at
-silence (beam_hot is a seamless loop instead), and are levelled to the same loudness with a
-common peak ceiling, so no sound stands out over the others.
+ones (rope, fuse, blast, impacts). All of them are mono 16-bit WAV at 22050 Hz, start and end
+at silence (beam_hot and box_beam are seamless loops instead).
 
-Needs only python3 (the standard library). Run from anywhere:
-  assets/sounds.sh            synthesise and write data/sound/*.wav, print length and peak
+Each sound is levelled by its loudness as a listener hears it: the loudest momentary loudness
+(EBU R128: K-weighted, 400 ms windows, measured by libebur128 as the game plays it, on both
+speakers) is set by the sound's role in ROLES, under a common peak ceiling. Core actions and
+results are loudest, interface sounds quietest.
+
+Needs python3 and libebur128 (Debian package libebur128-1). Run from anywhere:
+  assets/sounds.sh            synthesise and write data/sound/*.wav, print loudness and peak
   assets/sounds.sh --verify   synthesise into a temporary folder and compare with the committed files
+  assets/sounds.sh --measure FILE...   print the loudness and peak of any 16-bit WAV files
 """
-import math, os, random, struct, sys, tempfile, wave
+import ctypes, math, os, random, struct, sys, tempfile, wave
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, 'data', 'sound')
 RATE = 22050
 TAU = 2 * math.pi
 
-LOUDNESS = -14.0   # dBFS: RMS of the loudest 100 ms, after weighting out the low bass
-CEILING = -3.0     # dBFS: no sample goes above this
+CEILING = -1.0     # dBFS: no sample goes above this (the game's mix keeps its own headroom)
+
+# The loudest momentary loudness of each sound, LUFS, by what it is to the player. The game
+# plays every sound 6 dB lower than its file (its mix headroom), so a core sound is heard
+# at about -21 LUFS at full volume.
+ROLES = {
+    'core': -15.0,       # the player's own deeds and their results: a rope burns, a blast
+    'result': -15.0,     # a battery taken or delivered, the level won or lost
+    'action': -18.0,     # the laser switched, a fuse or a battery's fuse lit, a level starts
+    'contact': -21.0,    # a body striking another at full speed (the game plays softer ones lower)
+    'ambient': -20.0,    # a hot beam's hum, held for as long as the player holds it
+    'background': -26.0,  # the hum of a laser box's beam burning something, not the player's
+    'interface': -22.0,  # buttons and the editor's place, delete and undo
+}
 
 
 def db(x):
@@ -151,38 +168,48 @@ def crackles(n, seed, rate, length=0.004):
 
 
 # --- the sounds ---------------------------------------------------------------------------
-# Each returns (samples, loudness trim in dB, looped).
+# Each returns (samples, role in ROLES, looped).
 
 def click():
     n = samples(0.06)
     tick = bell(n, 1500, 0.012, ((1, 1.0), (2.3, 0.4)))
     snap = mul(biquad(noise(n, 1), 'band', 3500, 1.2), env(n, 0.0005, 0.01, 0.004))
-    return mul(mix(n, (0, tick), (0, scale(snap, 0.5))), env(n, 0.001, 0.02)), -5.0, False
+    return mul(mix(n, (0, tick), (0, scale(snap, 0.5))), env(n, 0.001, 0.02)), 'interface', False
 
 
 def laser_on():
     n = samples(0.30)
     voice = sweep(n, 220, 880, ((1, 1.0), (2, 0.35), (3, 0.15)), (22, 0.01))
-    return mul(voice, env(n, 0.01, 0.12, 0.35)), -3.0, False
+    return mul(voice, env(n, 0.01, 0.12, 0.35)), 'action', False
 
 
 def laser_off():
     n = samples(0.26)
     voice = sweep(n, 880, 200, ((1, 1.0), (2, 0.35), (3, 0.15)), (22, 0.01))
-    return mul(voice, env(n, 0.005, 0.12, 0.18)), -3.0, False
+    return mul(voice, env(n, 0.005, 0.12, 0.18)), 'action', False
+
+
+def hum_loop():
+    # One second of whole-hertz partials repeats exactly; a gentle tremolo keeps the hum
+    # alive without the once-a-second throb two neighbouring partials would beat, and the
+    # circular noise adds the sizzle of burning.
+    n = RATE
+    hum = [0.0] * n
+    for f, a in ((110, 1.0), (220, 0.5), (330, 0.3), (440, 0.18), (1760, 0.05)):
+        for i in range(n):
+            hum[i] += a * math.sin(TAU * f * i / RATE)
+    trem = [1 + 0.1 * math.sin(TAU * 8 * i / RATE) for i in range(n)]
+    hiss = looped(noise(n, 4), lambda x: biquad(x, 'band', 3000, 0.8))
+    return mix(n, (0, mul(hum, trem)), (0, scale(hiss, 0.35)))
 
 
 def beam_hot():
-    # One second of whole-hertz partials repeats exactly; the tremolo and the slow beat of
-    # 110 against 111 Hz keep the hum alive, the circular noise adds the sizzle of burning.
-    n = RATE
-    hum = [0.0] * n
-    for f, a in ((110, 1.0), (111, 0.6), (220, 0.5), (330, 0.3), (440, 0.18), (1760, 0.05)):
-        for i in range(n):
-            hum[i] += a * math.sin(TAU * f * i / RATE)
-    trem = [1 + 0.15 * math.sin(TAU * 8 * i / RATE) for i in range(n)]
-    hiss = looped(noise(n, 4), lambda x: biquad(x, 'band', 3000, 0.8))
-    return mix(n, (0, mul(hum, trem)), (0, scale(hiss, 0.5))), -6.0, True
+    return hum_loop(), 'ambient', True
+
+
+def box_beam():
+    # The same hum as the hero's beam, heard from a laser box: only quieter.
+    return hum_loop(), 'background', True
 
 
 def rope_burn():
@@ -191,18 +218,19 @@ def rope_burn():
     crack = biquad(crackles(n, 6, 90), 'high', 1500)
     twang = mul(sweep(n, 190, 120, ((1, 1.0), (2, 0.3))), env(n, 0.002, 0.1, 0.09))
     tail = mul(crack, env(n, 0.01, 0.1, 0.12))
-    return mul(mix(n, (0, snap), (0, scale(tail, 0.6)), (0, scale(twang, 0.5))),
-               env(n, 0.001, 0.05)), 0.0, False
+    return mul(mix(n, (0, scale(snap, 0.6)), (0, scale(tail, 0.8)), (0, scale(twang, 0.6))),
+               env(n, 0.001, 0.05)), 'core', False
 
 
 def fuse():
-    # As long as a fuse burns: 41 ticks of 15 ms.
+    # As long as a fuse burns: 41 ticks of 15 ms. A soft, fluttering sizzle in the middle
+    # of the range (a band round 2 kHz, the top rolled off) rather than a bright hiss.
     n = samples(0.62)
-    hiss = biquad(noise(n, 7), 'high', 3000, passes=2)
+    hiss = biquad(biquad(noise(n, 7), 'band', 2000, 0.9), 'low', 4500, passes=2)
     flutter = sweep_low([abs(v) for v in noise(n, 8)], 40, 40)
     sizzle = mul(hiss, [0.4 + 4 * v for v in flutter])
-    pops = biquad(crackles(n, 9, 40), 'high', 2000)
-    return mul(mix(n, (0, sizzle), (0, scale(pops, 0.5))), env(n, 0.02, 0.08)), 0.0, False
+    pops = biquad(biquad(crackles(n, 9, 40), 'high', 1200), 'low', 5000)
+    return mul(mix(n, (0, sizzle), (0, scale(pops, 0.5))), env(n, 0.02, 0.08)), 'action', False
 
 
 def blast():
@@ -211,7 +239,7 @@ def blast():
     rumble = mul(biquad(rumble, 'high', 30), env(n, 0.003, 0.3, 0.32))
     thump = mul(sweep(n, 95, 38), env(n, 0.004, 0.3, 0.22))
     crack = mul(biquad(noise(n, 11), 'band', 1800, 0.7), env(n, 0.001, 0.05, 0.03))
-    return mix(n, (0, scale(rumble, 3.0)), (0, thump), (0, scale(crack, 0.6))), 0.0, False
+    return mix(n, (0, scale(rumble, 3.0)), (0, thump), (0, scale(crack, 0.6))), 'core', False
 
 
 def battery_lit():
@@ -221,26 +249,32 @@ def battery_lit():
                            env(samples(0.09), 0.008, 0.03)))
              for i, f in enumerate((988, 740) * 3)]
     hiss = mul(biquad(noise(n, 12), 'high', 3500, passes=2), env(n, 0.05, 0.1))
-    return mul(mix(n, *beeps, (0, scale(hiss, 0.25))), env(n, 0.002, 0.03)), -2.0, False
+    return mul(mix(n, *beeps, (0, scale(hiss, 0.25))), env(n, 0.002, 0.03)), 'action', False
 
 
 def battery_taken():
     n = samples(0.50)
     notes = [(0.0, bell(n, 1319, 0.18)), (0.07, bell(n, 1976, 0.22))]
-    return mul(mix(n, *notes), env(n, 0.002, 0.15)), -1.0, False
+    return mul(mix(n, *notes), env(n, 0.002, 0.15)), 'result', False
 
 
 def battery_delivered():
     n = samples(0.80)
     notes = [(0.035 * i, scale(bell(n, f, 0.3), 0.8)) for i, f in enumerate((523, 659, 784, 1047))]
-    return mul(mix(n, *notes), env(n, 0.002, 0.25)), 0.0, False
+    return mul(mix(n, *notes), env(n, 0.002, 0.25)), 'result', False
+
+
+# The last battery's "battery_delivered" and "win" always start together: win waits in
+# silence until the delivered arpeggio has rung, then answers it a fourth higher.
+WIN_DELAY = 0.45
 
 
 def win():
     n = samples(1.50)
-    steps = [(0.12 * i, bell(n, f, 0.25)) for i, f in enumerate((523, 659, 784))]
-    chord = [(0.36, scale(bell(n, f, 0.55), 0.7)) for f in (523, 784, 1047, 1319)]
-    return mul(mix(n, *steps, *chord), env(n, 0.002, 0.4)), 0.0, False
+    steps = [(0.12 * i, bell(n, f, 0.25)) for i, f in enumerate((698, 880, 1047))]
+    chord = [(0.36, scale(bell(n, f, 0.55), 0.7)) for f in (698, 1047, 1397, 1760)]
+    tune = mul(mix(n, *steps, *chord), env(n, 0.002, 0.4))
+    return mix(samples(WIN_DELAY) + n, (WIN_DELAY, tune)), 'result', False
 
 
 def lost():
@@ -250,36 +284,101 @@ def lost():
              for i, f in enumerate((392, 370, 349))]
     last = sweep(samples(0.76), 330, 300, soft, (5, 0.012))
     notes.append((0.54, mul(last, env(samples(0.76), 0.01, 0.3, 0.5))))
-    return mul(mix(n, *notes), env(n, 0.002, 0.05)), -1.0, False
+    return mul(mix(n, *notes), env(n, 0.002, 0.05)), 'result', False
+
+
+def impact():
+    # A soft knock: a low wooden body struck, with a short muffled thump of noise.
+    n = samples(0.16)
+    body = bell(n, 150, 0.035, ((1, 1.0), (2.3, 0.35), (3.9, 0.12)))
+    thump = mul(biquad(noise(n, 13), 'low', 700, passes=2), env(n, 0.001, 0.05, 0.012))
+    return mul(mix(n, (0, body), (0, scale(thump, 0.8))), env(n, 0.001, 0.04)), 'contact', False
+
+
+def level_start():
+    # Two soft bell notes upwards: the level is ready.
+    n = samples(0.60)
+    notes = [(0.0, bell(n, 587, 0.2)), (0.09, scale(bell(n, 880, 0.25), 0.8))]
+    return mul(mix(n, *notes), env(n, 0.002, 0.2)), 'action', False
+
+
+def place():
+    # A short, dry tock: something set down on the grid.
+    n = samples(0.09)
+    tock = bell(n, 620, 0.02, ((1, 1.0), (2.7, 0.3)))
+    tap = mul(biquad(noise(n, 14), 'band', 1800, 1.0), env(n, 0.0005, 0.02, 0.005))
+    return mul(mix(n, (0, tock), (0, scale(tap, 0.4))), env(n, 0.001, 0.03)), 'interface', False
+
+
+def delete():
+    # A soft falling puff: something taken away.
+    n = samples(0.18)
+    puff = mul(sweep_low(noise(n, 15), 3000, 300), env(n, 0.002, 0.08, 0.06))
+    drop = mul(sweep(n, 420, 240, ((1, 1.0), (2, 0.2))), env(n, 0.003, 0.08, 0.05))
+    return mul(mix(n, (0, scale(puff, 0.7)), (0, drop)), env(n, 0.001, 0.04)), 'interface', False
+
+
+def undo():
+    # A quick glide down and back: a step taken back (or forward again).
+    n = samples(0.14)
+    glide = mul(sweep(n, 760, 500, ((1, 1.0), (2, 0.25))), env(n, 0.004, 0.07, 0.07))
+    return mul(glide, env(n, 0.001, 0.04)), 'interface', False
 
 
 SOUNDS = [click, laser_on, laser_off, beam_hot, rope_burn, fuse, blast, battery_lit,
-          battery_taken, battery_delivered, win, lost]
+          battery_taken, battery_delivered, win, lost, impact, box_beam, level_start, place,
+          delete, undo]
 
 
 # --- levelling and writing ----------------------------------------------------------------
 
-def loudness(x):
-    """RMS of the loudest 100 ms window, after a 150 Hz high-pass: the ear hears little of
-    the deep bass, so a boom is not levelled as if its rumble were loud."""
-    y = biquad(x, 'high', 150)
-    w = samples(0.1)
-    if len(y) <= w:
-        return math.sqrt(sum(v * v for v in y) / len(y))
-    acc = sum(v * v for v in y[:w])
-    best = acc
-    for i in range(w, len(y)):
-        acc += y[i] * y[i] - y[i - w] * y[i - w]
-        best = max(best, acc)
-    return math.sqrt(max(best, 0.0) / w)
+def ebur128():
+    """libebur128 through ctypes (Debian package libebur128-1)."""
+    try:
+        lib = ctypes.CDLL('libebur128.so.1')
+    except OSError:
+        sys.exit('assets/sounds.py: libebur128 is missing (apt-get install libebur128-1)')
+    lib.ebur128_init.restype = ctypes.c_void_p
+    lib.ebur128_init.argtypes = [ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+    lib.ebur128_add_frames_double.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_double),
+                                              ctypes.c_size_t]
+    lib.ebur128_loudness_momentary.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_double)]
+    lib.ebur128_destroy.argtypes = [ctypes.POINTER(ctypes.c_void_p)]
+    return lib
 
 
-def level(x, trim):
-    gain = db(LOUDNESS + trim) / loudness(x)
+EBUR128_MODE_M = 1
+
+
+def loudness(x, rate=RATE, loop=False):
+    """The loudest momentary loudness (LUFS) of a mono sound played on both speakers, as
+    the game plays it: read every 10 ms while the sound (twice over for a loop, so its
+    windows wrap) and then 400 ms of silence pass through the meter."""
+    lib = ebur128()
+    state = ctypes.c_void_p(lib.ebur128_init(2, rate, EBUR128_MODE_M))
+    signal = list(x) * (2 if loop else 1) + [0.0] * samples(0.4)
+    block, best, out = rate // 100, -math.inf, ctypes.c_double()
+    for i in range(0, len(signal), block):
+        part = signal[i:i + block]
+        frames = (ctypes.c_double * (2 * len(part)))(*[v for s in part for v in (s, s)])
+        lib.ebur128_add_frames_double(state, frames, len(part))
+        lib.ebur128_loudness_momentary(state, ctypes.byref(out))
+        best = max(best, out.value)
+    lib.ebur128_destroy(ctypes.byref(state))
+    return best
+
+
+def level(x, role, loop):
+    """Scales a sound to its role's loudness; lower when that would pass the ceiling."""
+    gain = db(ROLES[role] - loudness(x, loop=loop))
     peak = max(abs(v) for v in x) * gain
     if peak > db(CEILING):
         gain *= db(CEILING) / peak
     return [v * gain for v in x]
+
+
+def peak_db(x):
+    return 20 * math.log10(max(max(abs(v) for v in x), 1e-9))
 
 
 def write_wav(path, x):
@@ -302,13 +401,12 @@ def render(folder):
     os.makedirs(folder, exist_ok=True)
     report = []
     for make in SOUNDS:
-        x, trim, loop = make()
+        x, role, loop = make()
         if not loop:
             x[0] = x[-1] = 0.0
-        x = level(x, trim)
+        x = level(x, role, loop)
         write_wav(os.path.join(folder, make.__name__ + '.wav'), x)
-        peak = max(abs(v) for v in x)
-        report.append((make.__name__, len(x) / RATE, 20 * math.log10(peak), loop))
+        report.append((make.__name__, role, len(x) / RATE, loudness(x, loop=loop), peak_db(x), loop))
     return report
 
 
@@ -341,16 +439,29 @@ def verify():
     return 0
 
 
+def measure(paths):
+    """Loudness and peak of WAV files made anywhere (16-bit, mono or stereo)."""
+    for path in paths:
+        (channels, _, rate, _), data = read_wav(path)
+        x = [sum(data[i:i + channels]) / channels / 32768 for i in range(0, len(data), channels)]
+        name = os.path.splitext(os.path.basename(path))[0]
+        print(f'{name:20} {loudness(x, rate):6.1f} LUFS {peak_db(x):6.1f} dBFS')
+    return 0
+
+
 def main(args):
     if args == ['--verify']:
         return verify()
+    if args[:1] == ['--measure'] and len(args) > 1:
+        return measure(args[1:])
     if args:
         print(__doc__)
         return 2
     report = render(OUT)
-    print(f'{"sound":20} {"length":>8} {"peak":>9}')
-    for name, seconds, peak, loop in report:
-        print(f'{name:20} {seconds:7.3f}s {peak:6.1f} dBFS' + ('  (loop)' if loop else ''))
+    print(f'{"sound":20} {"role":11} {"length":>8} {"loudness":>10} {"peak":>9}')
+    for name, role, seconds, lufs, peak, loop in report:
+        print(f'{name:20} {role:11} {seconds:7.3f}s {lufs:6.1f} LUFS {peak:6.1f} dBFS'
+              + ('  (loop)' if loop else ''))
     return 0
 
 

@@ -13,7 +13,8 @@ fi
 
 packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev libpng-dev
           libbox2d-dev fonts-dejavu-core nlohmann-json3-dev zlib1g-dev gettext)
-[ $game_only -eq 1 ] || packages+=(libgtest-dev)
+# libebur128 measures the sounds' loudness when the tests check them against assets/sounds.py.
+[ $game_only -eq 1 ] || packages+=(libgtest-dev libebur128-1)
 . tools/packages.sh
 install_missing "${packages[@]}"
 

@@ -18,6 +18,7 @@ nlohmann::json BuildDump() {
   j["tick"] = eng_TicksRun();
   j["seed"] = RandomSeedUsed();
   j["muted"] = SoundMuted();
+  j["volume"] = SoundVolume();
   j["lang"] = Language();
   if (!SceneManager) {
     j["scene"] = nullptr;

@@ -8,6 +8,7 @@
 #include "scenes/uLevelMenu.h"
 #include "scenes/uMainMenu.h"
 #include "scenes/uPlayerState.h"
+#include "scenes/uSettings.h"
 #include "ui/uLang.h"
 #include "ui/uScene.h"
 #include "ui/uSounds.h"
@@ -39,7 +40,7 @@ void CreateScenes(std::optional<int32_t> startLevel, const std::filesystem::path
   Owned.Player = std::make_unique<TPlayerState>(stateFolder);
   Owned.Player->Load();
   PlayerState = Owned.Player.get();
-  SetSoundMuted(PlayerState->SoundMuted());
+  ApplySavedSettings();
   if (LanguageFromPlayer && !PlayerState->LanguageSetting().empty())
     SetLanguage(PlayerState->LanguageSetting());
   Owned.SceneManager = std::make_unique<tSceneMng>();

@@ -17,6 +17,7 @@
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
+#include "scenes/uSettings.h"
 #include "ui/uDialog.h"
 #include "ui/uLang.h"
 #include "ui/uScene.h"
@@ -173,14 +174,11 @@ void OnTimer() {
   // The window's close button (or a replay's quit) asks the scenes first,
   // unless a question is already open.
   if (eng_TakeCloseRequest() && SceneManager && !SceneManager->DialogOpen()) SceneManager->Quit();
-  // F11 in every scene: full screen (the picture letterboxed) and back to a window.
-  if (key_Press(KeyF(11))) eng_ToggleFullScreen();
-  // M mutes and unmutes in every scene, except while the player types text.
-  // The choice is kept with the player's settings.
-  if (key_Press(KeyLetter('m')) && !eng_TextInputActive()) {
-    SetSoundMuted(!SoundMuted());
-    if (PlayerState) PlayerState->SetSoundMuted(SoundMuted());
-  }
+  // F11 in every scene: full screen (the picture letterboxed) and back to a
+  // window. M mutes and unmutes in every scene, except while the player types
+  // text. Both are kept with the player's settings, as the settings panel's.
+  if (key_Press(KeyF(11))) ChangeFullScreen(!FullScreenSetting());
+  if (key_Press(KeyLetter('m')) && !eng_TextInputActive()) ChangeSoundMuted(!SoundMuted());
   if (SceneManager) SceneManager->Update();
   key_ClearState();
   mouse_ClearState();

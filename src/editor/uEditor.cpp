@@ -12,6 +12,7 @@
 #include "sim/uRope.h"
 #include "ui/uAtlas.h"
 #include "ui/uLang.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -171,6 +172,7 @@ void TEditor::DeleteCurrent() {
   // Removes the ropes joined to an object with it, and detaches it from a
   // world left over from a stopped test play.
   Map->Remove(gone);
+  PlaySound(TSound::Delete);
 }
 
 void TEditor::ForgetMapContent() {
@@ -266,6 +268,7 @@ void TEditor::PlaceCopy() {
     PlaceRope(*rope);
   } else if (TMapObj* object = CurrentObject()) {
     Map->Objects.push_back(CloneAs(*object));
+    PlaySound(TSound::Place);
   }
 }
 
@@ -278,6 +281,7 @@ void TEditor::PlaceRope(TRope& rope) {
   if (!target) return;
   if (!rope.AttachEnd(target, Map->DragDX, Map->DragDY, key_Down(K_CTRL))) return;
   Map->Ropes.push_back(CloneAs(rope));
+  PlaySound(TSound::Place);
   rope.ObjectA = rope.ObjectB = nullptr;
   Current = nullptr;
 }

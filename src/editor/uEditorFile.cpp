@@ -17,6 +17,7 @@
 #include "ui/uDialog.h"
 #include "ui/uLang.h"
 #include "ui/uResources.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -58,13 +59,19 @@ void TEditor::Restore(const TLevelState& state) {
 void TEditor::Undo() {
   if (HintEditing) StopHintEditing();
   History.Commit(State());
-  if (const TLevelState* state = History.Undo()) Restore(*state);
+  if (const TLevelState* state = History.Undo()) {
+    Restore(*state);
+    PlaySound(TSound::Undo);
+  }
 }
 
 void TEditor::Redo() {
   if (HintEditing) StopHintEditing();
   History.Commit(State());
-  if (const TLevelState* state = History.Redo()) Restore(*state);
+  if (const TLevelState* state = History.Redo()) {
+    Restore(*state);
+    PlaySound(TSound::Undo);
+  }
 }
 
 void TEditor::MarkSaved(const TLevel& level) {

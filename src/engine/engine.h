@@ -122,6 +122,7 @@ bool eng_TakeCloseRequest();
 // Switches the window between full screen (the picture letterboxed as when
 // resized) and a window. Does nothing without a window.
 void eng_ToggleFullScreen();
+void eng_SetFullScreen(bool on);
 bool eng_FullScreen();
 
 // An input change made by the player in a window, reported for recording.

@@ -297,9 +297,10 @@ bool eng_TakeCloseRequest() {
   return requested;
 }
 
-void eng_ToggleFullScreen() {
-  if (!Prog.Window) return;
-  bool on = !Prog.FullScreen;
+void eng_ToggleFullScreen() { eng_SetFullScreen(!Prog.FullScreen); }
+
+void eng_SetFullScreen(bool on) {
+  if (!Prog.Window || on == Prog.FullScreen) return;
   if (SDL_SetWindowFullscreen(Prog.Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0)
     Prog.FullScreen = on;
 }

@@ -79,11 +79,11 @@ int CountOverlaps(const TMap& map) {
   return pairs;
 }
 
-std::string Over(int count, int limit, const std::string& what) {
+std::string Over(int64_t count, int64_t limit, const std::string& what) {
   return std::to_string(count) + " " + what + " (at most " + std::to_string(limit) + ")";
 }
 
-std::string OverRu(int count, int limit, const std::string& what) {
+std::string OverRu(int64_t count, int64_t limit, const std::string& what) {
   return TrF("Уровень слишком сложен. %s: %s, можно не больше %s",
              {what, std::to_string(count), std::to_string(limit)});
 }
@@ -93,6 +93,7 @@ std::string OverRu(int count, int limit, const std::string& what) {
 TLevelCost MeasureLevel(const TMap& map) {
   TLevelCost cost;
   cost.Objects = static_cast<int>(map.Objects.size());
+  for (const auto& o : map.Objects) cost.DrawnArea += int64_t{o->Width} * o->Height;
   cost.Ropes = static_cast<int>(map.Ropes.size());
   for (const auto& r : map.Ropes) {
     if (r->ObjectA && r->ObjectB) cost.RopeSegments += TRope::SegmentCount(r->PointA(), r->PointB());
@@ -110,6 +111,8 @@ std::string OverBudget(const TLevelCost& c) {
     return Over(c.RopeSegments, TLevelBudget::kRopeSegments, "rope segments");
   if (c.Overlaps > TLevelBudget::kOverlaps)
     return Over(c.Overlaps, TLevelBudget::kOverlaps, "pairs of bodies placed on top of each other");
+  if (c.DrawnArea > TLevelBudget::kDrawnArea)
+    return Over(c.DrawnArea, TLevelBudget::kDrawnArea, "square pixels of objects to draw");
   return "";
 }
 
@@ -120,5 +123,7 @@ std::string OverBudgetText(const TLevelCost& c) {
     return OverRu(c.RopeSegments, TLevelBudget::kRopeSegments, Tr("Звеньев верёвок"));
   if (c.Overlaps > TLevelBudget::kOverlaps)
     return OverRu(c.Overlaps, TLevelBudget::kOverlaps, Tr("Пар тел друг на друге"));
+  if (c.DrawnArea > TLevelBudget::kDrawnArea)
+    return OverRu(c.DrawnArea, TLevelBudget::kDrawnArea, Tr("Площадь предметов"));
   return "";
 }

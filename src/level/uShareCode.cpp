@@ -1,6 +1,7 @@
 #include "level/uShareCode.h"
 
 #include <array>
+#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <vector>
 #include <zlib.h>
 
+#include "engine/uParse.h"
 #include "engine/uSafeFile.h"
 #include "level/uLevelBudget.h"
 #include "level/uLevelHint.h"
@@ -132,6 +134,66 @@ bool CheckLevel(const std::string& bytes, TShareError* error) {
   return true;
 }
 
+// A solution travels with each tick counted from the event before and each
+// pointer position from the move before ("12 move -3 5"): a recording's
+// lines then repeat, and pack to a fraction of their size. Comments are left out.
+std::string CompactSolution(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<TReplayEvent> events;
+  std::string problem;
+  if (!ParseReplay(in, "solution", &events, &problem)) return "";
+  std::string out;
+  uint64_t tick = 0;
+  int x = 0, y = 0;
+  for (const TReplayEvent& e : events) {
+    out += std::to_string(e.Tick - tick);
+    tick = e.Tick;
+    if (e.kind == TReplayEvent::MOVE) {
+      out += " move " + std::to_string(e.X - x) + " " + std::to_string(e.Y - y) + "\n";
+      x = e.X, y = e.Y;
+    } else {
+      const std::string line = FormatReplayEvent(e);
+      out += line.substr(line.find(' ')) + "\n";
+    }
+  }
+  return out;
+}
+
+// The replay text of a compact solution; "" with `problem` set when a line is
+// not one (ParseReplay checks the rest).
+std::string ExpandSolution(const std::string& compact, std::string* problem) {
+  constexpr int64_t kMaxStep = 2 * kReplayCoordinateLimit;
+  constexpr uint64_t kMaxTick = 1000000000;  // some 170 days of play
+  std::istringstream in(compact);
+  std::string out, line;
+  uint64_t tick = 0;
+  int64_t x = 0, y = 0;
+  for (int number = 1; std::getline(in, line); ++number) {
+    std::istringstream words(line);
+    std::string step, kind, dx, dy, more;
+    words >> step >> kind;
+    uint64_t delta = 0;
+    int64_t mx = 0, my = 0;
+    if (!ParseNumber(step, &delta) || delta > kMaxTick || (tick += delta) > kMaxTick) {
+      *problem = "line " + std::to_string(number) + " does not start with a tick step";
+      return "";
+    }
+    if (kind == "move") {
+      words >> dx >> dy;
+      if (!ParseNumber(dx, &mx) || !ParseNumber(dy, &my) || std::abs(mx) > kMaxStep ||
+          std::abs(my) > kMaxStep || (words >> more)) {
+        *problem = "line " + std::to_string(number) + " is not a pointer move";
+        return "";
+      }
+      x += mx, y += my;
+      out += std::to_string(tick) + " move " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    } else {
+      out += std::to_string(tick) + line.substr(std::min(line.size(), line.find(' '))) + "\n";
+    }
+  }
+  return out;
+}
+
 bool ReadPayload(std::string_view payload, TSharedLevel* level, TShareError* error) {
   if (!TakeField(&payload, &level->MapBytes) || !TakeField(&payload, &level->Hint) ||
       !TakeField(&payload, &level->Solution) || !payload.empty())
@@ -141,12 +203,12 @@ bool ReadPayload(std::string_view payload, TSharedLevel* level, TShareError* err
     return Fail(error, "its hint is longer than " + std::to_string(kMaxHintBytes) + " bytes",
                 Tr("подсказка в нём слишком длинная"));
   level->Hint = NormalizeHint(level->Hint);
+  std::string problem;
+  level->Solution = ExpandSolution(level->Solution, &problem);
   std::istringstream in(level->Solution);
   std::vector<TReplayEvent> events;
-  std::string problem;
-  if (!ParseReplay(in, "solution", &events, &problem))
+  if (!problem.empty() || !ParseReplay(in, "solution", &events, &problem))
     return Fail(error, "its solution is not a replay (" + problem + ")", Tr("решение в нём повреждено"));
-  level->Solution = StripProofLines(level->Solution);
   return true;
 }
 
@@ -170,7 +232,7 @@ std::string MakeShareCode(const TSharedLevel& level) {
   std::string payload;
   PutField(&payload, level.MapBytes);
   PutField(&payload, level.Hint);
-  PutField(&payload, StripProofLines(level.Solution));
+  PutField(&payload, CompactSolution(level.Solution));
   return kShareCodePrefix + Base64Url(Deflate(payload));
 }
 

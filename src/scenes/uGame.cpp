@@ -172,6 +172,7 @@ void TGame::StartOver() {
   WinForm->Visible = false;
   LostForm->Visible = false;
   HintVisible = !Hint.empty();
+  StartHeard = false;
   Map->StartGame();
   RefreshSolutionButtons();
 }
@@ -223,6 +224,8 @@ void TGame::Update() {
     if (!LostForm->Update(mouse_X(), mouse_Y())) ButtonBar->Update(mouse_X(), mouse_Y());
     return;
   }
+  if (!StartHeard) PlaySound(TSound::LevelStart);
+  StartHeard = true;
   UpdateMap();
   // Before the buttons: a restart's own first tick must not count as firing.
   if (HeroFiring()) HintVisible = false;

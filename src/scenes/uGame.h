@@ -83,6 +83,7 @@ class TGame : public tScene {
 
   // Tries after which "Решение" is offered.
   static constexpr int32_t kTriesBeforeSolution = 2;
+  bool StartHeard = false;   // the level's start was sounded (on its first tick of play)
   // Playing a level opened from a share code or a file outside the level
   // list: kept in memory, with its author's solution; "Сохранить себе"
   // copies it into the player's levels.

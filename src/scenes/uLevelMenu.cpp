@@ -5,13 +5,16 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "engine/engine.h"
 #include "engine/uSafeFile.h"
 #include "engine/uUtf8.h"
 #include "level/uLevelBudget.h"
 #include "level/uMap.h"
 #include "level/uShareCode.h"
+#include "scenes/uGame.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uAtlas.h"
+#include "ui/uDialog.h"
 #include "ui/uLang.h"
 #include "ui/uResources.h"
 #include "ui/uScene.h"
@@ -47,6 +50,26 @@ std::vector<std::string> MapNames(const std::string& dir) {
 
 // Where the check of a won level sits, from the button's centre: on its rim, top right.
 constexpr int kWonMarkDX = 24, kWonMarkDY = -24;
+constexpr uint32_t kProvenMarkColor = 0xC08000;
+
+// An own level its author proved winnable: drawn with a star, top left.
+class TButtonLMProven : public TButtonLM {
+ public:
+  using TButtonLM::TButtonLM;
+  void Draw(int offsetX, int offsetY, uint8_t alpha) override {
+    TButtonLM::Draw(offsetX, offsetY, alpha);
+    text_DrawEx(MainFont, static_cast<float>(X + offsetX - kWonMarkDX),
+                static_cast<float>(Y + offsetY + kWonMarkDY), 1.0f, 0.0f, "★", alpha, kProvenMarkColor,
+                TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+  }
+};
+
+// Playing: opens the share code (or link) on the clipboard, or says why not.
+class TButtonPaste : public TButtonEM {
+ public:
+  using TButtonEM::TButtonEM;
+  void Click() override;
+};
 
 }  // namespace
 
@@ -134,7 +157,10 @@ void TLevelMenu::BuildButtons() {
     int row = (i - 1) / 5;
     int col = i - 5 * row;
     y = row * 84 + 128;
-    auto* b = AddNew<TButtonLM>(*this, col * 84 - 252, y, LevelShape.get(), LevelSprite.get(), this);
+    const int index = first + i - 1;
+    const bool proven = Levels[index].Own && !SaveMode && Proven(index);
+    auto* b = proven ? AddNew<TButtonLMProven>(*this, col * 84 - 252, y, LevelShape.get(), LevelSprite.get(), this)
+                     : AddNew<TButtonLM>(*this, col * 84 - 252, y, LevelShape.get(), LevelSprite.get(), this);
     b->Index = first + i - 1;
     b->Caption = Levels[b->Index].Caption;
     b->Won = Won(b->Index);
@@ -146,6 +172,8 @@ void TLevelMenu::BuildButtons() {
   const int buttonsY = std::min(y + 80, kLowestButtonsY - Y);
   auto* close = AddNew<TButtonEMClose>(*this, 0, buttonsY, CloseShape.get(), CloseSprite.get(), this);
   close->Caption = N_("Закрыть");
+  if (PlayMode && !eng_InBrowser())  // left of the first row; a page cannot read the clipboard
+    AddNew<TButtonPaste>(*this, -340, 128, CloseShape.get(), CloseSprite.get(), this)->Caption = N_("Вставить");
   if (PageCount() > 1) {
     auto addPage = [&](int x, int step, const char* caption) {
       auto* p = AddNew<TButtonPage>(*this, x, buttonsY, CloseShape.get(), CloseSprite.get(), this);
@@ -247,6 +275,23 @@ void TButtonLM::Draw(int offsetX, int offsetY, uint8_t alpha) {
   auto* menu = static_cast<TLevelMenu*>(Form);
   if (Won && menu && menu->WonSprite)
     menu->WonSprite->DrawFrame(X + offsetX + kWonMarkDX, Y + offsetY + kWonMarkDY, 0, 0, alpha);
+}
+
+void TButtonPaste::Click() {
+  auto* menu = static_cast<TLevelMenu*>(Form);
+  tSceneMng* manager = menu->Owner ? menu->Owner->Manager : nullptr;
+  auto* game = manager ? dynamic_cast<TGame*>(manager->SceneNamed("game")) : nullptr;
+  if (!game) return;
+  TSharedLevel level;
+  TShareError error;
+  if (!ReadShareCode(eng_ClipboardText(), &level, &error)) {
+    std::cerr << "kelvod: " << error.Text << "\n";
+    manager->Dialog().Ask(error.PlayerText, {{"OK", nullptr}}, 0, 0);
+    return;
+  }
+  game->SetShared(std::move(level));
+  menu->Visible = false;
+  menu->Owner->SwitchTo("game", TGame::kSharedLevel);
 }
 
 void TButtonPage::Click() {

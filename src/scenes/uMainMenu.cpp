@@ -1,18 +1,30 @@
 #include "scenes/uMainMenu.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/engine.h"
 #include "engine/zgl.h"
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
+#include "scenes/uSettings.h"
+#include "ui/uAtlas.h"
 #include "ui/uLang.h"
 #include "ui/uResources.h"
 
+namespace {
+
+constexpr int kGearX = 1024 - 44, kGearY = 44;  // screen centre of the gear button
+constexpr uint32_t kGearColor = 0x2B3038;
+
+}  // namespace
+
 TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
     : tScene(manager), Form(std::make_unique<TMeForm>(512, 384, 255, this)), LevelMenu(levelMenu),
-      ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()) {
+      ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()),
+      GearSprite(MakeAtlasSprite<TMeFormDrawRect>(Atlas::SmallButton)),
+      GearShape(std::make_unique<TShapeCircle>(48)) {
   auto add = [&](auto* button, const char* caption) { button->Caption = caption; };
   TMeForm& f = *Form;
   add(AddNew<TButtonNew>(f, 0, -100, ButtonShape.get(), ButtonSprite.get(), &f), N_("Новая игра"));
@@ -24,6 +36,9 @@ TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
   // TRANSLATORS: the language switch of the main menu: "Language" and the name of
   // the catalogue's own language, as its speakers write it.
   add(AddNew<TButtonLanguage>(f, 422, 334, ButtonShape.get(), ButtonSprite.get(), &f), N_("Язык: Русский"));
+  // The gear: in the top right corner, clear of the title and the four buttons.
+  AddNew<TButtonSettings>(f, kGearX - f.X, kGearY - f.Y, GearShape.get(), GearSprite.get(), &f);
+  Settings = std::make_unique<TSettingsPanel>(this);
 }
 
 TMainMenuScene::~TMainMenuScene() = default;
@@ -45,6 +60,11 @@ void TMainMenuScene::Draw() {
     SubForm->Draw();
     return;
   }
+  // The settings panel stands alone over the title, as the chooser does.
+  if (Settings->Visible) {
+    Settings->Draw();
+    return;
+  }
   Form->Draw();
   // The chooser reaches down to the bottom of the screen: the line shows with the buttons only.
   const std::string footer = TrF(eng_InBrowser() ? kBrowserFooter : kFooter, {KELVOD_VERSION});
@@ -53,7 +73,9 @@ void TMainMenuScene::Draw() {
 }
 
 void TMainMenuScene::Update() {
-  if (SubForm && SubForm->Visible) {
+  if (Settings->Visible) {
+    Settings->Update(mouse_X(), mouse_Y());
+  } else if (SubForm && SubForm->Visible) {
     // Escape closes the chooser, as its "Закрыть" does.
     if (key_Press(K_ESCAPE))
       SubForm->Visible = false;
@@ -65,7 +87,8 @@ void TMainMenuScene::Update() {
 }
 
 nlohmann::json TMainMenuScene::DumpState() const {
-  return {{"sub_form_visible", SubForm != nullptr && SubForm->Visible}};
+  return {{"sub_form_visible", SubForm != nullptr && SubForm->Visible},
+          {"settings_visible", Settings->Visible}};
 }
 
 void TButtonNew::Click() {
@@ -103,4 +126,22 @@ void TButtonExit::Click() {
     scene->Manager->Quit();
   else
     zgl_Exit();
+}
+
+void TButtonSettings::Click() {
+  if (auto* scene = dynamic_cast<TMainMenuScene*>(OwnerScene())) scene->Settings->Show();
+}
+
+// A gear drawn on the round button: a disc with eight teeth and a hole.
+void TButtonSettings::Draw(int offsetX, int offsetY, uint8_t alpha) {
+  TMeFormObject::Draw(offsetX, offsetY, alpha);
+  const float cx = static_cast<float>(X + offsetX), cy = static_cast<float>(Y + offsetY);
+  constexpr float kTwoPi = 6.2831853f;
+  for (int i = 0; i < 8; ++i) {
+    const float a = kTwoPi * static_cast<float>(i) / 8.0f;
+    pr2d_Circle(cx + 11.0f * std::cos(a), cy + 11.0f * std::sin(a), 4.5f, kGearColor, alpha, 16, 0,
+                PR2D_FILL | PR2D_SMOOTH);
+  }
+  pr2d_Circle(cx, cy, 11.0f, kGearColor, alpha, 24, 0, PR2D_FILL | PR2D_SMOOTH);
+  pr2d_Circle(cx, cy, 4.5f, 0xE8ECF1, alpha, 16, 0, PR2D_FILL | PR2D_SMOOTH);
 }

@@ -9,6 +9,7 @@
 #include "ui/uScene.h"
 
 class TLevelMenu;
+class TSettingsPanel;
 
 class TMainMenuScene : public tScene {
  public:
@@ -20,6 +21,8 @@ class TMainMenuScene : public tScene {
   std::unique_ptr<TMeForm> Form;  // the four buttons
   TLevelMenu* LevelMenu;
   TMeForm* SubForm = nullptr;     // shown instead of Form while visible (the level menu)
+  // Opened by the gear in the top right corner, over the menu.
+  std::unique_ptr<TSettingsPanel> Settings;
 
   void Draw() override;
   void Update() override;
@@ -29,6 +32,16 @@ class TMainMenuScene : public tScene {
  private:
   std::unique_ptr<TMeFormDrawRect> ButtonSprite;
   std::unique_ptr<TShapeRect> ButtonShape;
+  std::unique_ptr<TMeFormDrawRect> GearSprite;
+  std::unique_ptr<TShapeCircle> GearShape;
+};
+
+// The small round button with a gear that opens the settings panel.
+class TButtonSettings : public TMeFormObject {
+ public:
+  using TMeFormObject::TMeFormObject;
+  void Click() override;
+  void Draw(int offsetX, int offsetY, uint8_t alpha) override;
 };
 
 class TButtonNew : public TButtonEM {

@@ -1,5 +1,6 @@
 #include "scenes/uPlayerState.h"
 
+#include <algorithm>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <string_view>
@@ -46,6 +47,11 @@ std::set<std::string> Names(const json& object, const char* key) {
   return names;
 }
 
+bool Flag(const json& object, const char* key, bool otherwise) {
+  auto it = object.find(key);
+  return it != object.end() && it->is_boolean() ? it->get<bool>() : otherwise;
+}
+
 }  // namespace
 
 TPlayerState::TPlayerState(fs::path folder) : Dir(std::move(folder)) {}
@@ -67,13 +73,21 @@ void TPlayerState::Load() {
       WonShipped = Names(j, "won");
       WonOwn = Names(j, "won_own");
     } else {
-      auto muted = j.find("sound_muted");
-      Muted = muted != j.end() && muted->is_boolean() && muted->get<bool>();
-      auto lang = j.find("lang");
-      if (lang != j.end() && lang->is_string() && IsLanguageCode(lang->get<std::string>()))
-        Lang = lang->get<std::string>();
+      LoadSettings(j);
     }
   }
+}
+
+// A value of the wrong type, or out of range, keeps the default.
+void TPlayerState::LoadSettings(const json& j) {
+  Muted = Flag(j, "sound_muted", false);
+  Full = Flag(j, "fullscreen", false);
+  auto volume = j.find("volume");
+  if (volume != j.end() && volume->is_number_integer() && *volume >= 0 && *volume <= 100)
+    Volume = volume->get<int>();
+  auto lang = j.find("lang");
+  if (lang != j.end() && lang->is_string() && IsLanguageCode(lang->get<std::string>()))
+    Lang = lang->get<std::string>();
 }
 
 bool TPlayerState::Won(const std::string& fileName, bool own) const {
@@ -99,6 +113,19 @@ void TPlayerState::SetSoundMuted(bool muted) {
   SaveSettings();
 }
 
+void TPlayerState::SetSoundVolume(int volume) {
+  volume = std::clamp(volume, 0, 100);
+  if (Volume == volume) return;
+  Volume = volume;
+  SaveSettings();
+}
+
+void TPlayerState::SetFullScreen(bool on) {
+  if (Full == on) return;
+  Full = on;
+  SaveSettings();
+}
+
 void TPlayerState::SetLanguageSetting(const std::string& code) {
   if (Lang == code) return;
   Lang = code;
@@ -110,7 +137,8 @@ void TPlayerState::SaveProgress() {
 }
 
 void TPlayerState::SaveSettings() {
-  json settings{{"format", kFormat}, {"sound_muted", Muted}};
+  json settings{{"format", kFormat}, {"sound_muted", Muted}, {"volume", Volume},
+                {"fullscreen", Full}};
   if (!Lang.empty()) settings["lang"] = Lang;
   Save(kSettingsFile, settings.dump(2));
 }

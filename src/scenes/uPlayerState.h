@@ -12,6 +12,7 @@
 #pragma once
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 
@@ -29,9 +30,13 @@ class TPlayerState {
   // Marks a level won (or forgets the mark) and saves the progress.
   void SetWon(const std::string& fileName, bool own, bool won = true);
 
-  // Settings. SetSoundMuted saves the settings when the value changes.
+  // Settings. Each setter saves the settings when the value changes.
   bool SoundMuted() const { return Muted; }
   void SetSoundMuted(bool muted);
+  int SoundVolume() const { return Volume; }  // 0 to 100
+  void SetSoundVolume(int volume);
+  bool FullScreen() const { return Full; }
+  void SetFullScreen(bool on);
   // The language the player chose ("ru", "en"; empty: none chosen yet).
   const std::string& LanguageSetting() const { return Lang; }
   void SetLanguageSetting(const std::string& code);
@@ -44,10 +49,13 @@ class TPlayerState {
   std::filesystem::path Dir;
   std::set<std::string> WonShipped, WonOwn;
   bool Muted = false;
+  int Volume = 100;
+  bool Full = false;
   std::string Lang;
   // The files found damaged by Load, to be kept aside before their first save.
   std::set<std::string> Damaged;
 
+  void LoadSettings(const nlohmann::json& settings);
   void SaveProgress();
   void SaveSettings();
   void Save(const char* name, const std::string& text);

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "sim/uBomb.h"
+#include "sim/uRope.h"
 #include "sim/uWorld.h"
+#include "ui/uSounds.h"
 
 namespace {
 
@@ -14,6 +17,12 @@ bool Reflects(const TRayCastAnyCallback& hit, uint8_t kind) {
   TMapObjProt* object = TWorld::ObjectOf(hit.Body);
   if (!object) return true;
   return object->LaserHit(hit.Body, kind);
+}
+
+// Things a hot beam heats until they burn or blow up.
+bool Burns(const b2Body* body) {
+  const TMapObjProt* object = TWorld::ObjectOf(body);
+  return dynamic_cast<const TBomb*>(object) || dynamic_cast<const TRope*>(object);
 }
 
 }  // namespace
@@ -38,7 +47,12 @@ void TLazer::Trace() {
       break;
     }
     Points.push_back(hit.Point);
-    if (!Reflects(hit, Kind)) break;
+    if (!Reflects(hit, Kind)) {
+      // The hero's hot beam has its own hum (THero); a box's is heard where it burns.
+      if (FromBox && Kind == kHot && Burns(hit.Body))
+        HoldSound(TSound::BoxBeam, 1.0f, SoundPan(hit.Point.x));
+      break;
+    }
     b2Vec2 back = a - hit.Point;  // toward where this ray came from
     float dist = back.Length();
     left -= dist;
@@ -115,7 +129,9 @@ void TLazerBox::Update(int ox, int oy) {
   const float angle = Body->GetAngle();
   const b2Vec2 dir(std::cos(angle), std::sin(angle));  // the box's local +X axis
   const b2Vec2 start = Body->GetPosition() + (static_cast<float>(Width) * 0.4f) * dir;
-  World->Lasers.push_back(std::make_unique<TLazer>(start, dir, TLazer::kHot, World, BeamLength));
+  auto beam = std::make_unique<TLazer>(start, dir, TLazer::kHot, World, BeamLength);
+  beam->FromBox = true;
+  World->Lasers.push_back(std::move(beam));
 }
 
 std::unique_ptr<TMapObjProt> TLazerBox::Clone() const {

@@ -25,6 +25,7 @@ class TLazer {
   uint8_t Kind;     // 1 aiming, 2 hot
   uint32_t Colour;  // 0xFFFAF0 aiming, 0xF02222 hot
   float Length;     // total length, reflections included
+  bool FromBox = false;  // fired by a laser box: heard (quietly) while it burns something
 
   static constexpr uint8_t kAiming = 1;
   static constexpr uint8_t kHot = 2;

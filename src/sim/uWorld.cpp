@@ -1,16 +1,31 @@
 #include "sim/uWorld.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 
 #include "sim/uBattery.h"
 #include "sim/uLazer.h"
 #include "ui/uMeForm.h"
+#include "ui/uSounds.h"
+
+void TImpactListener::BeginContact(b2Contact* contact) {
+  const b2Fixture *a = contact->GetFixtureA(), *b = contact->GetFixtureB();
+  if (a->IsSensor() || b->IsSensor() || contact->GetManifold()->pointCount == 0) return;
+  b2WorldManifold m;
+  contact->GetWorldManifold(&m);
+  const b2Vec2 p = m.points[0];
+  const b2Vec2 closing = b->GetBody()->GetLinearVelocityFromWorldPoint(p) -
+                         a->GetBody()->GetLinearVelocityFromWorldPoint(p);
+  const float speed = std::abs(b2Dot(closing, m.normal));
+  if (speed >= TWorld::kImpactQuiet) Heard.push_back({speed, p.x});
+}
 
 TWorld::TWorld(int gravityX, int gravityY)
     : PhysicsWorld(std::make_unique<b2World>(
           b2Vec2(static_cast<float>(gravityX), static_cast<float>(gravityY)))) {
   PhysicsWorld->SetAllowSleeping(true);
+  PhysicsWorld->SetContactListener(&Impacts);
   Bodies.reserve(150);
   Lasers.reserve(50);
   Batteries.reserve(10);
@@ -22,6 +37,19 @@ void TWorld::Step() {
   PhysicsWorld->Step(kTimeStep, kVelocityIterations, kPositionIterations);
   PhysicsWorld->Step(kTimeStep, kVelocityIterations, kPositionIterations);
   PhysicsWorld->ClearForces();
+  PlayImpacts();
+}
+
+void TWorld::PlayImpacts() {
+  auto& heard = Impacts.Heard;
+  const size_t count = std::min(heard.size(), kImpactsPerTick);
+  std::partial_sort(heard.begin(), heard.begin() + static_cast<std::ptrdiff_t>(count), heard.end(),
+                    [](const auto& x, const auto& y) { return x.Speed > y.Speed; });
+  for (size_t i = 0; i < count; ++i) {
+    const float t = std::clamp((heard[i].Speed - kImpactQuiet) / (kImpactLoud - kImpactQuiet), 0.0f, 1.0f);
+    PlaySoundAt(TSound::Impact, heard[i].X, 0.25f + 0.75f * t);
+  }
+  heard.clear();
 }
 
 b2Body* TWorld::CreateBody(int x, int y, int angle, const TMeFormShape* shape, bool dynamic) {

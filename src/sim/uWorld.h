@@ -18,6 +18,18 @@ constexpr float kDegToRad = 0.017453292f;
 constexpr float kRadToDeg = 57.29578049f;
 constexpr float kPi = 3.141592654f;
 
+// Listens to the bodies' new contacts and keeps the hardest of each tick, to
+// be heard as knocks. It only reads: the simulation goes exactly as without it.
+class TImpactListener : public b2ContactListener {
+ public:
+  struct TImpact {
+    float Speed;  // how fast the two closed on each other, pixels per second
+    float X;      // where, map pixels
+  };
+  std::vector<TImpact> Heard;
+  void BeginContact(b2Contact* contact) override;
+};
+
 class TWorld {
  public:
   TWorld(int gravityX, int gravityY);
@@ -34,7 +46,8 @@ class TWorld {
   // is let go. Kept by the map before each tick.
   bool PressTaken = false;
 
-  // Two steps of 1/30 s, then the forces are cleared.
+  // Two steps of 1/30 s, then the forces are cleared; the hardest new contacts
+  // of the two steps are heard as knocks.
   void Step();
   // A body with one fixture (density 1) from a hit shape: a rectangle becomes
   // a box centred on (x, y), anything else a circle. Angle in whole degrees.
@@ -56,8 +69,15 @@ class TWorld {
   static constexpr float kTimeStep = 1.0f / 30.0f;
   static constexpr int kVelocityIterations = 7;
   static constexpr int kPositionIterations = 5;
+  // Knocks: contacts closing slower than kImpactQuiet are not heard; from
+  // there the knock grows louder up to kImpactLoud; at most kImpactsPerTick a
+  // tick (one sound started twice in a tick is heard once anyway).
+  static constexpr float kImpactQuiet = 12.0f, kImpactLoud = 50.0f;
+  static constexpr size_t kImpactsPerTick = 1;
 
  private:
+  TImpactListener Impacts;
+  void PlayImpacts();
   // The fixture of a hit shape (density 1); none for a shape without area.
   void AddShape(b2Body* body, const TMeFormShape* shape);
 };

@@ -219,6 +219,27 @@ TEST_F(Headless, TheMuteKeyIsRememberedInTheStateFolder) {
   EXPECT_EQ(ReadJson(Temp.File("d.json"))["muted"], true) << "the next run starts muted";
 }
 
+// The gear opens the settings panel; its third volume step and its full
+// screen box are kept, and Escape closes the panel.
+TEST_F(Headless, TheSettingsPanelKeepsTheVolumeAndFullScreen) {
+  const std::string state = Temp.File("state");
+  const std::string replay = "1 move 980 44\n2 click left\n30 move 530 335\n32 click left\n"
+                             "34 move 572 394\n35 click left\n";
+  ASSERT_EQ(Run({"--state", state, "--ticks", "40", "--dump", Temp.File("d.json")}, replay).Status, 0);
+  nlohmann::json d = ReadJson(Temp.File("d.json"));
+  EXPECT_EQ(d["volume"], 30);
+  EXPECT_EQ(d["menu"]["settings_visible"], true);
+  nlohmann::json settings = ReadJson(Temp.File("state/settings.json"));
+  EXPECT_EQ(settings["volume"], 30);
+  EXPECT_EQ(settings["fullscreen"], true);
+  RunResult r = Run({"--state", state, "--ticks", "31", "--dump", Temp.File("d.json")},
+                    "1 move 980 44\n2 click left\n31 key escape down\n");
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  d = ReadJson(Temp.File("d.json"));
+  EXPECT_EQ(d["volume"], 30) << "the next run starts at that volume";
+  EXPECT_EQ(d["menu"]["settings_visible"], false);
+}
+
 TEST_F(Headless, VersionPrintsTheProjectVersion) {
   RunResult r = RunKelvod({"--version"});
   EXPECT_EQ(r.Status, 0);

@@ -36,7 +36,8 @@ TEST_F(SoundLog, TheFirstLevelsSolutionSoundsInOrderOnTheTicksItsStateChanges) {
   RunResult r = Run(500, solution, {"--level", "0", "--sound-log", log});
   ASSERT_EQ(r.Status, 0) << r.Output;
   EXPECT_EQ(ReadText(log),
-            "5 laser_on\n12 beam_hot\n78 rope_burn\n306 battery_taken\n431 battery_delivered\n431 win\n");
+            "1 level_start\n5 laser_on\n12 beam_hot\n78 rope_burn\n165 impact\n306 battery_taken\n"
+            "308 impact\n431 battery_delivered\n431 win\n");
 
   auto dumpAt = [&](int tick) {
     EXPECT_EQ(Run(tick, solution, {"--level", "0", "--dump", Temp.File("d.json")}).Status, 0);

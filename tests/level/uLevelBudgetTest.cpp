@@ -32,6 +32,10 @@ TMapRecord Crate(bool dynamic) {
   r.SpriteKind = 11, r.ShapeTag = "RECT", r.KindTag = "MAPOBJ", r.Dynamic = dynamic;
   return r;
 }
+TMapRecord Huge() {  // a static crate drawn at the largest size
+  TMapRecord r = Crate(false);
+  return r.Width = r.Height = kMaxObjectSize, r;
+}
 TMapRecord Rope(int spread) {
   TMapRecord r;
   r.KindTag = r.ShapeTag = "ROPE", r.SpriteKind = 7, r.RopeB = 1;
@@ -57,6 +61,7 @@ TEST_F(LevelBudget, EveryShippedLevelFitsTenTimesOver) {
     EXPECT_LE(c.Ropes * 10, TLevelBudget::kRopes) << name;
     EXPECT_LE(c.RopeSegments * 10, TLevelBudget::kRopeSegments) << name;
     EXPECT_LE(c.Overlaps * 10, TLevelBudget::kOverlaps) << name;
+    EXPECT_LE(c.DrawnArea * 10, TLevelBudget::kDrawnArea) << name;
   }
 }
 
@@ -65,10 +70,11 @@ TEST_F(LevelBudget, HostileFilesAreRefusedByNameAndLeaveAnEmptyMap) {
     std::string Bytes, Over;
   };
   const Case cases[] = {
-      {Records(2, Crate(false)) + Records(200, Rope(20000)), "283000 rope segments (at most 2000)"},
+      {Records(2, Crate(false)) + Records(40, Rope(20000)), "56600 rope segments (at most 400)"},
       {Records(2000, Crate(true)), "2000 objects (at most 400)"},
       {Records(64, Crate(true)), "2016 pairs of bodies placed on top of each other (at most 2000)"},
-      {Records(2, Crate(false)) + Records(201, Rope(0)), "201 ropes (at most 200)"},
+      {Records(2, Crate(false)) + Records(41, Rope(0)), "41 ropes (at most 40)"},
+      {Records(1, Huge()), "1000000 square pixels of objects to draw (at most 600000)"},
   };
   for (const Case& c : cases) {
     WriteText(Dir.File("1001.map"), c.Bytes);

@@ -130,7 +130,7 @@ TEST_F(PlayPath, AFallenBatteryFailsTheLevelAndTheKeysRestartAndLeave) {
   EXPECT_EQ(d["game"]["lost_reason"], "Батарея упала за край");
   EXPECT_EQ(d["game"]["hint"], nullptr) << "the form covers the hint";
   d = DumpAt(150, replay, {"--level", "0", "--sound-log", Temp.File("sounds.log")});
-  EXPECT_EQ(ReadText(Temp.File("sounds.log")), "83 lost\n150 click\n");
+  EXPECT_EQ(ReadText(Temp.File("sounds.log")), "1 level_start\n83 lost\n150 click\n");
   EXPECT_EQ(d["game"]["lost_visible"], false);
   EXPECT_EQ(d["game"]["hint"], "Батарея падает");
   EXPECT_NEAR(batteryY(d), 600, 1);

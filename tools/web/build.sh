@@ -4,8 +4,8 @@
 # Usage: tools/web/build.sh [build-dir]
 #
 # Installs what it needs from Debian (emscripten, the source package index,
-# build tools), then builds SDL2, SDL2_image, SDL2_ttf, SDL2_mixer, FreeType, Box2D and
-# nlohmann-json from Debian's own source packages into a cache folder:
+# build tools), then builds SDL2, SDL2_image, SDL2_ttf, SDL2_mixer, FreeType, Box2D,
+# nlohmann-json and zlib from Debian's own source packages into a cache folder:
 # $KELVOD_WEB_CACHE, else ~/.cache/kelvod-web. That build takes a few minutes
 # and is reused as long as the package versions, the compiler and
 # tools/web/deps.sh stay the same.
@@ -42,7 +42,7 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 # The cache key: the source package versions, the compiler and the recipe.
 versions=""
-for p in libsdl2 freetype libsdl2-ttf libsdl2-image libsdl2-mixer box2d nlohmann-json3; do
+for p in libsdl2 freetype libsdl2-ttf libsdl2-image libsdl2-mixer box2d nlohmann-json3 zlib; do
   dsc="$(apt-get source --print-uris -qq "$p" | grep -o "[^/']*\.dsc'" | tr -d "'")"
   [ -n "$dsc" ] || { echo "tools/web/build.sh: no Debian source package \"$p\"" >&2; exit 1; }
   versions+="$dsc "

@@ -11,13 +11,17 @@ work="$2"
 jobs="$(nproc)"
 
 # Debian source package, then the folder dpkg-source unpacks it into (by glob).
-packages=(libsdl2 freetype libsdl2-ttf libsdl2-image libsdl2-mixer box2d nlohmann-json3)
+packages=(libsdl2 freetype libsdl2-ttf libsdl2-image libsdl2-mixer box2d nlohmann-json3 zlib)
 
 rm -rf "$work" "$prefix"
 mkdir -p "$work" "$prefix"
 cd "$work"
+# A mirror without the newest (security) upload of a source package still has
+# the release's own.
+release="$(. /etc/os-release && echo "$VERSION_CODENAME")"
 for p in "${packages[@]}"; do
-  apt-get source -qq --download-only "$p" >>fetch.log 2>&1 || { cat fetch.log; exit 1; }
+  apt-get source -qq --download-only "$p" >>fetch.log 2>&1 ||
+    apt-get source -qq --download-only "$p/$release" >>fetch.log 2>&1 || { cat fetch.log; exit 1; }
 done
 for dsc in *.dsc; do
   dpkg-source -q -x "$dsc" >>fetch.log 2>&1 || { cat fetch.log; exit 1; }
@@ -59,3 +63,8 @@ build "libsdl2-mixer-*/" -DSDL2_DIR="$prefix/lib/cmake/SDL2" -DSDL2MIXER_VENDORE
   -DSDL2MIXER_VORBIS=OFF -DSDL2MIXER_WAVE=ON
 build "box2d-*/" -DBOX2D_BUILD_UNIT_TESTS=OFF -DBOX2D_BUILD_TESTBED=OFF -DBOX2D_BUILD_DOCS=OFF
 build "nlohmann-json3-*/" -DJSON_BuildTests=OFF -DJSON_Install=ON
+# zlib packs the share codes of levels. Debian's source leaves out the Windows
+# files its CMake build names, so it is built with its own configure script.
+echo "== zlib"
+(cd zlib-*/ && emconfigure ./configure --static --prefix="$prefix" >configure.log 2>&1 &&
+  emmake make -j "$jobs" install >build.log 2>&1) || { tail -40 zlib-*/configure.log zlib-*/build.log; exit 1; }

@@ -7,7 +7,9 @@
 //     canvas, which are kept for people to look at);
 //   - a level saved in the editor must outlive a reload of the page, download
 //     as the same bytes, and levels brought in from files must be listed and
-//     playable (a broken one must not break the game).
+//     playable (a broken one must not break the game);
+//   - a link to the page with a share code after '#' must open that level
+//     into play (checkShareLink).
 // Usage: node check.mjs BUILD_DIR SOURCE_DIR OUT_DIR
 import fs from 'node:fs';
 import http from 'node:http';
@@ -53,6 +55,12 @@ function report(ok, name, detail) {
 // The level list as the game sees it: the level files sorted by name.
 const levels = fs.readdirSync(path.join(sourceDir, 'data', 'level'))
   .filter(n => n.toLowerCase().endsWith('.map')).map(n => n.slice(0, -4)).sort();
+
+// A campaign level's solution: beside the level, or in tests/solutions/ of older trees.
+function solutionFile(name) {
+  const beside = path.join(sourceDir, 'data', 'level', `${name}.solution`);
+  return fs.existsSync(beside) ? beside : path.join(sourceDir, 'tests', 'solutions', `${name}.replay`);
+}
 
 function lastTick(replayFile) {
   const lines = fs.readFileSync(replayFile, 'utf8').split('\n').map(l => l.trim())
@@ -292,6 +300,48 @@ async function checkOwnLevels(browser, base) {
   }
 }
 
+// A shared level: the page makes the share code of the first level (proven by
+// its shipped solution), and a link to the page with that code after '#'
+// opens it straight into play, where the solution in the code wins it. A
+// damaged link opens the main menu instead.
+async function checkShareLink(browser, base) {
+  if (!fs.existsSync(path.join(sourceDir, 'data', 'level', `${levels[0]}.solution`))) {
+    console.log('skip - share links: the first level has no solution beside it to prove it');
+    return;
+  }
+  let { page, messages } = await openPage(browser, base, `?args=${encodeURIComponent('--headless --share 0')}`);
+  let code = '';
+  try {
+    await page.waitForFunction(() => document.title !== 'kelvod', null, { timeout: 180000 });
+    code = ((await page.locator('#log').textContent()).match(/kv1\.[A-Za-z0-9_-]+/) || [''])[0];
+  } finally {
+    await page.close();
+  }
+  if (!report(code !== '', 'the page prints the share code of a proven level', messages.slice(-10).join('\n'))) return;
+  fs.writeFileSync(path.join(madeDir, 'shared.replay'), fs.readFileSync(solutionFile(levels[0])));
+  const ticks = lastTick(solutionFile(levels[0])) + 700;
+  const query = `?replay=made/shared.replay&args=${encodeURIComponent(`--headless --seed 7 --ticks ${ticks} --replay /replay.txt --dump /dump.json`)}`;
+  ({ page, messages } = await openPage(browser, base, `${query}#${code}`));
+  try {
+    const dump = await runDump(page, messages, 'a shared level opened from its link');
+    report(dump?.game?.shared === true && dump.game.win_visible === true,
+      `a link with the share code (${code.length} characters) opens the level, and its solution wins it`,
+      `scene ${dump?.scene}, shared ${dump?.game?.shared}, win ${dump?.game?.win_visible}`);
+  } finally {
+    await page.close();
+  }
+  // Headless, a code that cannot be opened ends the run as a bad command line (status 2).
+  ({ page, messages } = await openPage(browser, base, `${query}#${code.slice(0, -9)}`));
+  try {
+    await page.waitForFunction(() => document.title !== 'kelvod', null, { timeout: 180000 });
+    const status = await page.locator('#dump').getAttribute('data-status');
+    const said = messages.some(m => m.includes('the share code cannot be opened'));
+    report(status === '2' && said, 'a damaged link is refused with its reason', `status ${status}`);
+  } finally {
+    await page.close();
+  }
+}
+
 const server = await serve();
 const base = `http://127.0.0.1:${server.address().port}`;
 const browser = await chromium.launch({
@@ -303,6 +353,7 @@ try {
   for (const name of levels) await playSolution(browser, base, name);
   await checkMenu(browser, base);
   await checkOwnLevels(browser, base);
+  await checkShareLink(browser, base);
 } finally {
   await browser.close();
   server.close();
