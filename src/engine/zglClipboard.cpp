@@ -12,12 +12,17 @@ namespace {
 std::string MemoryClipboard;
 }
 
+#ifdef __EMSCRIPTEN__
+// The page's clipboard; the click that asked for it is recent enough to allow it.
+EM_JS(void, kelvod_copy_text, (const char* text), {
+  if (navigator.clipboard) navigator.clipboard.writeText(UTF8ToString(text)).catch(() => {});
+});
+#endif
+
 void eng_SetClipboardText(const std::string& text) {
   MemoryClipboard = text;
 #ifdef __EMSCRIPTEN__
-  // The page's clipboard; the click that asked for it is recent enough to allow it.
-  EM_ASM({ if (navigator.clipboard) navigator.clipboard.writeText(UTF8ToString($0)).catch(() => {}); },
-         text.c_str());
+  kelvod_copy_text(text.c_str());
 #else
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_SetClipboardText(text.c_str());
 #endif

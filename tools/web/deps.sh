@@ -47,7 +47,14 @@ build() {  # build <source glob> <cmake args...>
 }
 
 build "libsdl2-[0-9]*/" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
-build "freetype-*/" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+# zlib packs the share codes of levels, and FreeType
+# uses it too (with its own copy of zlib inside, the two would clash at link time). Debian's source leaves out the Windows
+# files its CMake build names, so it is built with its own configure script.
+echo "== zlib"
+(cd zlib-*/ && emconfigure ./configure --static --prefix="$prefix" >configure.log 2>&1 &&
+  emmake make -j "$jobs" install >build.log 2>&1) || { tail -40 zlib-*/configure.log zlib-*/build.log; exit 1; }
+build "freetype-*/" -DFT_REQUIRE_ZLIB=ON -DZLIB_LIBRARY="$prefix/lib/libz.a" \
+  -DZLIB_INCLUDE_DIR="$prefix/include" -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
   -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 build "libsdl2-ttf-*/" -DSDL2_DIR="$prefix/lib/cmake/SDL2" -DSDL2TTF_VENDORED=OFF \
   -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_SAMPLES=OFF
@@ -63,8 +70,3 @@ build "libsdl2-mixer-*/" -DSDL2_DIR="$prefix/lib/cmake/SDL2" -DSDL2MIXER_VENDORE
   -DSDL2MIXER_VORBIS=OFF -DSDL2MIXER_WAVE=ON
 build "box2d-*/" -DBOX2D_BUILD_UNIT_TESTS=OFF -DBOX2D_BUILD_TESTBED=OFF -DBOX2D_BUILD_DOCS=OFF
 build "nlohmann-json3-*/" -DJSON_BuildTests=OFF -DJSON_Install=ON
-# zlib packs the share codes of levels. Debian's source leaves out the Windows
-# files its CMake build names, so it is built with its own configure script.
-echo "== zlib"
-(cd zlib-*/ && emconfigure ./configure --static --prefix="$prefix" >configure.log 2>&1 &&
-  emmake make -j "$jobs" install >build.log 2>&1) || { tail -40 zlib-*/configure.log zlib-*/build.log; exit 1; }
