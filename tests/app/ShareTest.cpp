@@ -22,7 +22,7 @@ TEST(Share, AProvenLevelTravelsAsACodeAndItsSolutionWinsIt) {
   const std::string level = author.Level("1001.map");
   fs::copy(kSource / "data" / "level" / "1001.map", level);
   WriteText(author.Level("1001.hint"), "Сожгите верёвку.");
-  const std::string solution = ReadText((kSource / "tests" / "solutions" / "1001.replay").string());
+  const std::string solution = ReadText((kSource / "levels" / "1001.solution").string());
   WriteText(SolutionPathFor(level), WithProofLine(solution, ReadText(level)));
 
   RunResult shared = RunKelvod({"--headless", "--data", author.Dir(), "--share", "0"});

@@ -88,8 +88,8 @@ std::vector<TPlay> ReadLog(const std::string& path) {
 
 std::vector<std::string> Solutions() {
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(kSource / "tests" / "solutions"))
-    names.push_back(e.path().stem().string());
+  for (const auto& e : fs::directory_iterator(kSource / "levels"))
+    if (e.path().extension() == ".solution") names.push_back(e.path().stem().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -113,7 +113,7 @@ uint64_t Ticks(const std::string& solution) {
 TEST(SoundMix, NoCampaignSolutionsMixClips) {
   TempDir temp;
   for (const std::string& name : Solutions()) {
-    const std::string solution = (kSource / "tests" / "solutions" / (name + ".replay")).string();
+    const std::string solution = (kSource / "levels" / (name + ".solution")).string();
     const uint64_t ticks = Ticks(solution);
     RunResult r = RunKelvod({"--headless", "--data", (kSource / "data").string(), "--seed", "7",
                              "--level", std::to_string(IndexOf(name)), "--ticks",
@@ -142,7 +142,7 @@ TEST(SoundMix, NoCampaignSolutionsMixClips) {
 TEST(SoundMix, TheGameGoesTheSameWithASoundDeviceAsWithout) {
   TempDir temp;
   for (const char* name : {"1003", "1005", "1012"}) {
-    const std::string solution = (kSource / "tests" / "solutions" / (std::string(name) + ".replay")).string();
+    const std::string solution = (kSource / "levels" / (std::string(name) + ".solution")).string();
     auto run = [&](bool device, const std::string& dump) {
       if (device) {
         ASSERT_TRUE(eng_OpenAudio("dummy"));
