@@ -199,10 +199,12 @@ bool ReadPayload(std::string_view payload, TSharedLevel* level, TShareError* err
       !TakeField(&payload, &level->Solution) || !payload.empty())
     return Fail(error, "its content is not a level, a hint and a solution", Tr("код повреждён"));
   if (!CheckLevel(level->MapBytes, error)) return false;
+  // Measured as it will be kept: mending invalid UTF-8 can make a hint longer,
+  // and a code made again from what was read must still be accepted.
+  level->Hint = NormalizeHint(level->Hint);
   if (level->Hint.size() > kMaxHintBytes)
     return Fail(error, "its hint is longer than " + std::to_string(kMaxHintBytes) + " bytes",
                 Tr("подсказка в нём слишком длинная"));
-  level->Hint = NormalizeHint(level->Hint);
   std::string problem;
   level->Solution = ExpandSolution(level->Solution, &problem);
   std::istringstream in(level->Solution);
