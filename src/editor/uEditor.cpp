@@ -210,7 +210,7 @@ void TEditor::UpdateEditing() {
     return;
   }
   if (PlayPanel->Update(mouse_X(), mouse_Y())) return;
-  Map->Update();
+  UpdateTestPlay();
   if (Map->Running) {
     // A test play runs: editing input is ignored.
     ToolForm->Alpha = kDimmedAlpha;
@@ -365,6 +365,7 @@ nlohmann::json TEditor::DumpState() const {
           {"map", Map->DumpState()},
           {"dirty", Dirty()},
           {"undo_steps", History.UndoSteps()},
+          {"proven", Proven()},
           {"redo_steps", History.RedoSteps()},
           {"tooltip", tooltip ? nlohmann::json(*tooltip) : nlohmann::json()},
           {"message", message ? nlohmann::json(*message) : nlohmann::json()},

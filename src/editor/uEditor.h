@@ -10,6 +10,7 @@
 #include <string>
 
 #include "editor/uEditorHistory.h"
+#include "editor/uEditorProof.h"
 #include "level/uMap.h"
 #include "level/uPalette.h"
 #include "scenes/uLevelMenu.h"
@@ -137,6 +138,7 @@ class TEditor : public tScene, public TLevelMenuClient {
   std::string FileDir;   // its folder, with a trailing separator
   bool HintEditing = false;  // the hint field takes the keyboard
   TEditorHistory History;
+  TEditorProof Proof;  // records test play; a win proves the level
 
   void Draw() override;
   void Update() override;
@@ -176,6 +178,15 @@ class TEditor : public tScene, public TLevelMenuClient {
   // The map is about to be emptied or replaced: forget every object of it.
   void ForgetMapContent();
 
+  // uEditorShare.cpp: the author's proof and "Поделиться".
+  // Test play starts: its input is recorded from here on.
+  void StartProof();
+  // The level's file holds what is on screen, and its solution wins it.
+  bool Proven() const;
+  // "Поделиться": the proven level's code (a link in the browser) to the
+  // clipboard and in a dialog, or why it cannot be shared yet.
+  void Share();
+
   nlohmann::json DumpState() const;
 
  private:
@@ -214,6 +225,13 @@ class TEditor : public tScene, public TLevelMenuClient {
   uint64_t LastRound = 0;  // the input round of the last Update
 
   void UpdateEditing();
+  // One tick of test play, recorded; a win keeps the recording as the proof.
+  void UpdateTestPlay();
+  // Writes the proof beside the level file at `path` when it was won on
+  // `played`, the map the file reads as.
+  bool KeepProof(const std::string& path, const std::string& played);
+  // The entry of the level list the editor's file is.
+  const TLevel* OpenedLevel() const;
   bool HandleKeys();
   bool Dragging() const;
   void CommitEdits();

@@ -175,8 +175,9 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
   std::filesystem::create_directories(level.Dir, ec);  // the first level of a new folder
   std::string error;
   if (!Map->SaveToFile(path, &error)) return fail(Tr("Не удалось сохранить уровень"));
-  // A changed level has not been won yet.
+  // A changed level has not been won yet; a test play won on these bytes proves it.
   if (PlayerState) PlayerState->SetWon(level.FileName, level.Own, false);
+  KeepProof(path, EncodeMap(*Map));
   if (!SaveLevelHint(path, Hint, &error)) {
     // The level is written, its hint is not: what is on the disk now counts as saved.
     FileName = level.FileName;

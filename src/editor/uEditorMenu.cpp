@@ -22,7 +22,7 @@ TEditor* EditorOf(const TMeFormObject& button) {
   return menu ? menu->Editor : nullptr;
 }
 
-constexpr int kFieldY = 202, kLabelY = 154;
+constexpr int kFieldY = 254, kLabelY = 206;
 constexpr uint32_t kLabelColor = 0xE4E8EE, kHintColor = 0x1B1E23, kPlaceholderColor = 0x7A828D;
 
 }  // namespace
@@ -40,6 +40,7 @@ TEditorMenu::TEditorMenu(int x, int y, TEditor* editor)
   caption(AddNew<TButtonEMOpen>(*this, 0, 4, shape, sprite, this), N_("Открыть"));
   caption(AddNew<TButtonEMBack>(*this, 0, 56, shape, sprite, this), N_("В меню"));
   caption(AddNew<TButtonEMClose>(*this, 0, 108, shape, sprite, this), N_("Закрыть"));
+  caption(AddNew<TButtonEMShare>(*this, 0, 160, shape, sprite, this), N_("Поделиться"));
   HintField = AddNew<THintField>(*this, 0, kFieldY, FieldShape.get(), FieldLook.get(), this);
   Alpha = 255;
 }
@@ -67,6 +68,13 @@ void TButtonEMOpen::Click() {
 
 void TButtonEMBack::Click() {
   if (TEditor* editor = EditorOf(*this)) editor->AskToSave([editor] { editor->SwitchTo("menu"); });
+}
+
+void TButtonEMShare::Click() {
+  TEditor* editor = EditorOf(*this);
+  if (!editor) return;
+  Form->Visible = false;
+  editor->Share();
 }
 
 void THintField::Click() {

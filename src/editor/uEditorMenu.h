@@ -1,5 +1,5 @@
 // The editor's file menu: a new map, save and open through the level
-// chooser, back to the main menu, and close.
+// chooser, back to the main menu, close, and share a proven level.
 #pragma once
 
 #include <memory>
@@ -59,6 +59,12 @@ class TButtonEMOpen : public TButtonEM {
 
 // "В меню": back to the main menu.
 class TButtonEMBack : public TButtonEM {
+ public:
+  using TButtonEM::TButtonEM;
+  void Click() override;
+};
+
+class TButtonEMShare : public TButtonEM {
  public:
   using TButtonEM::TButtonEM;
   void Click() override;

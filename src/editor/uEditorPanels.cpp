@@ -107,10 +107,12 @@ void TButtonP::Click() {
   switch (Mode) {
     case kPlay:
       Editor->Current = nullptr;
-      if (map.Running)
+      if (map.Running) {
         map.Paused = false;
-      else
-        map.StartGame();
+      } else {
+        Editor->StartProof();
+        if (!map.StartGame()) Editor->Proof.Stop();
+      }
       break;
     case kPause:
       Editor->Current = nullptr;

@@ -167,6 +167,9 @@ bool eng_CanShowMessageBox();
 // a browser (written only), one kept in memory by headless runs.
 void eng_SetClipboardText(const std::string& text);
 std::string eng_ClipboardText();
+// In the browser, the game page's address (without query or fragment), to
+// which a share link points; "" on the desktop.
+std::string eng_PageAddress();
 
 // Headless with render: every frame is drawn into an offscreen picture of
 // the window's size, as a window without a GPU would draw it, and thrown away.

@@ -17,6 +17,12 @@ std::string MemoryClipboard;
 EM_JS(void, kelvod_copy_text, (const char* text), {
   if (navigator.clipboard) navigator.clipboard.writeText(UTF8ToString(text)).catch(() => {});
 });
+// The page's address without its query or fragment: where a shared link leads.
+EM_JS(int, kelvod_page_address, (char* out, int size), {
+  var address = location.origin + location.pathname;
+  stringToUTF8(address, out, size);
+  return lengthBytesUTF8(address);
+});
 #endif
 
 void eng_SetClipboardText(const std::string& text) {
@@ -38,4 +44,13 @@ std::string eng_ClipboardText() {
   }
 #endif
   return MemoryClipboard;
+}
+
+std::string eng_PageAddress() {
+#ifdef __EMSCRIPTEN__
+  char address[2048];
+  const int length = kelvod_page_address(address, sizeof address);
+  if (length > 0 && length < static_cast<int>(sizeof address)) return address;
+#endif
+  return "";
 }

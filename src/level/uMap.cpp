@@ -247,3 +247,9 @@ nlohmann::json TMap::DumpState() const {
   j["game_form_buttons"] = GameForm->Objects.size();
   return j;
 }
+
+bool TMap::AllBatteriesDelivered() const {
+  if (!World) return false;
+  const auto& batteries = World->Batteries;
+  return std::all_of(batteries.begin(), batteries.end(), [](const TBattery* b) { return b->Delivered; });
+}

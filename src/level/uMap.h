@@ -65,6 +65,9 @@ class TMap {
   // of the scene around the field, so a press there heats no beam.
   void Update(bool pointerOnControl = false);
   void Draw();
+  // Running, and every battery has reached a hero (at once for a level
+  // without one).
+  bool AllBatteriesDelivered() const;
 
   // Removes an object of the map (and every rope joined to it) or a rope,
   // and disposes of it; on a map that runs (or was stopped), its bodies leave

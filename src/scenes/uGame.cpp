@@ -268,12 +268,7 @@ void TGame::CheckLost() {
   LostForm->Show(reason);
 }
 
-bool TGame::LevelComplete() const {
-  if (!Map->World) return false;
-  const auto& batteries = Map->World->Batteries;
-  return std::all_of(batteries.begin(), batteries.end(),
-                     [](const TBattery* b) { return b->Delivered; });
-}
+bool TGame::LevelComplete() const { return Map->AllBatteriesDelivered(); }
 
 bool TGame::HeroFiring() const {
   return std::any_of(Map->Objects.begin(), Map->Objects.end(), [](const auto& o) {

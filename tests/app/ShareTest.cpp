@@ -1,11 +1,13 @@
 // Sharing a level end to end through the real executable, headless: the
-// author's proven level is shared as a code, a second game opens the code,
-// the author's solution wins it there and the friend keeps it; a damaged code
-// and an unproven level are refused with their reasons.
+// author wins the level in the editor's test play, which proves it, shares it
+// as a code, a second game opens the code, the author's recorded solution wins
+// it there and the friend keeps it; a damaged code and an unproven level are
+// refused with their reasons.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "level/uReplayFile.h"
 #include "level/uShareCode.h"
 #include "support/TestSupport.h"
 
@@ -18,12 +20,26 @@ const fs::path kSource = KELVOD_SOURCE_DIR;
 TEST(Share, AProvenLevelTravelsAsACodeAndItsSolutionWinsIt) {
   TestData author, friendData;
   TempDir temp;
-  // The author's level, its hint and its proof (the campaign's first level and its solution).
+  // The author's level and its hint (the campaign's first level), opened in
+  // the editor ("Меню", "Открыть", its entry) and won in test play by the
+  // campaign's solution played from the click on the play button.
   const std::string level = author.Level("1001.map");
   fs::copy(kSource / "data" / "level" / "1001.map", level);
   WriteText(author.Level("1001.hint"), "Сожгите верёвку.");
-  const std::string solution = ReadText((kSource / "levels" / "1001.solution").string());
-  WriteText(SolutionPathFor(level), WithProofLine(solution, ReadText(level)));
+  std::string editing = "1 move 512 388\n1 click left\n110 move 90 32\n112 click left\n132 move 512 388\n"
+                        "134 click left\n154 move 344 256\n156 click left\n176 move 462 25\n178 click left\n";
+  std::vector<TReplayEvent> campaign;
+  std::string error;
+  ASSERT_TRUE(LoadReplay((kSource / "levels" / "1001.solution").string(), &campaign, &error)) << error;
+  for (TReplayEvent e : campaign) e.Tick += 178, editing += FormatReplayEvent(e) + "\n";
+  WriteText(temp.File("editing.replay"), editing);
+  RunResult proving = RunKelvod({"--headless", "--data", author.Dir(), "--replay", temp.File("editing.replay"),
+                                 "--ticks", "700", "--dump", temp.File("e.json")});
+  ASSERT_EQ(proving.Status, 0) << proving.Output;
+  const nlohmann::json editor = ReadJson(temp.File("e.json"))["editor"];
+  EXPECT_EQ(editor["proven"], true);
+  EXPECT_EQ(editor["message"], "Уровень пройден — решение сохранено");
+  const std::string solution = StripProofLines(ReadText(SolutionPathFor(level)));
 
   RunResult shared = RunKelvod({"--headless", "--data", author.Dir(), "--share", "0"});
   ASSERT_EQ(shared.Status, 0) << shared.Output;

@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kNewY = 284, kSaveY = 336, kOpenY = 388, kBackY = 440;
-constexpr int kHintFieldY = 384 + 202;
+constexpr int kHintFieldY = 384 + 254;
 
 class EditorFileTest : public EditorTest {
  protected:
