@@ -75,7 +75,7 @@ class ScreenRun {
     } else {
       EditorScene->Activate();
       if (screen != Screen::EditorEmpty)
-        EditorScene->Map->LoadFromFile(DataLevelDir() + kBusiestLevel + ".map");
+        EditorScene->Doc.Map->LoadFromFile(DataLevelDir() + kBusiestLevel + ".map");
       if (screen == Screen::EditorMenu) Click(90, 32);  // "Меню": the file menu over the editor
       eng_SetMouse(600, 400);
       Ticks(2);
