@@ -110,6 +110,7 @@ struct zglMouseState {
   bool Down[3] = {false, false, false};
   bool Click[3] = {false, false, false};
   uint64_t PressRound[3] = {0, 0, 0};
+  bool Claimed[3] = {false, false, false};
 };
 zglMouseState eng_GetMouse();
 void eng_PutMouse(const zglMouseState& mouse);
@@ -120,6 +121,19 @@ void eng_PutMouse(const zglMouseState& mouse);
 // to tell a press that began before they were on screen.
 uint64_t eng_InputRound();
 uint64_t eng_PressRound(int button);
+
+// A press that began on a form (or while a form or a question took all
+// input) belongs to it until the button comes up: whatever lies under the
+// pointer afterwards never takes it for a click, a drag or a placement.
+// Claiming marks the press now held (or clicked in this tick); the next
+// press starts unclaimed.
+void eng_ClaimPress(int button);
+bool eng_PressClaimed(int button);
+
+// Whether `modifier` (K_SHIFT or K_CTRL) was held at the moment `key` last
+// went down: shortcuts read it so that a modifier let go within the same
+// tick as the key still counts, and one let go before it does not.
+bool key_HeldAtPress(int key, int modifier);
 
 // The name of a key the game reads ("shift", "ctrl", "a".."z", "return",
 // "escape", "delete", "backspace", "f1".."f12"), or "" for any other code.
@@ -264,6 +278,9 @@ struct zglTextureInfo {
   bool HasAlpha = false;
 };
 bool eng_TextureInfo(zglPTexture texture, zglTextureInfo* info);
+// Whether the font has a picture for the one UTF-8 character (an emoji, say,
+// it may not); true when no font is loaded, since nothing is drawn then.
+bool eng_FontDraws(zglPFont font, const std::string& character);
 // Whether the picture, or the font description and the font it names, at
 // `path` can be loaded; false with the reason ("it is missing", the
 // decoder's error) in `error`.

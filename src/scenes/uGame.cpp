@@ -147,6 +147,10 @@ void TGame::Start(int32_t param) {
     Map->Clear();
     ReadMapBytes(SharedLevel.MapBytes, "the shared level", Map.get());
     Hint = SharedLevel.Hint;
+    std::string error;
+    if (!ParseLevelSolution(SharedLevel.Solution, "the shared level's solution", &Solution, &error) &&
+        !error.empty())
+      std::cerr << "kelvod: " << error << "; the level offers no solution\n";
   } else if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size())) {
     // The hint lies beside the level's file, in whichever folder that is.
     const TLevel& level = LevelMenu->Levels[param];

@@ -195,6 +195,8 @@ void TLevelMenu::ShowPage(int page) {
 
 void TLevelMenu::Show(TMap* map, bool saveMode, bool playMode) {
   Rescan();
+  // Levels won meanwhile in another window of the game show as won.
+  if (PlayerState) PlayerState->Refresh();
   SaveMode = saveMode;
   PlayMode = playMode;
   if (SaveMode) AddNewLevel();

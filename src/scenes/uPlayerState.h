@@ -9,9 +9,19 @@
 // "<name>.bad" (or ".bad-2"... next to earlier ones). Temporary files of
 // saves cut short are removed as the state is read. Without a state folder
 // (tests, runs on a named data folder) everything is kept in memory only.
+//
+// Several copies of the game (two windows, two browser tabs) may share the
+// folder. Every value is kept with the time it last changed ("changed" in
+// each file), and every save reads the file again and keeps, value by value,
+// the newer change: a level won in one window stays won when another saves,
+// and a setting changed in one is never put back by another that did not
+// touch it. On a tie a win is kept. The read and the write take turns with
+// the other copies' through a lock on the folder.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
@@ -23,6 +33,9 @@ class TPlayerState {
 
   // Reads both files; reports a damaged one on stderr.
   void Load();
+  // Takes in what other copies of the game saved since, and saves back what
+  // only this one holds. Returns whether anything this copy holds changed.
+  bool Refresh();
 
   // Progress. A level is named by its file name and whether it is one of the
   // player's own (saved in the editor) rather than a shipped one.
@@ -46,8 +59,17 @@ class TPlayerState {
   static constexpr const char* kSettingsFile = "settings.json";
 
  private:
+  // A level's mark and when it was last set (milliseconds since 1970; 0:
+  // before changes were timed).
+  struct TMark {
+    bool Won = false;
+    int64_t Changed = 0;
+  };
+  using TMarks = std::map<std::string, TMark>;
+
   std::filesystem::path Dir;
-  std::set<std::string> WonShipped, WonOwn;
+  TMarks WonShipped, WonOwn;
+  std::map<std::string, int64_t> SettingChanged;  // by the setting's key in the file
   bool Muted = false;
   int Volume = 100;
   bool Full = false;
@@ -55,9 +77,16 @@ class TPlayerState {
   // The files found damaged by Load, to be kept aside before their first save.
   std::set<std::string> Damaged;
 
-  void LoadSettings(const nlohmann::json& settings);
-  void SaveProgress();
-  void SaveSettings();
+  // Take what `stored` (a file's object) holds that is newer than this
+  // copy's (with `all`, everything).
+  bool TakeProgress(const nlohmann::json& stored, bool all);
+  bool TakeSettings(const nlohmann::json& stored, bool all);
+  nlohmann::json ProgressJson() const;
+  nlohmann::json SettingsJson() const;
+  // Reads the file `name` again, takes in what is newer there and writes the
+  // result: always with `force`, else only when the file lacks something.
+  bool Sync(const char* name, bool force);
+  void SaveSettingChange(const char* key);
   void Save(const char* name, const std::string& text);
 };
 

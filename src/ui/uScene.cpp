@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/zgl.h"
+#include "engine/engine.h"
 #include "ui/uDialog.h"
 
 tScene::tScene(tSceneMng* manager) : Manager(manager) {
@@ -74,6 +74,9 @@ void tSceneMng::SetSceneParam(tScene* scene, int32_t param, int32_t kind) {
 }
 
 void tSceneMng::Update() {
+  // A press made while a question is open or a fade runs is no scene's: the
+  // scene that takes over never sees it held.
+  if (mouse_Click(M_BLEFT) && (DialogOpen() || Switching)) eng_ClaimPress(M_BLEFT);
   if (DialogOpen()) {
     OwnDialog->Update(mouse_X(), mouse_Y());
     return;

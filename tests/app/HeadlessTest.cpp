@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <future>
+
 #include "level/uMapFile.h"
 #include "scenes/SceneTestSupport.h"
 #include "support/TestSupport.h"
@@ -267,6 +269,32 @@ TEST_F(Headless, WinsAreKeptInTheStateFolderNamedAndNowhereElse) {
 
   r = RunKelvod({"--headless", "--data", Data.Dir(), "--state", Data.Level("1001.map")});
   EXPECT_EQ(r.Status, 2) << "a state folder that is a file is a bad command line";
+}
+
+// Two copies of the game on one state folder, both started before either
+// wins: each idles in the menu (long enough for the other to have started;
+// the outcome does not depend on it), then opens the chooser ("Загрузить")
+// and wins a level of its own. Neither win is lost.
+TEST_F(Headless, TwoCopiesOfTheGameKeepEachOthersWins) {
+  for (const char* name : {"1001.map", "1002.map", "1003.map"}) WriteText(Data.Level(name), "");
+  const std::string state = Temp.File("state");
+  const auto play = [&](int level) {
+    const std::string replay = Temp.File("win" + std::to_string(level) + ".replay");
+    const int x = 344 + 84 * level;
+    WriteText(replay, "300000 move 512 336\n300000 click left\n300030 move " + std::to_string(x) +
+                          " 256\n300030 click left\n");
+    return RunKelvod({"--headless", "--data", Data.Dir(), "--state", state, "--replay", replay, "--ticks", "300200"});
+  };
+  auto first = std::async(std::launch::async, play, 0);
+  RunResult second = play(2);
+  ASSERT_EQ(first.get().Status, 0);
+  ASSERT_EQ(second.Status, 0) << second.Output;
+  RunResult r = RunKelvod({"--headless", "--data", Data.Dir(), "--state", state, "--dump", Temp.File("d.json")});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  auto levels = ReadJson(Temp.File("d.json"))["level_menu"]["levels"];
+  EXPECT_EQ(levels[0]["won"], true);
+  EXPECT_EQ(levels[1]["won"], false);
+  EXPECT_EQ(levels[2]["won"], true);
 }
 
 }  // namespace

@@ -45,6 +45,35 @@ TEST(PlayerState, ProgressAndSettingsSurviveARestart) {
   EXPECT_FALSE(fs::exists(folder / "progress.json.saving"));
 }
 
+// Two windows of the game on one state folder, both started before either
+// saved: each save keeps what the other saved, value by value.
+TEST(PlayerState, TwoCopiesKeepEachOthersWinsAndSettings) {
+  TempDir temp;
+  TPlayerState a(temp.Path()), b(temp.Path());
+  a.Load();
+  b.Load();
+  a.SetWon("1001.map", false);
+  a.SetWon("1004.map", false);
+  a.SetSoundVolume(30);
+  b.SetWon("1002.map", false);
+  b.SetSoundMuted(true);
+  a.SetWon("1004.map", false, false);  // saved again in the editor: no longer won
+  EXPECT_TRUE(b.Refresh());
+  b.SetWon("1003.map", true);
+  b.SetLanguageSetting("en");
+  TPlayerState c(temp.Path());
+  c.Load();
+  for (const char* name : {"1001.map", "1002.map"}) EXPECT_TRUE(c.Won(name, false)) << name;
+  EXPECT_TRUE(c.Won("1003.map", true));
+  EXPECT_FALSE(c.Won("1004.map", false)) << "a window that did not forget the win does not bring it back";
+  EXPECT_EQ(c.SoundVolume(), 30) << "a window that did not touch the volume does not put it back";
+  EXPECT_TRUE(c.SoundMuted());
+  EXPECT_EQ(c.LanguageSetting(), "en");
+  EXPECT_TRUE(b.Won("1001.map", false)) << "the other window's win is known after a save";
+  a.Refresh();
+  EXPECT_FALSE(a.Refresh()) << "nothing new the second time";
+}
+
 // What can be found where the progress file should be.
 struct Damage {
   const char* name;
