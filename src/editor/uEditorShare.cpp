@@ -1,10 +1,6 @@
-// The author's proof (a test play won on the level as saved) and sharing a
-// proven level as a code or, in the browser, a link.
-#include <algorithm>
-
+// Test play as the author's proof, and sharing a proven level as a code or,
+// in the browser, a link.
 #include "editor/uEditor.h"
-#include "engine/uSafeFile.h"
-#include "level/uMapFile.h"
 #include "level/uShareCode.h"
 #include "sim/uWorld.h"
 #include "ui/uDialog.h"
@@ -15,55 +11,31 @@ namespace {
 constexpr size_t kCodeShown = 32;
 }  // namespace
 
-void TEditor::StartProof() { Proof.Start(EncodeMap(*Map)); }
-
 void TEditor::UpdateTestPlay() {
-  if (Map->Running && !Map->Paused) Proof.Tick(eng_GetMouse());
-  Map->Update();
-  if (!Map->Running) {
-    Proof.Stop();
+  TMap& map = *Doc.Map;
+  if (map.Running && !map.Paused) Doc.Proof.Tick(eng_GetMouse());
+  map.Update();
+  if (!map.Running) {
+    Doc.Proof.Stop();
     return;
   }
   // A level without a battery is won at once and proves nothing.
-  if (!Proof.Recording() || !Map->World || Map->World->Batteries.empty() || !Map->AllBatteriesDelivered())
+  if (!Doc.Proof.Recording() || !map.World || map.World->Batteries.empty() || !map.AllBatteriesDelivered())
     return;
-  Proof.Won();
-  const TLevel* level = OpenedLevel();
-  if (level && level->Writable() && !Dirty() && KeepProof(level->Path(), Saved.MapBytes))
+  if (Doc.TestPlayWon())
     ShowMessage(Tr("Уровень пройден — решение сохранено"));
   else
     ShowMessage(Tr("Уровень пройден — решение сохранится вместе с уровнем"));
 }
 
-bool TEditor::KeepProof(const std::string& path, const std::string& played) {
-  std::string bytes;
-  if (ReadFileSafely(path, kMaxLevelFileBytes, &bytes) != TFileRead::OK) return false;
-  const std::string solution = Proof.SolutionFor(played, bytes);
-  std::string error;
-  return !solution.empty() && SafeWriteFile(SolutionPathFor(path), solution, &error);
-}
-
-const TLevel* TEditor::OpenedLevel() const {
-  if (FileName.empty() || !LevelMenu) return nullptr;
-  const auto& levels = LevelMenu->Levels;
-  auto it = std::find_if(levels.begin(), levels.end(),
-                         [&](const TLevel& l) { return l.FileName == FileName && l.Dir == FileDir; });
-  return it == levels.end() ? nullptr : &*it;
-}
-
-bool TEditor::Proven() const {
-  const TLevel* level = OpenedLevel();
-  return level && !Dirty() && LevelProven(level->Path(), !level->Own);
-}
-
 void TEditor::Share() {
-  if (!Proven()) {
+  if (!Doc.Proven()) {
     ShowMessage(Tr("Сначала сохраните уровень и пройдите его в испытании"), true);
     return;
   }
   TSharedLevel shared;
   std::string error;
-  if (!ReadLevelToShare(OpenedLevel()->Path(), &shared, &error)) {
+  if (!ReadLevelToShare(Doc.FilePath(), &shared, &error)) {
     ShowMessage(Tr("Не удалось прочитать уровень"), true);
     return;
   }

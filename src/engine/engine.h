@@ -27,6 +27,17 @@ class zglBackend {
                     bool smooth) = 0;
   virtual void Text(const zglTFont* font, float x, float y, float scale, const std::string& text,
                     uint8_t alpha, uint32_t color, uint32_t flags) = 0;
+  // Pictures (pic_Begin, pic_Draw). A backend that keeps none has their
+  // content drawn straight into the frame every time; these defaults are that.
+  // Whether the backend holds the picture as drawn for `version`.
+  virtual bool HoldsPicture(const zglPicture& /*picture*/, uint64_t /*version*/) { return false; }
+  // Starts drawing into the picture; false when it cannot hold it (the content
+  // then goes straight into the frame).
+  virtual bool BeginPicture(const zglPicture& /*picture*/, uint64_t /*version*/) { return false; }
+  virtual void EndPicture() {}
+  virtual void Picture(const zglPicture& /*picture*/, int /*x*/, int /*y*/) {}
+  // The picture is gone: its copy can go too.
+  virtual void ForgetPicture(uint64_t /*id*/) {}
 };
 
 void eng_SetBackend(zglBackend* backend);
@@ -34,7 +45,9 @@ zglBackend* eng_Backend();
 
 // One captured draw call of the recording backend.
 struct zglDrawCall {
-  enum Kind { SPRITE, RECT, CIRCLE, LINE, TEXT } kind = SPRITE;
+  // PICTURE_BEGIN and PICTURE_END enclose a picture's content, PICTURE copies
+  // it; a recording holds them only when it keeps pictures.
+  enum Kind { SPRITE, RECT, CIRCLE, LINE, TEXT, PICTURE_BEGIN, PICTURE_END, PICTURE } kind = SPRITE;
   const zglTTexture* texture = nullptr;
   const zglTFont* font = nullptr;
   float x = 0, y = 0, w = 0, h = 0;  // LINE: (x, y) to (w, h); CIRCLE: w is the radius
@@ -46,12 +59,24 @@ struct zglDrawCall {
   uint32_t flags = 0;  // RECT: 1 filled; CIRCLE: the flags; LINE: 1 smoothed; TEXT: the flags
   int quality = 0;
   std::string text;
+  const zglPicture* picture = nullptr;  // PICTURE_BEGIN, PICTURE (x, y)
+  uint64_t pictureId = 0, version = 0;
+  bool operator==(const zglDrawCall& other) const;
 };
 
-// Captures every draw call, for tests.
+// Captures every draw call: for tests, and for the window, which draws a
+// frame only when its calls differ from the last one's. By default it keeps
+// no pictures: a frame's calls are all of what it shows, the pictures'
+// content included. Keeping them, it records each picture's content between
+// PICTURE_BEGIN and PICTURE_END and its copy as PICTURE, so that Replay
+// leaves to the backend drawn into whether the content is drawn again.
 class zglRecordingBackend : public zglBackend {
  public:
+  explicit zglRecordingBackend(bool keepsPictures = false) : KeepsPictures(keepsPictures) {}
   std::vector<zglDrawCall> Calls;
+  bool KeepsPictures;
+  // Draws the calls into `to`.
+  void Replay(zglBackend& to) const;
   void Sprite(const zglTTexture* texture, float x, float y, float w, float h, float angle,
               const zglTRect* cut, uint8_t alpha) override;
   void Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha,
@@ -62,6 +87,9 @@ class zglRecordingBackend : public zglBackend {
             bool smooth) override;
   void Text(const zglTFont* font, float x, float y, float scale, const std::string& text,
             uint8_t alpha, uint32_t color, uint32_t flags) override;
+  bool BeginPicture(const zglPicture& picture, uint64_t version) override;
+  void EndPicture() override;
+  void Picture(const zglPicture& picture, int x, int y) override;
   // Calls whose text equals `text`.
   std::vector<const zglDrawCall*> TextCalls(const std::string& text) const;
 };
@@ -185,6 +213,11 @@ std::string eng_ClipboardText();
 // which a share link points; "" on the desktop.
 std::string eng_PageAddress();
 
+// On (the default): pictures are kept by the targets that can hold them. Off:
+// their content is drawn straight into every frame, as if there were none;
+// the same frames must come out.
+void eng_SetPictureCache(bool on);
+
 // Headless with render: every frame is drawn into an offscreen picture of
 // the window's size, as a window without a GPU would draw it, and thrown away.
 void eng_SetHeadlessRender(bool render);
@@ -205,7 +238,8 @@ void eng_SetSoundObserver(std::function<void(uint64_t tick, const std::string& n
 void eng_EndSoundTick();
 
 // Draws one frame (the draw callback) offscreen at `width` by `height` and
-// writes it as PNG. Returns false with a message in `error` on failure.
+// writes it as PNG: after a headless run with render, into the picture the
+// run drew into (so it shows what that kept from frame to frame). Returns false with a message in `error` on failure.
 bool eng_SaveScreenshot(const std::string& path, int width, int height, std::string* error);
 
 // A picture the draw callback draws into frame after frame, through the same
@@ -234,6 +268,7 @@ class zglFrameTarget {
   std::string Description() const;
 
  private:
+  friend bool eng_SaveScreenshot(const std::string&, int, int, std::string*);
   struct Impl;
   explicit zglFrameTarget(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> P;

@@ -98,12 +98,26 @@ void tSceneMng::Update() {
   }
 }
 
-void tSceneMng::Draw() {
+void tSceneMng::DrawScene() {
   if (Current) Current->Draw();
   if (Switching && Kind == 0) {
     uint8_t alpha = static_cast<uint8_t>(std::clamp(FadeAlpha, 0, 255));
     pr2d_Rect(0, 0, static_cast<float>(Width), static_cast<float>(Height), FadeColor, alpha,
               PR2D_FILL);
   }
-  if (DialogOpen()) OwnDialog->Draw();
+}
+
+void tSceneMng::Draw() {
+  if (!DialogOpen()) {
+    DrawScene();
+    return;
+  }
+  if (!UnderDialog) UnderDialog = std::make_unique<zglPicture>(1024, 768);
+  if (pic_Begin(*UnderDialog, OwnDialog->Asked)) {
+    DrawScene();
+    TDialog::DrawDim();
+    pic_End();
+  }
+  pic_Draw(*UnderDialog, 0, 0);
+  OwnDialog->Draw();
 }
