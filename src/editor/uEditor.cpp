@@ -35,6 +35,7 @@ TEditor::TEditor(tSceneMng* manager) : tScene(manager), Tools(*Doc.Map) {
   FileMenu = std::make_unique<TEditorMenu>(512, 384, this);
   Popup = FileMenu.get();
   CreateOptions();
+  CreateHistoryButtons();
 }
 
 TEditor::~TEditor() = default;
@@ -75,7 +76,7 @@ namespace {
 const char* const kToolNames[] = {
     N_("Выбор"),  N_("Блок"),           N_("Кубик"), N_("Доска"), N_("Большой шар"), N_("Шар"),
     N_("Малый шар"), N_("Верёвка"),     N_("Бомба"), N_("Лазерная пушка"), N_("Робот"),
-    N_("Ящик"),   N_("Батарея"),        N_("Выбор"), N_("Выбор"), N_("Удалить")};
+    N_("Ящик"),   N_("Батарея"),        N_("Выбор"), N_("Выбор"), N_("Удалить (Delete)")};
 
 }  // namespace
 
@@ -131,15 +132,30 @@ void TEditor::CreatePlayPanel() {
     int Mode, X, Icon;
     const char* Name;
   };
-  const Button buttons[] = {{TButtonP::kPlay, -50, 5, N_("Испытать уровень")},
+  const Button buttons[] = {{TButtonP::kPlay, -50, 5, N_("Испытать уровень (Пробел, F5)")},
                             {TButtonP::kPause, 0, 7, N_("Пауза")},
-                            {TButtonP::kStop, 50, 6, N_("Стоп")}};
+                            {TButtonP::kStop, 50, 6, N_("Стоп (Esc)")}};
   for (const Button& b : buttons) {
     auto* p = AddNew<TButtonP>(f, b.Mode, b.X, 0, SmallShape.get(), SmallSprite.get(),
                                SmallIcons.get(), b.Icon, &f);
     p->Editor = this;
     p->Tooltip = b.Name;
   }
+}
+
+// Undo and redo above the field's right end, their tooltips naming the keys.
+void TEditor::CreateHistoryButtons() {
+  TMeForm& f = *ToolForm;
+  auto make = [&](int x, int icon, bool forward, const char* name) {
+    auto* b = AddNew<TButtonHistory>(f, x, 20, SmallShape.get(), SmallSprite.get(), SmallIcons.get(),
+                                     icon, &f);
+    b->Editor = this;
+    b->Forward = forward;
+    b->Tooltip = name;
+    return b;
+  };
+  UndoButton = make(745, 2, false, N_("Отменить (Ctrl+Z)"));
+  RedoButton = make(790, 1, true, N_("Вернуть (Ctrl+Y)"));
 }
 
 void TEditor::CreateOptions() {
@@ -191,8 +207,11 @@ void TEditor::UpdateEditing() {
     return;
   }
   ToolForm->Alpha = 255;
+  UndoButton->Enabled = Doc.History.UndoSteps() > 0;
+  RedoButton->Enabled = Doc.History.RedoSteps() > 0;
   Tools.UpdateCursor(mouse_X(), mouse_Y());
   if (!ControlsClicked() && Tools.InsideField()) UpdateField();
+  Tools.UpdateBox(mouse_X(), mouse_Y(), mouse_Down(M_BLEFT));
   Tools.FollowAndTurn(mouse_Click(M_BMIDDLE));
   PropPanel->Alpha = Tools.Current ? 255 : kDimmedAlpha;
 }
@@ -220,6 +239,7 @@ void TEditor::CommitEdits() {
 
 void TEditor::Draw() {
   DrawBackground();
+  DrawTitle();
   DrawPanels();
   DrawField();
   DrawMessage();
@@ -247,6 +267,7 @@ void TEditor::DrawPanels() const {
 void TEditor::DrawField() const {
   Doc.Map->Draw();
   Tools.DrawHand();
+  Tools.DrawBox(mouse_X(), mouse_Y());
 }
 
 void TEditor::DrawPopup() const {
@@ -266,6 +287,9 @@ nlohmann::json TEditor::DumpState() const {
   } else if (held) {
     current = {{dynamic_cast<const TRope*>(held) ? "rope" : "object", Doc.Map->IndexOf(held)}};
   }
+  nlohmann::json selection = nlohmann::json::array();
+  for (const TMapObjProt* item : Tools.Selection())
+    if (!dynamic_cast<const TRope*>(item)) selection.push_back(Doc.Map->IndexOf(item));
   nlohmann::json popup;
   if (Popup == FileMenu.get())
     popup = "file_menu";
@@ -287,5 +311,8 @@ nlohmann::json TEditor::DumpState() const {
           {"message", message ? nlohmann::json(*message) : nlohmann::json()},
           {"hint", Doc.Hint},
           {"hint_editing", HintEditing},
-          {"file_name", Doc.FileName.empty() ? nlohmann::json() : nlohmann::json(Doc.FileName)}};
+          {"file_name", Doc.FileName.empty() ? nlohmann::json() : nlohmann::json(Doc.FileName)},
+          {"title", Title()},
+          {"selection", selection},
+          {"clipboard", Tools.Clipboard.Objects.size()}};
 }

@@ -21,6 +21,8 @@ constexpr int K_CTRL = 254;
 // Other keys the game reads: letters by their lower-case character, the rest
 // by codes of their own. Either Enter key is K_RETURN.
 constexpr int K_BACKSPACE = 8;
+constexpr int K_TAB = 9;
+constexpr int K_SPACE = 32;
 constexpr int K_RETURN = 13;
 constexpr int K_ESCAPE = 27;
 constexpr int K_DELETE = 127;
@@ -28,6 +30,7 @@ constexpr int K_A = 'a';
 constexpr int K_Z = 'z';
 constexpr int K_F1 = 200;   // K_F1 + n - 1 is function key n
 constexpr int K_F12 = 211;
+constexpr int K_LEFT = 212, K_RIGHT = 213, K_UP = 214, K_DOWN = 215;
 constexpr int KeyLetter(char c) { return K_A + (c - 'a'); }
 constexpr int KeyF(int n) { return K_F1 + n - 1; }
 
