@@ -39,7 +39,7 @@ TEditor::TEditor(tSceneMng* manager) : tScene(manager) {
   auto* menu = AddNew<TButtonShowMenu>(*ToolForm, 90, 32, WideShape.get(), WideSprite.get(),
                                        ToolForm.get());
   menu->Caption = N_("Меню");
-  FileMenu = std::make_unique<TEditorMenu>(512, 384, this);
+  FileMenu = std::make_unique<TEditorMenu>(kScreenCentreX, kScreenCentreY, this);
   Popup = FileMenu.get();
   CreateOptions();
 }
@@ -120,7 +120,7 @@ void TEditor::CreatePropPanel() {
 }
 
 void TEditor::CreatePlayPanel() {
-  PlayPanel = std::make_unique<TMeFormPanel>(512, 25);
+  PlayPanel = std::make_unique<TMeFormPanel>(kScreenCentreX, 25);
   PlayPanel->Background = PlayBackground.get();
   TMeForm& f = *PlayPanel;
   struct Button {
@@ -320,11 +320,11 @@ void TEditor::DrawGrid() const {
   for (int i = 0; i < kGridColumns; ++i)
     for (int j = 0; j < kGridRows; ++j)
       pr2d_Circle(static_cast<float>(Map->OriginX + CellSize * i),
-                  static_cast<float>(Map->OriginY + CellSize * j), 3, 0xFFFFFF, 53, 25, 0, 0);
+                  static_cast<float>(Map->OriginY + CellSize * j), 3, 0xFFFFFF, 53, 25, 0);
 }
 
 void TEditor::Draw() {
-  pr2d_Rect(0, 0, 1024, 768, 0x505050, 255, PR2D_FILL);
+  pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x505050, 255, PR2D_FILL);
   DrawGrid();
   ToolForm->Draw();
   PropPanel->Draw();
@@ -337,7 +337,7 @@ void TEditor::Draw() {
   DrawMessage();
   Tooltip.Draw(mouse_X(), mouse_Y());
   if (Popup && Popup->Visible) {
-    pr2d_Rect(0, 0, 1024, 768, 0x101017, 208, PR2D_FILL);
+    pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x101017, 208, PR2D_FILL);
     Popup->Draw();
   }
 }
