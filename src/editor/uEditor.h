@@ -148,6 +148,8 @@ class TEditor : public tScene, public TLevelMenuClient {
   TLevelState State() const;
   // The level differs from what was last saved or opened.
   bool Dirty() const;
+  // Dirty, and the player has not said "Не сохранять" for this state of it.
+  bool HasUnsavedWork() const;
   // Ctrl+Z and Ctrl+Y: back and forward one edit (the hint included).
   void Undo();
   void Redo();

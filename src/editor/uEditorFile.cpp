@@ -34,6 +34,8 @@ TLevelState TEditor::State() const { return {EncodeMap(*Map), Hint}; }
 
 bool TEditor::Dirty() const { return !(State() == Saved); }
 
+bool TEditor::HasUnsavedWork() const { return Dirty() && !(State() == Declined); }
+
 // A drag is one edit: it is committed when the button comes up.
 bool TEditor::Dragging() const {
   return !Placing && Current && mouse_Down(M_BLEFT) && !(Popup && Popup->Visible);
@@ -84,7 +86,7 @@ void TEditor::MarkSaved(const TLevel& level) {
 
 void TEditor::AskToSave(std::function<void()> then) {
   if (HintEditing) StopHintEditing();
-  if (!Dirty() || State() == Declined || !Manager) {
+  if (!HasUnsavedWork() || !Manager) {
     then();
     return;
   }
@@ -100,7 +102,7 @@ void TEditor::AskToSave(std::function<void()> then) {
 }
 
 bool TEditor::HoldQuit() {
-  if (!Dirty() || State() == Declined) return false;
+  if (!HasUnsavedWork()) return false;
   AskToSave([this] { Manager->Quit(); });
   return true;
 }
