@@ -175,6 +175,14 @@ void TEditor::DeleteCurrent() {
   PlaySound(TSound::Delete);
 }
 
+void TEditor::EmptyHand() {
+  Current = nullptr;
+  Placing = false;
+  GrabX = GrabY = 0;
+  TRope* rope = RopePrototype();
+  rope->ObjectA = rope->ObjectB = nullptr;
+}
+
 void TEditor::ForgetMapContent() {
   if (!Placing) Current = nullptr;
   TRope* rope = RopePrototype();
@@ -184,12 +192,6 @@ void TEditor::ForgetMapContent() {
 // --- the editing model, once per tick ---
 
 void TEditor::Update() {
-  // Back from a question answered with a click: the tools and the field wait
-  // as a pop-up would, so a double click's second click places nothing.
-  const uint64_t round = eng_InputRound();
-  if (round > LastRound + 2 && eng_PressRound(M_BLEFT) + 1 >= round)
-    ToolForm->HoldPresses(TMeForm::kOpenQuietRounds);
-  LastRound = round;
   if (!HandleKeys()) {
     UpdateEditing();
     TrackTooltip();
@@ -204,9 +206,9 @@ void TEditor::Update() {
 
 void TEditor::UpdateEditing() {
   if (Popup && Popup->Visible) {
+    // The press is the pop-up's until it is let go, also after it closed.
+    if (mouse_Click(M_BLEFT)) eng_ClaimPress(M_BLEFT);
     Popup->Update(mouse_X(), mouse_Y());
-    // Closed by a click: the same wait before the editor takes presses again.
-    if (!Popup->Visible && mouse_Click(M_BLEFT)) ToolForm->HoldPresses(TMeForm::kOpenQuietRounds);
     return;
   }
   if (PlayPanel->Update(mouse_X(), mouse_Y())) return;
@@ -220,7 +222,8 @@ void TEditor::UpdateEditing() {
   ToolForm->Alpha = 255;
   UpdateCursor();
   if (!ControlsClicked() && InsideField()) {
-    if (mouse_Click(M_BLEFT) && ToolForm->TakesPresses()) LeftClickInField();
+    if (mouse_Click(M_BLEFT) && ToolForm->TakesPresses() && !eng_PressClaimed(M_BLEFT))
+      LeftClickInField();
     SnapAndDrag();
   }
   FollowAndTurn();
@@ -290,7 +293,7 @@ void TEditor::SnapAndDrag() {
   const int half = CellSize / 2;
   CursorX = (CursorX + half) / CellSize * CellSize;
   CursorY = (CursorY + half) / CellSize * CellSize;
-  if (!Current || Placing || !mouse_Down(M_BLEFT)) return;
+  if (!Current || Placing || !mouse_Down(M_BLEFT) || eng_PressClaimed(M_BLEFT)) return;
   CursorX = std::clamp(CursorX, 0, Map->MaxX);
   CursorY = std::clamp(CursorY, 0, Map->MaxY);
   Current->X = CursorX;

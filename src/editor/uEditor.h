@@ -148,7 +148,7 @@ class TEditor : public tScene, public TLevelMenuClient {
   TLevelState State() const;
   // The level differs from what was last saved or opened.
   bool Dirty() const;
-  // Dirty, and the player has not said "Не сохранять" for this state of it.
+  // Dirty, unless the action "Не сохранять" was answered for runs now.
   bool HasUnsavedWork() const;
   // Ctrl+Z and Ctrl+Y: back and forward one edit (the hint included).
   void Undo();
@@ -175,6 +175,9 @@ class TEditor : public tScene, public TLevelMenuClient {
   // Removes the selected object (with the ropes that join it) or rope from
   // the map. Does nothing with a prototype in hand or nothing selected.
   void DeleteCurrent();
+  // Nothing in hand and nothing selected (a test play starts so): a half-made
+  // rope is dropped too.
+  void EmptyHand();
   // The map is about to be emptied or replaced: forget every object of it.
   void ForgetMapContent();
 
@@ -207,13 +210,12 @@ class TEditor : public tScene, public TLevelMenuClient {
 
   // uEditorFile.cpp: the level as a whole.
   TLevelState Saved;     // what was last saved or opened
-  TLevelState Declined;  // what the designer chose not to save when leaving
+  bool NotSaving = false;  // "Не сохранять" was answered: its one action runs now
   std::function<void()> AfterSave;  // waits for a save through the chooser
   std::string Message;
   bool MessageIsError = false;
   int MessageTicks = 0;
   TTooltip Tooltip;
-  uint64_t LastRound = 0;  // the input round of the last Update
 
   void UpdateEditing();
   bool HandleKeys();

@@ -12,6 +12,7 @@
 #include "level/uMapFile.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
+#include "sim/uBattery.h"
 #include "sim/uRope.h"
 #include "ui/uAtlas.h"
 #include "ui/uDialog.h"
@@ -34,11 +35,12 @@ TLevelState TEditor::State() const { return {EncodeMap(*Map), Hint}; }
 
 bool TEditor::Dirty() const { return !(State() == Saved); }
 
-bool TEditor::HasUnsavedWork() const { return Dirty() && !(State() == Declined); }
+bool TEditor::HasUnsavedWork() const { return Dirty() && !NotSaving; }
 
 // A drag is one edit: it is committed when the button comes up.
 bool TEditor::Dragging() const {
-  return !Placing && Current && mouse_Down(M_BLEFT) && !(Popup && Popup->Visible);
+  return !Placing && Current && mouse_Down(M_BLEFT) && !eng_PressClaimed(M_BLEFT) &&
+         !(Popup && Popup->Visible);
 }
 
 void TEditor::CommitEdits() {
@@ -86,7 +88,7 @@ void TEditor::MarkSaved(const TLevel& level) {
 
 void TEditor::AskToSave(std::function<void()> then) {
   if (HintEditing) StopHintEditing();
-  if (!HasUnsavedWork() || !Manager) {
+  if (!Dirty() || NotSaving || !Manager) {
     then();
     return;
   }
@@ -94,15 +96,17 @@ void TEditor::AskToSave(std::function<void()> then) {
                         {{Tr("Сохранить"), [this, then] { SaveThen(then); }},
                          {Tr("Не сохранять"),
                           [this, then] {
-                            Declined = State();
+                            // The answer holds for this one way out only.
+                            NotSaving = true;
                             then();
+                            NotSaving = false;
                           }},
                          {Tr("Отмена"), nullptr}},
                         0, 2);
 }
 
 bool TEditor::HoldQuit() {
-  if (!HasUnsavedWork()) return false;
+  if (!Dirty() || NotSaving) return false;
   AskToSave([this] { Manager->Quit(); });
   return true;
 }
@@ -135,6 +139,8 @@ void TEditor::NewLevel() {
   Map->Clear();
   Hint.clear();
   MarkSaved(TLevel{});
+  // A new level has a history of its own: undo never brings back the last one.
+  History.Reset(State());
   FileMenu->Visible = false;
 }
 
@@ -176,7 +182,11 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
   std::error_code ec;
   std::filesystem::create_directories(level.Dir, ec);  // the first level of a new folder
   std::string error;
-  if (!Map->SaveToFile(path, &error)) return fail(Tr("Не удалось сохранить уровень"));
+  if (!Map->SaveToFile(path, &error)) {
+    // The reason without the path before it ("cannot save the level "...": why).
+    const size_t cut = error.rfind("\": ");
+    return fail(TrF("Не удалось сохранить уровень: %s", {cut == std::string::npos ? error : error.substr(cut + 3)}));
+  }
   // A changed level has not been won yet.
   if (PlayerState) PlayerState->SetWon(level.FileName, level.Own, false);
   if (!SaveLevelHint(path, Hint, &error)) {
@@ -187,7 +197,16 @@ bool TEditor::SaveLevel(TLevelMenu* menu, const TLevel& level) {
     return fail(Tr("Уровень сохранён, но подсказку записать не удалось"));
   }
   MarkSaved(level);
-  ShowMessage(TrF("Уровень сохранён: %s", {TLevelMenu::CaptionOf(level.FileName)}));
+  // Without a battery a level is won the moment it starts: say so.
+  const bool battery = std::any_of(Map->Objects.begin(), Map->Objects.end(),
+                                   [](const auto& o) { return dynamic_cast<TBattery*>(o.get()); });
+  const std::string caption = TLevelMenu::CaptionOf(level.FileName);
+  if (battery)
+    ShowMessage(TrF("Уровень сохранён: %s", {caption}));
+  else
+    ShowMessage(TrF("Уровень %s сохранён, но в нём нет батареи: он пройден сразу, это не головоломка",
+                    {caption}),
+                true);
   if (menu) menu->Visible = false;
   if (AfterSave) {
     std::function<void()> then = std::move(AfterSave);
@@ -221,6 +240,8 @@ void TEditor::OpenLevel(const TLevel& level) {
   for (auto& rope : Map->Ropes) rope->FollowEnds();
   Hint = LoadLevelHint(path);
   MarkSaved(level);
+  // So has an opened one: what undo brings back is always this level's.
+  History.Reset(State());
   if (report.Cut)
     ShowMessage(TrF("Уровень %s открыт не полностью: прочитаны первые %s записей",
                     {caption, std::to_string(kMaxMapRecords)}),
@@ -245,11 +266,13 @@ bool TEditor::HandleKeys() {
     return true;
   }
   if (Map->Running || (popupUp && Popup != FileMenu.get())) return false;
-  if (key_Down(K_CTRL) && key_Press(KeyLetter('z'))) {
-    key_Down(K_SHIFT) ? Redo() : Undo();
+  // The modifiers count as they were when the letter went down.
+  const int z = KeyLetter('z'), y = KeyLetter('y');
+  if (key_Press(z) && key_HeldAtPress(z, K_CTRL)) {
+    key_HeldAtPress(z, K_SHIFT) ? Redo() : Undo();
     return true;
   }
-  if (key_Down(K_CTRL) && key_Press(KeyLetter('y'))) {
+  if (key_Press(y) && key_HeldAtPress(y, K_CTRL)) {
     Redo();
     return true;
   }
@@ -267,7 +290,8 @@ void TEditor::StartHintEditing() {
 void TEditor::StopHintEditing() {
   HintEditing = false;
   eng_StopTextInput();
-  Hint = NormalizeHint(Hint);
+  // Typing keeps the hint within its limits; a space typed last stays for
+  // the next word (a save writes the hint without it).
 }
 
 // What was typed goes to the end of the last line, then Backspace takes off
@@ -280,7 +304,9 @@ void TEditor::EditHint() {
     while (i + n < typed.size() && (static_cast<unsigned char>(typed[i + n]) & 0xC0) == 0x80) ++n;
     const std::string character = typed.substr(i, n);
     i += n;
-    if (static_cast<unsigned char>(character[0]) < 0x20) continue;
+    // Control characters, and those the font has no picture for (emoji),
+    // would show as nothing or as boxes.
+    if (static_cast<unsigned char>(character[0]) < 0x20 || !eng_FontDraws(MainFont, character)) continue;
     const std::string lastLine = Hint.substr(Hint.rfind('\n') == std::string::npos ? 0 : Hint.rfind('\n') + 1);
     if (Hint.size() + n > kMaxHintBytes ||
         text_GetWidth(MainFont, lastLine + character) > THintField::kTextWidth)

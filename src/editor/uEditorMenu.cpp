@@ -66,7 +66,13 @@ void TButtonEMOpen::Click() {
 }
 
 void TButtonEMBack::Click() {
-  if (TEditor* editor = EditorOf(*this)) editor->AskToSave([editor] { editor->SwitchTo("menu"); });
+  TEditor* editor = EditorOf(*this);
+  if (!editor) return;
+  editor->AskToSave([editor] {
+    // Coming back finds the editor, not the menu left open.
+    editor->FileMenu->Visible = false;
+    editor->SwitchTo("menu");
+  });
 }
 
 void THintField::Click() {

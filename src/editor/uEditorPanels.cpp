@@ -106,14 +106,15 @@ void TButtonP::Click() {
   TMap& map = *Editor->Map;
   switch (Mode) {
     case kPlay:
-      Editor->Current = nullptr;
+      // A tool in hand would leave the editor placing nothing after the play.
+      Editor->EmptyHand();
       if (map.Running)
         map.Paused = false;
       else
         map.StartGame();
       break;
     case kPause:
-      Editor->Current = nullptr;
+      Editor->EmptyHand();
       if (map.Running) map.Paused = true;
       break;
     case kStop: map.Running = false; break;

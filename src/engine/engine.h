@@ -27,6 +27,17 @@ class zglBackend {
                     bool smooth) = 0;
   virtual void Text(const zglTFont* font, float x, float y, float scale, const std::string& text,
                     uint8_t alpha, uint32_t color, uint32_t flags) = 0;
+  // Pictures (pic_Begin, pic_Draw). A backend that keeps none has their
+  // content drawn straight into the frame every time; these defaults are that.
+  // Whether the backend holds the picture as drawn for `version`.
+  virtual bool HoldsPicture(const zglPicture& /*picture*/, uint64_t /*version*/) { return false; }
+  // Starts drawing into the picture; false when it cannot hold it (the content
+  // then goes straight into the frame).
+  virtual bool BeginPicture(const zglPicture& /*picture*/, uint64_t /*version*/) { return false; }
+  virtual void EndPicture() {}
+  virtual void Picture(const zglPicture& /*picture*/, int /*x*/, int /*y*/) {}
+  // The picture is gone: its copy can go too.
+  virtual void ForgetPicture(uint64_t /*id*/) {}
 };
 
 void eng_SetBackend(zglBackend* backend);
@@ -34,7 +45,9 @@ zglBackend* eng_Backend();
 
 // One captured draw call of the recording backend.
 struct zglDrawCall {
-  enum Kind { SPRITE, RECT, CIRCLE, LINE, TEXT } kind = SPRITE;
+  // PICTURE_BEGIN and PICTURE_END enclose a picture's content, PICTURE copies
+  // it; a recording holds them only when it keeps pictures.
+  enum Kind { SPRITE, RECT, CIRCLE, LINE, TEXT, PICTURE_BEGIN, PICTURE_END, PICTURE } kind = SPRITE;
   const zglTTexture* texture = nullptr;
   const zglTFont* font = nullptr;
   float x = 0, y = 0, w = 0, h = 0;  // LINE: (x, y) to (w, h); CIRCLE: w is the radius
@@ -46,12 +59,24 @@ struct zglDrawCall {
   uint32_t flags = 0;  // RECT: 1 filled; CIRCLE: the flags; LINE: 1 smoothed; TEXT: the flags
   int quality = 0;
   std::string text;
+  const zglPicture* picture = nullptr;  // PICTURE_BEGIN, PICTURE (x, y)
+  uint64_t pictureId = 0, version = 0;
+  bool operator==(const zglDrawCall& other) const;
 };
 
-// Captures every draw call, for tests.
+// Captures every draw call: for tests, and for the window, which draws a
+// frame only when its calls differ from the last one's. By default it keeps
+// no pictures: a frame's calls are all of what it shows, the pictures'
+// content included. Keeping them, it records each picture's content between
+// PICTURE_BEGIN and PICTURE_END and its copy as PICTURE, so that Replay
+// leaves to the backend drawn into whether the content is drawn again.
 class zglRecordingBackend : public zglBackend {
  public:
+  explicit zglRecordingBackend(bool keepsPictures = false) : KeepsPictures(keepsPictures) {}
   std::vector<zglDrawCall> Calls;
+  bool KeepsPictures;
+  // Draws the calls into `to`.
+  void Replay(zglBackend& to) const;
   void Sprite(const zglTTexture* texture, float x, float y, float w, float h, float angle,
               const zglTRect* cut, uint8_t alpha) override;
   void Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha,
@@ -62,6 +87,9 @@ class zglRecordingBackend : public zglBackend {
             bool smooth) override;
   void Text(const zglTFont* font, float x, float y, float scale, const std::string& text,
             uint8_t alpha, uint32_t color, uint32_t flags) override;
+  bool BeginPicture(const zglPicture& picture, uint64_t version) override;
+  void EndPicture() override;
+  void Picture(const zglPicture& picture, int x, int y) override;
   // Calls whose text equals `text`.
   std::vector<const zglDrawCall*> TextCalls(const std::string& text) const;
 };
@@ -82,6 +110,7 @@ struct zglMouseState {
   bool Down[3] = {false, false, false};
   bool Click[3] = {false, false, false};
   uint64_t PressRound[3] = {0, 0, 0};
+  bool Claimed[3] = {false, false, false};
 };
 zglMouseState eng_GetMouse();
 void eng_PutMouse(const zglMouseState& mouse);
@@ -92,6 +121,19 @@ void eng_PutMouse(const zglMouseState& mouse);
 // to tell a press that began before they were on screen.
 uint64_t eng_InputRound();
 uint64_t eng_PressRound(int button);
+
+// A press that began on a form (or while a form or a question took all
+// input) belongs to it until the button comes up: whatever lies under the
+// pointer afterwards never takes it for a click, a drag or a placement.
+// Claiming marks the press now held (or clicked in this tick); the next
+// press starts unclaimed.
+void eng_ClaimPress(int button);
+bool eng_PressClaimed(int button);
+
+// Whether `modifier` (K_SHIFT or K_CTRL) was held at the moment `key` last
+// went down: shortcuts read it so that a modifier let go within the same
+// tick as the key still counts, and one let go before it does not.
+bool key_HeldAtPress(int key, int modifier);
 
 // The name of a key the game reads ("shift", "ctrl", "a".."z", "return",
 // "escape", "delete", "backspace", "f1".."f12"), or "" for any other code.
@@ -168,6 +210,11 @@ bool eng_CanShowMessageBox();
 void eng_SetClipboardText(const std::string& text);
 std::string eng_ClipboardText();
 
+// On (the default): pictures are kept by the targets that can hold them. Off:
+// their content is drawn straight into every frame, as if there were none;
+// the same frames must come out.
+void eng_SetPictureCache(bool on);
+
 // Headless with render: every frame is drawn into an offscreen picture of
 // the window's size, as a window without a GPU would draw it, and thrown away.
 void eng_SetHeadlessRender(bool render);
@@ -188,7 +235,8 @@ void eng_SetSoundObserver(std::function<void(uint64_t tick, const std::string& n
 void eng_EndSoundTick();
 
 // Draws one frame (the draw callback) offscreen at `width` by `height` and
-// writes it as PNG. Returns false with a message in `error` on failure.
+// writes it as PNG: after a headless run with render, into the picture the
+// run drew into (so it shows what that kept from frame to frame). Returns false with a message in `error` on failure.
 bool eng_SaveScreenshot(const std::string& path, int width, int height, std::string* error);
 
 // A picture the draw callback draws into frame after frame, through the same
@@ -217,6 +265,7 @@ class zglFrameTarget {
   std::string Description() const;
 
  private:
+  friend bool eng_SaveScreenshot(const std::string&, int, int, std::string*);
   struct Impl;
   explicit zglFrameTarget(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> P;
@@ -229,6 +278,9 @@ struct zglTextureInfo {
   bool HasAlpha = false;
 };
 bool eng_TextureInfo(zglPTexture texture, zglTextureInfo* info);
+// Whether the font has a picture for the one UTF-8 character (an emoji, say,
+// it may not); true when no font is loaded, since nothing is drawn then.
+bool eng_FontDraws(zglPFont font, const std::string& character);
 // Whether the picture, or the font description and the font it names, at
 // `path` can be loaded; false with the reason ("it is missing", the
 // decoder's error) in `error`.

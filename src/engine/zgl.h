@@ -104,6 +104,40 @@ void text_DrawEx(zglPFont font, float x, float y, float scale, float step, const
 // The width in pixels of one line of text at scale 1; 0 without a usable font.
 float text_GetWidth(zglPFont font, const std::string& text);
 
+// --- pictures ---
+// A picture of something that stays the same from frame to frame (a field's
+// background, the scene under a pop-up): drawn once, then copied whole each
+// frame. The game owns it; every drawing target keeps its own copy of the
+// pixels, made the first time the picture is drawn there.
+class zglPicture {
+ public:
+  zglPicture(int width, int height);
+  ~zglPicture();  // the targets' copies go with it
+  zglPicture(const zglPicture&) = delete;
+  zglPicture& operator=(const zglPicture&) = delete;
+  const int Width, Height;
+  const uint64_t Id;  // never used again, so a copy is never taken for another picture's
+  struct Layer;  // what pic_Layer drew into it last
+  std::unique_ptr<Layer> Drawn;
+};
+// Starts drawing the picture as `version` shows it. True: the drawing calls
+// up to pic_End go into it (the first time in this target, after the version
+// changed, or always where the target keeps no pictures: then they are drawn
+// straight into the frame). False: the target holds it as it is; nothing to
+// draw, and no pic_End. The game gives a new version whenever what the
+// picture shows changes.
+bool pic_Begin(const zglPicture& picture, uint64_t version);
+void pic_End();
+// Copies the whole picture with its top left corner at (x, y) over what is
+// there, without blending.
+void pic_Draw(const zglPicture& picture, int x, int y);
+// The bottom layer of a frame, through a picture the size of the screen:
+// `content` draws it (on black, as a frame starts), and the picture is drawn
+// again only when the calls `content` makes differ from those it made the
+// last time; then it is copied to (0, 0) over whatever is there. For what
+// changes seldom (a menu changes when the pointer moves onto a button).
+void pic_Layer(zglPicture& picture, const std::function<void()>& content);
+
 // --- collision ---
 // Points on the left or top edge are inside, points on the right or bottom
 // edge are not; a point at exactly the radius from a circle's centre is inside.

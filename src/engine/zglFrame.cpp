@@ -180,6 +180,12 @@ std::string zglFrameTarget::Description() const {
 }
 
 bool eng_SaveScreenshot(const std::string& path, int width, int height, std::string* error) {
+  zglFrameTarget* rendered = eng_RenderedTarget();
+  if (rendered && rendered->P->Surface && rendered->P->Surface->w == width &&
+      rendered->P->Surface->h == height) {
+    rendered->DrawFrame();
+    return rendered->SavePng(path, error);
+  }
   std::unique_ptr<zglFrameTarget> target = zglFrameTarget::Offscreen(width, height, error);
   if (!target) return false;
   target->DrawFrame();

@@ -16,7 +16,11 @@ struct Input {
   std::string Typed;
   uint64_t Round = 1;
   std::array<uint64_t, 3> PressRound{};
+  std::array<bool, 3> Claimed{};
+  std::array<uint8_t, 256> PressModifiers{};  // kShiftBit and kCtrlBit held as the key went down
 };
+
+constexpr uint8_t kShiftBit = 1, kCtrlBit = 2;
 
 Input In;
 
@@ -164,6 +168,7 @@ void eng_SetButton(int button, bool down) {
   if (down && !In.Down[button]) {
     In.Click[button] = true;
     In.PressRound[button] = In.Round;
+    In.Claimed[button] = false;
   }
   In.Down[button] = down;
 }
@@ -171,20 +176,40 @@ void eng_SetButton(int button, bool down) {
 zglMouseState eng_GetMouse() {
   zglMouseState m;
   m.X = In.X, m.Y = In.Y;
-  for (int b = 0; b < 3; ++b) m.Down[b] = In.Down[b], m.Click[b] = In.Click[b], m.PressRound[b] = In.PressRound[b];
+  for (int b = 0; b < 3; ++b)
+    m.Down[b] = In.Down[b], m.Click[b] = In.Click[b], m.PressRound[b] = In.PressRound[b],
+    m.Claimed[b] = In.Claimed[b];
   return m;
 }
 
 void eng_PutMouse(const zglMouseState& m) {
   In.X = m.X, In.Y = m.Y;
-  for (int b = 0; b < 3; ++b) In.Down[b] = m.Down[b], In.Click[b] = m.Click[b], In.PressRound[b] = m.PressRound[b];
+  for (int b = 0; b < 3; ++b)
+    In.Down[b] = m.Down[b], In.Click[b] = m.Click[b], In.PressRound[b] = m.PressRound[b],
+    In.Claimed[b] = m.Claimed[b];
 }
 
 void eng_SetKey(int key, bool down) {
   if (!ValidKey(key)) return;
-  if (down && !In.KeyDown[key]) In.KeyPress[key] = true;
+  if (down && !In.KeyDown[key]) {
+    In.KeyPress[key] = true;
+    In.PressModifiers[key] = static_cast<uint8_t>((In.KeyDown[K_SHIFT] ? kShiftBit : 0) |
+                                                  (In.KeyDown[K_CTRL] ? kCtrlBit : 0));
+  }
   In.KeyDown[key] = down;
 }
+
+bool key_HeldAtPress(int key, int modifier) {
+  if (!ValidKey(key)) return false;
+  const uint8_t bit = modifier == K_SHIFT ? kShiftBit : modifier == K_CTRL ? kCtrlBit : 0;
+  return (In.PressModifiers[key] & bit) != 0;
+}
+
+void eng_ClaimPress(int button) {
+  if (ValidButton(button) && (In.Down[button] || In.Click[button])) In.Claimed[button] = true;
+}
+
+bool eng_PressClaimed(int button) { return ValidButton(button) && In.Claimed[button]; }
 
 void eng_AddText(const std::string& text) {
   if (In.TextOn) In.Typed += text;

@@ -41,11 +41,20 @@ class zglSdlBackend : public zglBackend {
             bool smooth) override;
   void Text(const zglTFont* font, float x, float y, float scale, const std::string& text,
             uint8_t alpha, uint32_t color, uint32_t flags) override;
+  bool HoldsPicture(const zglPicture& picture, uint64_t version) override;
+  bool BeginPicture(const zglPicture& picture, uint64_t version) override;
+  void EndPicture() override;
+  void Picture(const zglPicture& picture, int x, int y) override;
+  void ForgetPicture(uint64_t id) override;
 
  private:
   struct Impl;
   Impl* P;
 };
+
+// Backends that keep pictures register, to be told when a picture goes.
+void eng_AddPictureKeeper(zglBackend* backend);
+void eng_RemovePictureKeeper(zglBackend* backend);
 
 // --- shape pixels (zglShapes.cpp) ---
 // A ring is one pixel solid across, with a one-pixel fade on either side.
@@ -60,6 +69,9 @@ SDL_Surface* eng_MakeRingSurface(int size, float cx, float cy, float radius);
 // row, of those within a pixel of `view`.
 void eng_PolygonRows(const std::vector<SDL_FPoint>& polygon, std::vector<SDL_Rect>* rows,
                      const SDL_FRect& view);
+
+// The offscreen picture a headless run with render drew into, if any.
+zglFrameTarget* eng_RenderedTarget();
 
 // Runs the program's draw callback, if there is one.
 void eng_DrawCallback();

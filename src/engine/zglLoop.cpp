@@ -37,6 +37,9 @@ struct Program {
   bool FullScreen = false;
   SDL_Window* Window = nullptr;
   std::function<int(bool)> Finish;
+  // Headless with render: the offscreen picture, kept after the run for the
+  // screenshot, which then shows the pictures kept over the frames as well.
+  std::shared_ptr<zglFrameTarget> Rendered;
 };
 
 // The open window between two frames.
@@ -44,6 +47,11 @@ struct WindowLoop {
   SDL_Renderer* Renderer = nullptr;
   std::unique_ptr<zglSdlBackend> Backend;
   Uint64 NextTick = 0;
+  // The calls of the frame being made and of the one on the screen: a frame
+  // whose calls are the same shows the same picture and is not drawn again.
+  zglRecordingBackend Frame{true};
+  std::vector<zglDrawCall> Shown;
+  bool Redraw = true;  // the window lost its picture (shown, exposed, resized)
 };
 
 Program Prog;
@@ -76,6 +84,7 @@ bool PumpEvents() {
       Report(e);
       continue;
     }
+    if (ev.type == SDL_WINDOWEVENT) Loop.Redraw = true;
     if (Prog.UserInputLocked) continue;
     eng_HandleInputEvent(ev, Report);
   }
@@ -101,6 +110,30 @@ bool HasRealDisplay() {
 
 Uint64 TickInterval() { return static_cast<Uint64>(std::max(1, Prog.TimerInterval)); }
 
+#ifndef __EMSCRIPTEN__
+// The frame's calls are taken first; only when they differ from those of the
+// frame on the screen are they drawn and shown.
+void DrawWindowFrame() {
+  Loop.Frame.Calls.clear();
+  eng_SetBackend(&Loop.Frame);
+  if (Prog.OnDraw) Prog.OnDraw();
+  eng_SetBackend(Loop.Backend.get());
+  if (!Loop.Redraw && Loop.Frame.Calls == Loop.Shown) return;
+  SDL_SetRenderDrawColor(Loop.Renderer, 0, 0, 0, 255);
+  SDL_RenderClear(Loop.Renderer);
+  Loop.Frame.Replay(*Loop.Backend);
+  SDL_RenderPresent(Loop.Renderer);
+  std::swap(Loop.Frame.Calls, Loop.Shown);
+  Loop.Redraw = false;
+}
+
+// Until the next tick is due, or the player does something.
+void WaitForTick() {
+  const Uint64 now = SDL_GetTicks64();
+  if (now < Loop.NextTick) SDL_WaitEventTimeout(nullptr, static_cast<int>(Loop.NextTick - now));
+}
+#endif
+
 // One frame of the window: the events, the timer ticks that are due, one
 // drawing. False when the loop should end.
 bool Frame() {
@@ -115,10 +148,16 @@ bool Frame() {
   }
   if (now >= Loop.NextTick) Loop.NextTick = now + TickInterval();  // after a stall: skip, never spiral
   if (Prog.ExitRequested) return false;
+#ifdef __EMSCRIPTEN__
+  // The page asks for a frame per display refresh and shows what was drawn.
   SDL_SetRenderDrawColor(Loop.Renderer, 0, 0, 0, 255);
   SDL_RenderClear(Loop.Renderer);
   if (Prog.OnDraw) Prog.OnDraw();
   SDL_RenderPresent(Loop.Renderer);
+#else
+  // Nothing the game shows changes between its ticks.
+  if (ran > 0 || Loop.Redraw) DrawWindowFrame();
+#endif
   return true;
 }
 
@@ -166,7 +205,12 @@ bool RunWindow() {
   }
   Uint32 flags = SDL_RENDERER_ACCELERATED | (Prog.VSync ? SDL_RENDERER_PRESENTVSYNC : 0);
   SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, flags);
-  if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  if (!renderer) {
+    // Without a GPU: the software renderer's frames go to the window as they
+    // are, not uploaded through OpenGL first (where the video driver can).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  }
   if (!renderer) {
     Fail("cannot draw into the window");
     SDL_DestroyWindow(window);
@@ -190,18 +234,20 @@ bool RunWindow() {
   // return, and the run ends in BrowserFrame.
   emscripten_set_main_loop(BrowserFrame, 0, 1);
 #else
-  while (Frame())
-    if (!Prog.VSync) SDL_Delay(1);
+  // Frames come with ticks: whether or not the display paces them, the loop
+  // rests until the next tick is due.
+  while (Frame()) WaitForTick();
   CloseWindow();
 #endif
   return true;
 }
 
 bool RunHeadless() {
-  std::unique_ptr<zglFrameTarget> target;
+  std::shared_ptr<zglFrameTarget> target;
   if (Prog.HeadlessRender) {
     std::string error;
     target = zglFrameTarget::Offscreen(Prog.Width, Prog.Height, &error);
+    Prog.Rendered = target;
     if (!target) {
       Prog.LastError = error;
       std::cerr << "kelvod: " << error << "\n";
@@ -319,6 +365,7 @@ void eng_SetHeadless(bool headless, uint64_t ticks) {
 }
 
 void eng_SetHeadlessRender(bool render) { Prog.HeadlessRender = render; }
+zglFrameTarget* eng_RenderedTarget() { return Prog.Rendered.get(); }
 
 void eng_DrawCallback() {
   if (Prog.OnDraw) Prog.OnDraw();

@@ -157,6 +157,17 @@ float text_GetWidth(zglPFont font, const std::string& text) {
   return static_cast<float>(w);
 }
 
+bool eng_FontDraws(zglPFont font, const std::string& character) {
+  if (!font || !font->Font || character.empty()) return true;
+  // Decode the one UTF-8 character; a malformed one is not drawn.
+  const auto lead = static_cast<unsigned char>(character[0]);
+  const size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || character.size() != length) return false;
+  Uint32 code = length == 1 ? lead : lead & (0xFF >> (length + 1));
+  for (size_t i = 1; i < length; ++i) code = (code << 6) | (static_cast<unsigned char>(character[i]) & 0x3F);
+  return TTF_GlyphIsProvided32(font->Font, code) != 0;
+}
+
 bool eng_TextureInfo(zglPTexture texture, zglTextureInfo* info) {
   if (!texture || !texture->Surface) return false;
   info->Width = texture->Surface->w;

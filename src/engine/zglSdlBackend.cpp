@@ -24,6 +24,8 @@ constexpr size_t kMaxTiles = 16;
 constexpr int kFadeAfterUses = 3;      // see FadedTexture
 constexpr size_t kMaxFaded = 256;
 constexpr size_t kMaxFadedPixels = size_t{4} << 20;
+constexpr size_t kMaxScaled = 256;     // see ScaledTexture
+constexpr size_t kMaxScaledPixels = size_t{4} << 20;
 
 SDL_Color ToColor(uint32_t rgb, uint8_t alpha) {
   return SDL_Color{static_cast<Uint8>((rgb >> 16) & 0xFF), static_cast<Uint8>((rgb >> 8) & 0xFF),
@@ -89,7 +91,32 @@ struct zglSdlBackend::Impl {
   };
   std::map<FadedKey, Faded> FadedCopies;
   size_t FadedPixels = 0;
+  struct ScaledKey {
+    const zglTTexture* Picture;
+    int X, Y, W, H;  // the part of it
+    uint8_t Faded;   // the alpha built in (255: none)
+    int ToW, ToH;
+    auto operator<=>(const ScaledKey&) const = default;
+  };
+  struct Scaled {
+    SDL_Texture* Texture = nullptr;
+    int Uses = 0;
+    bool Opaque = false;  // every pixel's alpha is 255: copied without blending
+  };
+  std::map<ScaledKey, Scaled> ScaledCopies;
+  size_t ScaledPixels = 0;
   std::unordered_map<uint32_t, SDL_Texture*> Tiles;  // by colour
+  struct Held {
+    SDL_Texture* Texture = nullptr;
+    uint64_t Version = 0;
+    int W = 0, H = 0;  // in the target's own pixels
+  };
+  std::unordered_map<uint64_t, Held> Pictures;  // by the picture's id
+  struct Target {
+    SDL_Texture* Texture;  // null: the frame itself
+    float ScaleX, ScaleY;
+  };
+  std::vector<Target> Targets;  // where drawing went before each picture begun
   std::vector<SDL_FPoint> Polygon;  // scratch space, kept to spare allocations
   std::vector<SDL_Rect> Rows;
   std::vector<SDL_Vertex> Vertices;
@@ -161,6 +188,76 @@ struct zglSdlBackend::Impl {
     f.Texture = BlendedTexture(R, MakeFaded(t->Surface, src, alpha));
     if (f.Texture) FadedPixels += pixels;
     return f.Texture;
+  }
+
+  void ClearScaled() {
+    for (auto& [k, c] : ScaledCopies)
+      if (c.Texture) SDL_DestroyTexture(c.Texture);
+    ScaledCopies.clear();
+    ScaledPixels = 0;
+  }
+
+  // The part `src` of a picture (with `faded` built into its alpha) scaled
+  // to `w` by `h` as the renderer scales it when it copies.
+  static SDL_Surface* MakeScaled(const zglTTexture* t, const SDL_Rect& src, uint8_t faded, int w, int h,
+                                 SDL_ScaleMode mode) {
+    SDL_Surface* part = faded != 255 ? MakeFaded(t->Surface, src, faded)
+        : SDL_CreateRGBSurfaceWithFormatFrom(static_cast<Uint8*>(t->Surface->pixels) + src.y * t->Surface->pitch + src.x * 4,
+                                             src.w, src.h, 32, t->Surface->pitch, SDL_PIXELFORMAT_RGBA32);
+    SDL_Surface* to = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
+    bool ok = part && to;
+    if (ok) {
+      SDL_SetSurfaceBlendMode(part, SDL_BLENDMODE_NONE);
+      ok = (mode == SDL_ScaleModeNearest ? SDL_BlitScaled(part, nullptr, to, nullptr)
+                                         : SDL_SoftStretchLinear(part, nullptr, to, nullptr)) == 0;
+    }
+    if (part) SDL_FreeSurface(part);
+    if (!ok && to) SDL_FreeSurface(to), to = nullptr;
+    return to;
+  }
+
+  // The software renderer scales a picture anew each time it copies it
+  // scaled. A part of a picture copied again and again at the same size (a
+  // panel stretched from a small piece of the atlas, the title) gets a copy
+  // of that size, which is then copied as it is; an opaque one without
+  // blending. Null: copy it scaled. (SDL blends a copy at full alpha through
+  // other code than a scaled one, which rounds a half-covered pixel's
+  // colour the other way at times: those differ by one step at most.)
+  SDL_Texture* ScaledTexture(const zglTTexture* t, SDL_Texture* from, const SDL_Rect& src, uint8_t faded,
+                             const SDL_FRect& dst, uint8_t alpha) {
+    if (!Software || !t || !t->Surface || !(dst.w >= 1 && dst.h >= 1 && dst.w * dst.h <= kMaxScaledPixels / 8))
+      return nullptr;
+    float sx = 1, sy = 1;
+    SDL_RenderGetScale(R, &sx, &sy);
+    const int w = static_cast<int>(dst.w), h = static_cast<int>(dst.h);
+    if (sx != 1 || sy != 1 || (w == src.w && h == src.h)) return nullptr;
+    if (src.x < 0 || src.y < 0 || src.w <= 0 || src.h <= 0 || src.x + src.w > t->Surface->w ||
+        src.y + src.h > t->Surface->h)
+      return nullptr;
+    const ScaledKey key{t, src.x, src.y, src.w, src.h, faded, w, h};
+    if (!ScaledCopies.count(key) && ScaledCopies.size() >= kMaxScaled) ClearScaled();
+    Scaled& c = ScaledCopies[key];
+    if (!c.Texture && ++c.Uses == kFadeAfterUses) MakeScaledTexture(c, t, from, src, faded, w, h);
+    if (!c.Texture) return nullptr;
+    SDL_SetTextureBlendMode(c.Texture, c.Opaque && alpha == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    return c.Texture;
+  }
+
+  void MakeScaledTexture(Scaled& c, const zglTTexture* t, SDL_Texture* from, const SDL_Rect& src,
+                         uint8_t faded, int w, int h) {
+    const size_t pixels = static_cast<size_t>(w) * static_cast<size_t>(h);
+    if (ScaledPixels + pixels > kMaxScaledPixels) return;
+    SDL_ScaleMode mode = SDL_ScaleModeNearest;
+    SDL_GetTextureScaleMode(from, &mode);
+    SDL_Surface* s = MakeScaled(t, src, faded, w, h, mode);
+    if (!s) return;
+    c.Opaque = true;
+    for (int y = 0; y < s->h && c.Opaque; ++y) {
+      const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + 3;
+      for (int x = 0; x < s->w && c.Opaque; ++x, p += 4) c.Opaque = *p == 255;
+    }
+    c.Texture = BlendedTexture(R, s);
+    if (c.Texture) ScaledPixels += pixels;
   }
 
   void ClearTiles() {
@@ -350,9 +447,42 @@ struct zglSdlBackend::Impl {
     SDL_RenderGeometry(R, nullptr, Vertices.data(), static_cast<int>(Vertices.size()),
                        Indices.data(), static_cast<int>(Indices.size()));
   }
+
+  // A picture's size in the pixels of where it is drawn now: a window scaled
+  // up (full screen) gets a picture as sharp as drawing straight into it.
+  SDL_Point PictureSize(const zglPicture& p) const {
+    float sx = 1, sy = 1;
+    SDL_RenderGetScale(R, &sx, &sy);
+    return SDL_Point{static_cast<int>(std::ceil(static_cast<float>(p.Width) * sx)),
+                     static_cast<int>(std::ceil(static_cast<float>(p.Height) * sy))};
+  }
+
+  // The format of the frame's own pixels: a copy in it needs no conversion.
+  Uint32 FrameFormat() const {
+    if (!Software) return SDL_PIXELFORMAT_ARGB8888;
+    if (SDL_Window* w = SDL_RenderGetWindow(R)) {
+      const Uint32 f = SDL_GetWindowPixelFormat(w);
+      if (f != SDL_PIXELFORMAT_UNKNOWN) return f;
+    }
+    return SDL_PIXELFORMAT_RGB888;
+  }
+
+  void ForgetPicture(uint64_t id) {
+    auto it = Pictures.find(id);
+    if (it == Pictures.end()) return;
+    if (it->second.Texture) SDL_DestroyTexture(it->second.Texture);
+    Pictures.erase(it);
+  }
+
+  // Makes `texture` (null: the frame) the place drawing goes, at that scale.
+  void DrawInto(const Target& t) {
+    SDL_SetRenderTarget(R, t.Texture);
+    if (t.Texture) SDL_RenderSetScale(R, t.ScaleX, t.ScaleY);
+  }
 };
 
 zglSdlBackend::zglSdlBackend(SDL_Renderer* renderer) : P(new Impl) {
+  eng_AddPictureKeeper(this);
   P->R = renderer;
   SDL_RendererInfo info{};
   if (SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE))
@@ -361,11 +491,16 @@ zglSdlBackend::zglSdlBackend(SDL_Renderer* renderer) : P(new Impl) {
 }
 
 zglSdlBackend::~zglSdlBackend() {
+  eng_RemovePictureKeeper(this);
+  if (!P->Targets.empty()) SDL_SetRenderTarget(P->R, nullptr);
+  for (auto& [id, held] : P->Pictures)
+    if (held.Texture) SDL_DestroyTexture(held.Texture);
   for (auto& [k, t] : P->Textures)
     if (t) SDL_DestroyTexture(t);
   P->ClearTexts();
   P->ClearRings();
   P->ClearFaded();
+  P->ClearScaled();
   P->ClearTiles();
   if (P->Disc) SDL_DestroyTexture(P->Disc);
   delete P;
@@ -381,9 +516,15 @@ void zglSdlBackend::Sprite(const zglTTexture* texture, float x, float y, float w
     src = SDL_Rect{static_cast<int>(cut->X), static_cast<int>(cut->Y), static_cast<int>(cut->W),
                    static_cast<int>(cut->H)};
   const SDL_Rect* from = &src;
+  uint8_t builtIn = 255;
   if (SDL_Texture* faded = P->FadedTexture(texture, src, alpha)) {
-    tex = faded, alpha = 255, from = nullptr;
+    tex = faded, builtIn = alpha, alpha = 255, from = nullptr;
   }
+  if (angle == 0)
+    if (SDL_Texture* scaled = P->ScaledTexture(texture, tex, src, builtIn, dst, alpha)) {
+      tex = scaled, from = nullptr;
+      dst.w = std::floor(dst.w), dst.h = std::floor(dst.h);
+    }
   SDL_SetTextureAlphaMod(tex, alpha);
   P->Copy(tex, from, dst, angle);
 }
@@ -475,3 +616,50 @@ void zglSdlBackend::Text(const zglTFont* font, float x, float y, float scale,
   SDL_FRect dst{std::round(left), std::round(top), dw, dh};
   SDL_RenderCopyF(P->R, tex, nullptr, &dst);
 }
+
+bool zglSdlBackend::HoldsPicture(const zglPicture& picture, uint64_t version) {
+  auto it = P->Pictures.find(picture.Id);
+  if (it == P->Pictures.end() || it->second.Version != version || !it->second.Texture) return false;
+  const SDL_Point size = P->PictureSize(picture);
+  return it->second.W == size.x && it->second.H == size.y;
+}
+
+bool zglSdlBackend::BeginPicture(const zglPicture& picture, uint64_t version) {
+  const SDL_Point size = P->PictureSize(picture);
+  Impl::Held& held = P->Pictures[picture.Id];
+  if (!held.Texture || held.W != size.x || held.H != size.y) {
+    if (held.Texture) SDL_DestroyTexture(held.Texture);
+    held = Impl::Held{};
+    held.Texture = SDL_CreateTexture(P->R, P->FrameFormat(), SDL_TEXTUREACCESS_TARGET, size.x, size.y);
+    if (!held.Texture) {
+      P->Pictures.erase(picture.Id);
+      return false;
+    }
+    SDL_SetTextureBlendMode(held.Texture, SDL_BLENDMODE_NONE);
+    held.W = size.x, held.H = size.y;
+  }
+  float sx = 1, sy = 1;
+  SDL_RenderGetScale(P->R, &sx, &sy);
+  P->Targets.push_back(Impl::Target{SDL_GetRenderTarget(P->R), sx, sy});
+  P->DrawInto(Impl::Target{held.Texture, sx, sy});
+  held.Version = version;
+  // As a frame starts: black, opaque.
+  SDL_SetRenderDrawColor(P->R, 0, 0, 0, 255);
+  SDL_RenderClear(P->R);
+  return true;
+}
+
+void zglSdlBackend::EndPicture() {
+  if (P->Targets.empty()) return;
+  P->DrawInto(P->Targets.back());
+  P->Targets.pop_back();
+}
+
+void zglSdlBackend::Picture(const zglPicture& picture, int x, int y) {
+  auto it = P->Pictures.find(picture.Id);
+  if (it == P->Pictures.end() || !it->second.Texture) return;
+  const SDL_Rect dst{x, y, picture.Width, picture.Height};
+  SDL_RenderCopy(P->R, it->second.Texture, nullptr, &dst);
+}
+
+void zglSdlBackend::ForgetPicture(uint64_t id) { P->ForgetPicture(id); }

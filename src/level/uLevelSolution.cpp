@@ -1,6 +1,7 @@
 #include "level/uLevelSolution.h"
 
 #include <filesystem>
+#include <sstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -8,6 +9,25 @@ namespace fs = std::filesystem;
 std::string LevelSolutionPath(const std::string& levelPath) {
   return fs::path(levelPath).replace_extension(".solution").string();
 }
+
+namespace {
+
+// Keeps `events` only when they are mouse input and there is some.
+bool CheckSolutionEvents(const std::string& name, std::vector<TReplayEvent>* events, std::string* error) {
+  for (const TReplayEvent& e : *events) {
+    const bool mouse = e.kind == TReplayEvent::MOVE || e.kind == TReplayEvent::PRESS ||
+                       e.kind == TReplayEvent::RELEASE || e.kind == TReplayEvent::CLICK;
+    if (!mouse) {
+      *error = name + ":" + std::to_string(e.Line) + ": a solution plays the mouse only";
+      events->clear();
+      return false;
+    }
+  }
+  if (events->empty()) *error = name + ": the solution holds no input";
+  return !events->empty();
+}
+
+}  // namespace
 
 bool LoadLevelSolution(const std::string& levelPath, std::vector<TReplayEvent>* events,
                        std::string* error) {
@@ -17,17 +37,17 @@ bool LoadLevelSolution(const std::string& levelPath, std::vector<TReplayEvent>* 
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return false;
   if (!LoadReplay(path, events, error)) return false;
-  for (const TReplayEvent& e : *events) {
-    const bool mouse = e.kind == TReplayEvent::MOVE || e.kind == TReplayEvent::PRESS ||
-                       e.kind == TReplayEvent::RELEASE || e.kind == TReplayEvent::CLICK;
-    if (!mouse) {
-      *error = path + ":" + std::to_string(e.Line) + ": a solution plays the mouse only";
-      events->clear();
-      return false;
-    }
-  }
-  if (events->empty()) *error = path + ": the solution holds no input";
-  return !events->empty();
+  return CheckSolutionEvents(path, events, error);
+}
+
+bool ParseLevelSolution(const std::string& text, const std::string& name, std::vector<TReplayEvent>* events,
+                        std::string* error) {
+  events->clear();
+  error->clear();
+  if (text.empty()) return false;
+  std::istringstream in(text);
+  if (!ParseReplay(in, name, events, error)) return false;
+  return CheckSolutionEvents(name, events, error);
 }
 
 TDemoPlayback::TDemoPlayback(std::vector<TReplayEvent> events) : Player(std::move(events)) {}

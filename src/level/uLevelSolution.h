@@ -18,6 +18,10 @@ std::string LevelSolutionPath(const std::string& levelPath);
 // middle buttons).
 bool LoadLevelSolution(const std::string& levelPath, std::vector<TReplayEvent>* events,
                        std::string* error);
+// The same for a solution held as text (a shared level's), `name` standing
+// for its file in messages. False when `text` is empty.
+bool ParseLevelSolution(const std::string& text, const std::string& name, std::vector<TReplayEvent>* events,
+                        std::string* error);
 
 // Plays a solution as a demonstration: tick by tick it puts the solution's
 // mouse in place of the player's while the level runs, and the player's back

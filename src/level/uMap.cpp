@@ -4,6 +4,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "engine/engine.h"
 #include "level/uGameForm.h"
 #include "level/uLevelBudget.h"
 #include "level/uMapFile.h"
@@ -118,13 +119,15 @@ void TMap::NotePress(bool pointerOnControl) {
     World->PressTaken = false;
     return;
   }
+  // A press that a form or a question took stays theirs.
+  if (eng_PressClaimed(M_BLEFT)) World->PressTaken = true;
   if (!mouse_Click(M_BLEFT)) return;
   const int mx = mouse_X(), my = mouse_Y();
   bool onControl = pointerOnControl || GameForm->ObjectAt(mx, my);
   for (auto& o : Objects)
     if (auto* hero = dynamic_cast<THero*>(o.get()); hero && hero->Body && hero->PointerOver(mx, my))
       onControl = true;
-  World->PressTaken = onControl;
+  World->PressTaken = onControl || eng_PressClaimed(M_BLEFT);
 }
 
 void TMap::Update(bool pointerOnControl) {

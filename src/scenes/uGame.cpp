@@ -107,7 +107,8 @@ void TWinForm::Show(int32_t nextLevel, bool shared) {
 TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
     : tScene(manager), Map(std::make_unique<TMap>(kCellSize)), LevelMenu(levelMenu),
       ButtonBar(std::make_unique<TMeForm>(90, 40, 255, this)),
-      ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()) {
+      ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()),
+      Field(std::make_unique<zglPicture>(1024, 768)) {
   ButtonBar->Visible = true;
   AddNew<TButtonShowMenu>(*ButtonBar, 0, 0, ButtonShape.get(), ButtonSprite.get(), ButtonBar.get())
       ->Caption = N_("Меню");
@@ -146,6 +147,10 @@ void TGame::Start(int32_t param) {
     Map->Clear();
     ReadMapBytes(SharedLevel.MapBytes, "the shared level", Map.get());
     Hint = SharedLevel.Hint;
+    std::string error;
+    if (!ParseLevelSolution(SharedLevel.Solution, "the shared level's solution", &Solution, &error) &&
+        !error.empty())
+      std::cerr << "kelvod: " << error << "; the level offers no solution\n";
   } else if (LevelMenu && param >= 0 && param < static_cast<int32_t>(LevelMenu->Levels.size())) {
     // The hint lies beside the level's file, in whichever folder that is.
     const TLevel& level = LevelMenu->Levels[param];
@@ -310,8 +315,15 @@ void TGame::DrawHint() const {
 }
 
 void TGame::Draw() {
-  pr2d_Rect(0, 0, 1024, 768, kBackground, 255, PR2D_FILL);
-  DrawGrid();
+  // The field's place on the screen is all that the picture depends on.
+  const uint64_t where = static_cast<uint64_t>(static_cast<uint32_t>(Map->OriginX)) << 32 |
+                         static_cast<uint32_t>(Map->OriginY);
+  if (pic_Begin(*Field, where)) {
+    pr2d_Rect(0, 0, 1024, 768, kBackground, 255, PR2D_FILL);
+    DrawGrid();
+    pic_End();
+  }
+  pic_Draw(*Field, 0, 0);
   Map->Draw();
   ButtonBar->Draw();
   if (Shared) SharedBar->Draw();

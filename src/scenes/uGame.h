@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/zgl.h"
 #include "level/uLevelSolution.h"
 #include "level/uMap.h"
 #include "level/uShareCode.h"
@@ -143,6 +144,8 @@ class TGame : public tScene {
   // One tick of the level, with the demonstration's mouse while one plays.
   void UpdateMap();
   void DrawGrid() const;
+  // The background and the grid's dots, drawn once: they never move.
+  std::unique_ptr<zglPicture> Field;
   void DrawHint() const;
   // Escape, R and Enter; true when one of them took the tick.
   bool HandleKeys();

@@ -24,7 +24,7 @@ TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
     : tScene(manager), Form(std::make_unique<TMeForm>(512, 384, 255, this)), LevelMenu(levelMenu),
       ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()),
       GearSprite(MakeAtlasSprite<TMeFormDrawRect>(Atlas::SmallButton)),
-      GearShape(std::make_unique<TShapeCircle>(48)) {
+      GearShape(std::make_unique<TShapeCircle>(48)), Picture(std::make_unique<zglPicture>(1024, 768)) {
   auto add = [&](auto* button, const char* caption) { button->Caption = caption; };
   TMeForm& f = *Form;
   add(AddNew<TButtonNew>(f, 0, -100, ButtonShape.get(), ButtonSprite.get(), &f), N_("Новая игра"));
@@ -55,6 +55,12 @@ constexpr int kFooterY = 746;
 }  // namespace
 
 void TMainMenuScene::Draw() {
+  // Nothing here moves but a button under the pointer: one picture, drawn
+  // again when that changes.
+  pic_Layer(*Picture, [this] { DrawMenu(); });
+}
+
+void TMainMenuScene::DrawMenu() {
   ssprite2d_Draw(TitleTexture, 256, 70, 512, 120, 0, 255, FX_BLEND);
   if (SubForm && SubForm->Visible) {
     SubForm->Draw();

@@ -34,6 +34,8 @@ class TMainMenuScene : public tScene {
   std::unique_ptr<TShapeRect> ButtonShape;
   std::unique_ptr<TMeFormDrawRect> GearSprite;
   std::unique_ptr<TShapeCircle> GearShape;
+  std::unique_ptr<zglPicture> Picture;  // the whole screen
+  void DrawMenu();
 };
 
 // The small round button with a gear that opens the settings panel.

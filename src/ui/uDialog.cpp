@@ -48,6 +48,7 @@ void TDialog::Ask(std::string text, std::vector<TDialogChoice> choices, int defa
   DefaultChoice = defaultChoice;
   CancelChoice = cancelChoice;
   Visible = count > 0;
+  ++Asked;
   // A question that follows another must not take the press that answered it.
   HoldPresses(kOpenQuietRounds);
 }
@@ -73,8 +74,9 @@ bool TDialog::Update(int mouseX, int mouseY) {
   return TMeForm::Update(mouseX, mouseY);
 }
 
+void TDialog::DrawDim() { pr2d_Rect(0, 0, kScreenW, kScreenH, kDim, kDimAlpha, PR2D_FILL); }
+
 void TDialog::Draw() {
-  pr2d_Rect(0, 0, kScreenW, kScreenH, kDim, kDimAlpha, PR2D_FILL);
   Panel->DrawStretched(0, Atlas::kPanelBorder, X - Width / 2, Y - kHeight / 2, Width, kHeight,
                        Alpha);
   text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + kTextY), 1.0f, 0.0f, Text,

@@ -32,7 +32,13 @@ class TDialog : public TMeForm {
   // Hides the dialog, then runs the action of that choice.
   void Answer(int choice);
   bool Update(int mouseX, int mouseY) override;
+  // The screen under the dialog, dimmed.
+  static void DrawDim();
+  // The panel, the question and the buttons.
   void Draw() override;
+  // Counts the questions asked: what the screen under them shows changes
+  // only between two.
+  uint64_t Asked = 0;
 
   // The buttons left to right: their captions, and their centres are (X + x, Y + y).
   std::vector<const TButtonEM*> Buttons() const;

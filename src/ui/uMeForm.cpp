@@ -90,6 +90,9 @@ void TMeForm::ClearObjects() {
 }
 
 void TMeForm::Draw() {
+  const uint64_t now = eng_InputRound();
+  if (DrawnRound + 1 < now) DrawnSince = now;
+  DrawnRound = now;
   Retired.clear();
   for (auto& o : Objects)
     if (o->Visible) o->Draw(X, Y, Alpha);
@@ -101,10 +104,14 @@ void TMeForm::NoteInputRound() {
   // that missed a single tick (its owner skipped it after another control
   // took the click) was still on screen.
   if ((LastRound == 0 && now > 1) || now > LastRound + 2) {
-    // Back on screen (or there for the first time) in this tick.
+    // Back on screen (or there for the first time) in this tick. A form
+    // drawn since before the last tick (under a fade, or while fading in)
+    // was seen already: no click opened it, and it takes a new press at once.
     const uint64_t press = eng_PressRound(M_BLEFT);
+    const bool seen = DrawnRound == now && DrawnSince < now;
     const bool openedByClick = Visible && press != 0 && press + 1 >= now;
-    PressesFrom = std::max(PressesFrom, now + (openedByClick ? kOpenQuietRounds : 1));
+    const uint64_t wait = seen ? 0 : openedByClick ? kOpenQuietRounds : 1;
+    PressesFrom = std::max(PressesFrom, now + wait);
   }
   LastRound = now;
 }
@@ -213,6 +220,8 @@ bool TMeFormObject::Update(int mouseX, int mouseY) {
   bool clicked = false;
   if (Shape && Shape->HitTest(mouseX - X, mouseY - Y, 0)) {
     Hover = Hover < 245 ? static_cast<uint8_t>(Hover + kHoverStep) : 255;
+    // A press on a control is the control's, whether or not it counts.
+    if (mouse_Click(M_BLEFT)) eng_ClaimPress(M_BLEFT);
     if (mouse_Click(M_BLEFT) && (!Form || Form->TakesPresses())) {
       PlaySound(TSound::Click);
       Click();

@@ -80,10 +80,11 @@ class TMeForm {
   TMeFormObject* ObjectAt(int mouseX, int mouseY) const;
 
   // Whether a click seen now may press one of the form's objects. A press
-  // counts only for a form that already took input in the tick before (or
-  // the one before that), so it was on screen when the press began; a pop-up form (one its owner shows
-  // with Visible) that a click opened takes no press for kOpenQuietRounds
-  // ticks, so the second click of a double click never lands on it.
+  // counts only for a form that took input in the tick before (or the one
+  // before that) or was drawn before the press, so it was on screen when the
+  // press began; a pop-up form (one its owner shows with Visible) that a
+  // click opened takes no press for kOpenQuietRounds ticks, so the second
+  // click of a double click never lands on it.
   bool TakesPresses() const;
   static constexpr uint64_t kOpenQuietRounds = 20;  // 300 ms
   // Takes no press for the next `rounds` ticks (its content changed under the pointer).
@@ -96,6 +97,8 @@ class TMeForm {
  private:
   uint64_t LastRound = 0;   // the input round of the last Update; 0 never
   uint64_t PressesFrom = 0;  // the first round in which a press counts
+  uint64_t DrawnRound = 0;   // the input round of the last Draw
+  uint64_t DrawnSince = 0;   // the first round of the drawing that goes on until then
 };
 
 // Creates a form object and hands it to its form, which owns it.

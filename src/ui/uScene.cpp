@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/zgl.h"
+#include "engine/engine.h"
 #include "ui/uDialog.h"
 
 tScene::tScene(tSceneMng* manager) : Manager(manager) {
@@ -74,6 +74,9 @@ void tSceneMng::SetSceneParam(tScene* scene, int32_t param, int32_t kind) {
 }
 
 void tSceneMng::Update() {
+  // A press made while a question is open or a fade runs is no scene's: the
+  // scene that takes over never sees it held.
+  if (mouse_Click(M_BLEFT) && (DialogOpen() || Switching)) eng_ClaimPress(M_BLEFT);
   if (DialogOpen()) {
     OwnDialog->Update(mouse_X(), mouse_Y());
     return;
@@ -95,12 +98,26 @@ void tSceneMng::Update() {
   }
 }
 
-void tSceneMng::Draw() {
+void tSceneMng::DrawScene() {
   if (Current) Current->Draw();
   if (Switching && Kind == 0) {
     uint8_t alpha = static_cast<uint8_t>(std::clamp(FadeAlpha, 0, 255));
     pr2d_Rect(0, 0, static_cast<float>(Width), static_cast<float>(Height), FadeColor, alpha,
               PR2D_FILL);
   }
-  if (DialogOpen()) OwnDialog->Draw();
+}
+
+void tSceneMng::Draw() {
+  if (!DialogOpen()) {
+    DrawScene();
+    return;
+  }
+  if (!UnderDialog) UnderDialog = std::make_unique<zglPicture>(1024, 768);
+  if (pic_Begin(*UnderDialog, OwnDialog->Asked)) {
+    DrawScene();
+    TDialog::DrawDim();
+    pic_End();
+  }
+  pic_Draw(*UnderDialog, 0, 0);
+  OwnDialog->Draw();
 }

@@ -8,6 +8,7 @@
 
 class tSceneMng;
 class TDialog;
+class zglPicture;
 
 class tScene {
  public:
@@ -80,5 +81,9 @@ class tSceneMng {
 
  private:
   std::unique_ptr<TDialog> OwnDialog;  // made when first asked for
+  // The screen under an open dialog, dim included: nothing there moves until
+  // it is answered, so it is drawn once per question.
+  std::unique_ptr<zglPicture> UnderDialog;
   void Begin(tScene* scene, int32_t kind);
+  void DrawScene();
 };

@@ -41,6 +41,7 @@ TEST(Share, AProvenLevelTravelsAsACodeAndItsSolutionWinsIt) {
   };
   nlohmann::json won = play(temp.File("solution.replay"), 1500);
   EXPECT_EQ(won["game"]["shared"], true);
+  EXPECT_EQ(won["game"]["solution"], true);  // the author's proof is offered as "Решение"
   EXPECT_EQ(won["game"]["win_visible"], true);
   EXPECT_EQ(won["game"]["next_caption"], "В меню");
 

@@ -1,17 +1,28 @@
 // What the game's own work adds to Box2D's step, measured inside the same
-// ticks: each tick of a generated level is run as its physics step, timed,
-// then the rest of the tick (beams traced, ropes burnt, bombs and batteries
-// updated), timed apart. The level is restarted every round, so every round
-// sees the same events; the run fails unless beams reflect off mirrors,
-// every bomb explodes and every battery is taken in every round.
+// ticks. BM_TickStepAndRest: each tick of a generated level is run as its
+// physics step, timed, then the rest of the map's tick (beams traced, ropes
+// burnt, bombs and batteries updated), timed apart. The level is restarted
+// every round, so every round sees the same events; the run fails unless
+// beams reflect off mirrors, every bomb explodes and every battery is taken
+// in every round. BM_SceneTick: the whole tick of the program (the game
+// scene, its forms and the map) playing level 1030's solution, against the
+// step inside it. Both in CPU time.
 #include <benchmark/benchmark.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/uGlobals.h"
+#include "app/uProgram.h"
 #include "engine/engine.h"
+#include "level/uReplayFile.h"
+#include "scenes/uGame.h"
+#include "scenes/uLevelLost.h"
 #include "level/uLevelScript.h"
 #include "level/uMap.h"
 #include "sim/uBattery.h"
@@ -56,10 +67,12 @@ std::string LevelScript(int copies) {
   return s;
 }
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from, Clock::time_point to) {
-  return std::chrono::duration<double>(to - from).count();
+// The CPU time this thread has used, in seconds: what a tick costs, whatever
+// else the machine runs.
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 struct TRound {
@@ -78,15 +91,15 @@ TRound PlayRound(TMap& map) {
   for (int tick = 0; tick < kTicksPerRound; ++tick) {
     // A paused map's tick is the tick without the step. Disposing of the
     // last tick's beams after the step instead of before changes nothing.
-    const Clock::time_point t0 = Clock::now();
+    const double t0 = CpuSeconds();
     map.World->Step();
-    const Clock::time_point t1 = Clock::now();
+    const double t1 = CpuSeconds();
     map.Paused = true;
     map.Update();
     map.Paused = false;
-    const Clock::time_point t2 = Clock::now();
-    r.Step += Seconds(t0, t1);
-    r.Rest += Seconds(t1, t2);
+    const double t2 = CpuSeconds();
+    r.Step += t1 - t0;
+    r.Rest += t2 - t1;
     for (const auto& laser : map.World->Lasers)
       if (laser->Points.size() >= 2) {
         ++r.Reflecting;
@@ -152,5 +165,94 @@ BENCHMARK(BM_TickStepAndRest)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+namespace fs = std::filesystem;
+
+constexpr int32_t kSceneLevelIndex = 29;  // level 1030, the most objects of the campaign
+constexpr uint64_t kSceneMostTicks = 5000;
+
+// What reading the CPU clock itself costs, taken off each timed part (a
+// tick's step is a few microseconds, not much more than a reading).
+double ClockCost() {
+  constexpr int kReadings = 20000;
+  const double from = CpuSeconds();
+  for (int i = 0; i < kReadings; ++i) CpuSeconds();
+  return (CpuSeconds() - from) / (kReadings + 1);
+}
+
+struct TSceneRun {
+  double Step = 0, Rest = 0;  // seconds of CPU time
+  uint64_t Ticks = 0, WonAt = 0;
+};
+
+// Plays level 1030's solution through the program's own tick until the
+// level is won. With `split`, each tick in which the map steps has its step
+// run and timed first, then the rest of the tick with the map paused (which
+// is that tick without the step).
+TSceneRun PlayScene(const std::vector<TReplayEvent>& solution, const fs::path& data, bool split,
+                    double clock) {
+  eng_Reset();
+  SetDataDir(data);
+  RandomSeed(7);
+  LoadResources();
+  CreateScenes(kSceneLevelIndex);
+  TReplayPlayer player(solution);
+  TSceneRun r;
+  for (uint64_t t = 1; t <= kSceneMostTicks && !r.WonAt; ++t) {
+    player.BeforeTick(t);
+    TMap& map = *GameScene->Map;
+    const bool steps = split && map.Running && map.World && !map.Paused &&
+                       !GameScene->WinForm->Visible && !GameScene->LostForm->Visible;
+    const double t0 = CpuSeconds();
+    if (steps) map.World->Step();
+    const double t1 = CpuSeconds();
+    map.Paused = map.Paused || steps;
+    OnTimer();
+    if (steps) map.Paused = false;
+    const double t2 = CpuSeconds();
+    r.Step += steps ? t1 - t0 - clock : 0, r.Rest += t2 - t1 - clock, ++r.Ticks;
+    if (GameScene->WinForm->Visible) r.WonAt = t;
+  }
+  FreeGlobals();
+  eng_Reset();
+  return r;
+}
+
+void BM_SceneTick(benchmark::State& state) {
+  const fs::path dir = fs::temp_directory_path() / ("kelvod-tick-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  fs::copy(fs::path(KELVOD_SOURCE_DIR) / "data", dir / "data", fs::copy_options::recursive);
+  std::vector<TReplayEvent> solution;
+  std::string error;
+  if (!LoadReplay((dir / "data" / "level" / "1030.solution").string(), &solution, &error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  // The level as it plays, to know the tick it is won at.
+  const double clock = ClockCost();
+  const TSceneRun whole = PlayScene(solution, dir / "data", false, clock);
+  for (auto _ : state) {
+    TSceneRun total;
+    for (int round = 0; round < kRounds; ++round) {
+      const TSceneRun r = PlayScene(solution, dir / "data", true, clock);
+      if (!whole.WonAt || r.WonAt != whole.WonAt) {
+        state.SkipWithError("the solution does not win the level at the same tick when split");
+        break;
+      }
+      total.Step += r.Step, total.Rest += r.Rest, total.Ticks += r.Ticks;
+    }
+    state.SetIterationTime(total.Step + total.Rest);
+    state.counters["step_us"] = 1e6 * total.Step / static_cast<double>(total.Ticks);
+    state.counters["rest_us"] = 1e6 * total.Rest / static_cast<double>(total.Ticks);
+    state.counters["ratio"] = (total.Step + total.Rest) / total.Step;
+    state.counters["ticks"] = static_cast<double>(whole.WonAt);
+    // The same ticks unsplit: what splitting them costs shows here.
+    state.counters["whole_us"] = 1e6 * whole.Rest / static_cast<double>(whole.Ticks);
+    state.counters["clock_us"] = 1e6 * clock;
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+BENCHMARK(BM_SceneTick)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -28,6 +28,15 @@ class Replay {
     Wait(3);
   }
   void ClickGrid(int i, int j) { Click(214 + 35 * i, 34 + 35 * j); }
+  // A press held for four ticks.
+  void Hold(int x, int y) {
+    Move(x, y);
+    Wait(2);
+    At("press left");
+    Wait(4);
+    At("release left");
+    Wait(2);
+  }
   void Key(const std::string& key, bool down) { At("key " + key + (down ? " down" : " up")); }
   void Tool(int i) { i <= 7 ? Click(50, 100 + 80 * i) : Click(132, 100 + 80 * (i - 8)); }
   void Place(int tool, int i, int j) {
@@ -52,7 +61,7 @@ class Replay {
 };
 
 constexpr int kDynamic = 278, kWhite = 398, kMirror = 448, kInteractive = 518;
-constexpr int kSave = 336, kOpen = 388, kBack = 440;
+constexpr int kNew = 284, kSave = 336, kOpen = 388, kBack = 440;
 
 class EditorHeadless : public ::testing::Test {
  protected:
@@ -183,7 +192,8 @@ TEST_F(EditorHeadless, ADoubleClickOnSaveNeverSavesAndReplacingALevelIsAsked) {
   d = Run(r, 0);
   EXPECT_FALSE(d["level_menu"]["visible"]);
   EXPECT_EQ(ReadText(Data.Level("1008.map")).size(), 80u);
-  EXPECT_EQ(d["editor"]["message"], "Уровень сохранён: 008");
+  EXPECT_EQ(d["editor"]["message"],
+            "Уровень 008 сохранён, но в нём нет батареи: он пройден сразу, это не головоломка");
   EXPECT_EQ(d["editor"]["file_name"], "1008.map");
   EXPECT_FALSE(d["editor"]["dirty"]);
 }
@@ -261,18 +271,18 @@ TEST_F(EditorHeadless, HoldingTheButtonDragsTheSelectionAcrossTicks) {
   EXPECT_EQ(e["grab"], nlohmann::json({-6, 7}));
 }
 
-TEST_F(EditorHeadless, TheFileMenuIsStillOpenAfterTheMainMenuAndBack) {
+TEST_F(EditorHeadless, TheFileMenuIsClosedAfterTheMainMenuAndBack) {
   Replay r;
   r.Place(11, 5, 5);
   r.Menu(kBack);
+  r.Click(512, 424);  // "Не сохранять"
   r.Wait(110);
   r.Click(512, 388);
   r.Wait(110);
   auto d = Run(r);
   EXPECT_EQ(d["scene"], "editor");
   EXPECT_EQ(d["switching"], false);
-  EXPECT_EQ(d["editor"]["popup"], "file_menu");
-  EXPECT_EQ(d["editor"]["popup_visible"], true);
+  EXPECT_EQ(d["editor"]["popup_visible"], false);
   EXPECT_EQ(d["editor"]["map"]["objects"].size(), 1u);
 }
 
@@ -287,6 +297,67 @@ TEST_F(EditorHeadless, TheDumpNamesThePrototypeInHand) {
   EXPECT_EQ(e["cursor"], nlohmann::json({140, 210}));
   EXPECT_EQ(e["popup"], "file_menu");
   EXPECT_EQ(e["popup_visible"], false);
+}
+
+// A press that closes a form or answers a question is theirs until it is let
+// go: held over the field, it never drags the selection. No click is lost:
+// not in the editor's first tick after the fade, nor just after a form closed.
+TEST_F(EditorHeadless, PressesOnFormsNeverReachTheFieldAndNoClickIsLost) {
+  Replay r;
+  r.Tick = 104;  // the fade ends on tick 105: the tool is clicked in the editor's first tick
+  r.Place(2, 3, 3);
+  r.ClickGrid(3, 3);  // selected
+  r.Click(90, 32);
+  r.Wait(20);
+  r.Hold(512, 492);  // "Закрыть"
+  r.Menu(kSave);
+  r.Hold(344, 256);  // "+": 1001.map
+  r.At("click middle");  // a turn: unsaved work
+  r.Menu(kNew);
+  r.Hold(708, 424);  // "Отмена"
+  r.Click(90, 32);
+  r.Wait(20);
+  r.Click(512, 492);  // "Закрыть", then a tool at once
+  r.Tool(3);
+  auto d = Run(r);
+  const auto& e = d["editor"];
+  EXPECT_EQ(e["map"]["objects"][0]["x"], 105);
+  EXPECT_EQ(e["map"]["objects"][0]["y"], 105);
+  EXPECT_EQ(e["undo_steps"], 2) << "the placing and the turn";
+  EXPECT_TRUE(d["dialog"].is_null());
+  EXPECT_EQ(e["current"], nlohmann::json({{"prototype", 3}}));
+}
+
+// "Не сохранять" holds for the one way out it answered; an opened level has a
+// history of its own.
+TEST_F(EditorHeadless, AnAnswerHoldsForOneActionAndAnOpenedLevelHasItsOwnHistory) {
+  Replay r;
+  r.Place(2, 3, 3);
+  r.Menu(kSave);
+  r.Click(344, 256);  // "+": 1001.map
+  r.Place(2, 6, 6);
+  r.Menu(kOpen);
+  r.Click(512, 424);  // "Не сохранять"
+  r.Wait(20);
+  r.Click(344, 256);  // 1001.map
+  r.Key("ctrl", true);
+  r.Key("z", true);
+  r.Wait(2);
+  auto d = Run(r);
+  EXPECT_EQ(d["editor"]["map"]["objects"].size(), 1u);
+  EXPECT_EQ(d["editor"]["undo_steps"], 0);
+  r.Key("z", false);
+  r.Key("ctrl", false);
+  std::filesystem::remove(Data.Level("1001.map"));  // saved by the run before, again by the next
+  r.Place(2, 6, 6);
+  r.Menu(kBack);
+  r.Click(512, 424);  // "Не сохранять"
+  r.Wait(110);
+  r.Click(512, 388);  // "Редактор карт": the work is still there
+  r.Wait(110);
+  r.At("quit");
+  d = Run(r);
+  EXPECT_EQ(d["dialog"]["text"], "Сохранить изменения?");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "editor/EditorSupport.h"
@@ -339,6 +340,59 @@ TEST_F(EditingTest, TheScreenShowsGridSelectionAndPrototypeInHand) {
   EXPECT_EQ(count(ballSprite), 1) << "the placed ball";
   ClickMap(105, 105);
   EXPECT_EQ(count(outline), 1) << "the selection is outlined";
+}
+
+// Shortcuts read Ctrl and Shift as they were when their letter went down,
+// however fast the hands: each case is keys going down (+) and up (-) within
+// one tick; Steps is the change in the steps left to undo.
+TEST_F(EditingTest, ShortcutsTakeTheModifiersHeldAsTheirLetterWentDown) {
+  Place(2, 105, 105);
+  Place(2, 175, 105);
+  struct Case {
+    const char* Keys;  // c Ctrl, s Shift, or a letter
+    int Steps;
+  };
+  const Case cases[] = {{"+c +z -c", -1},    {"+c +y -c", 1},     {"+c +s +z -s -c", 1},
+                        {"+c +s -s +z -c", -1}, {"+z +c -c", 0}, {"+c -c +y", 0}};
+  for (const Case& c : cases) {
+    while (E->History.UndoSteps() != 1) E->History.UndoSteps() > 1 ? E->Undo() : E->Redo();
+    std::istringstream in(c.Keys);
+    for (std::string k; in >> k;)
+      eng_SetKey(k[1] == 'c' ? K_CTRL : k[1] == 's' ? K_SHIFT : KeyLetter(k[1]), k[0] == '+');
+    Tick();
+    for (int key : {K_CTRL, K_SHIFT, KeyLetter('z'), KeyLetter('y')}) eng_SetKey(key, false);
+    Tick();
+    EXPECT_EQ(static_cast<int>(E->History.UndoSteps()) - 1, c.Steps) << c.Keys;
+  }
+}
+
+TEST_F(EditingTest, TestPlayWithAToolInHandLeavesTheEditorAbleToSelect) {
+  TMapObj* block = Place(2, 105, 105);
+  Tool(3);
+  ClickAt(462, 25);  // play
+  Tick(3);
+  ClickAt(562, 25);  // stop
+  ClickMap(105, 105);
+  EXPECT_EQ(E->Current, block);
+  EXPECT_FALSE(E->Placing);
+}
+
+// With the game's font loaded.
+class FontEditingTest : public EditorTest {
+  std::string DataDir() override { return Art.Dir(); }
+  TestData Art;
+};
+
+// Leaving the hint field keeps the space typed last; characters the font has
+// no picture for are not taken.
+TEST_F(FontEditingTest, TheHintKeepsItsLastSpaceAndTakesNoCharacterTheFontLacks) {
+  for (const char* typed : {"Раз два ", "три🙂"}) {
+    E->StartHintEditing();
+    eng_AddText(typed);
+    Tick();
+    E->StopHintEditing();
+  }
+  EXPECT_EQ(E->Hint, "Раз два три");
 }
 
 }  // namespace

@@ -223,6 +223,7 @@ TEST_F(FormTest, APressNeverLandsOnAFormThatWasNotOnScreenWhenItBegan) {
     bool OpenedByClick;  // a pop-up (Visible) shown by a click just before it came back
     int WaitTicks;    // ticks it was updated before the click
     bool Counts;
+    bool Drawn = false;  // drawn while it was not updated (under a fade)
   };
   const Case cases[] = {
       {"a click in the tick the form comes back", 5, false, 0, false},
@@ -230,11 +231,15 @@ TEST_F(FormTest, APressNeverLandsOnAFormThatWasNotOnScreenWhenItBegan) {
       {"a single skipped tick: still on screen", 1, false, 0, true},
       {"a pop-up opened by a click, clicked 10 ticks later", 5, true, 10, false},
       {"a pop-up opened by a click, clicked 20 ticks later", 5, true, 20, true},
+      {"a click in the tick a form seen all along comes back", 5, false, 0, true, true},
   };
   for (const Case& c : cases) {
     Form.Visible = c.OpenedByClick;
     Tick(0, 0);  // on screen
-    for (int i = 0; i < c.AwayTicks; ++i) mouse_ClearState();
+    for (int i = 0; i < c.AwayTicks; ++i) {
+      mouse_ClearState();
+      if (c.Drawn) Form.Draw();
+    }
     if (c.OpenedByClick) {
       eng_SetButton(M_BLEFT, true);  // the click that opens it, beside the button
       eng_SetButton(M_BLEFT, false);
