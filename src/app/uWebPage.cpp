@@ -116,7 +116,7 @@ EMSCRIPTEN_KEEPALIVE const char* kelvod_check_level(const char* bytes, int size,
 
 // Whether closing the tab now would lose the editor's work: the page asks
 // before the tab closes or reloads, as the game asks before it ends.
-EMSCRIPTEN_KEEPALIVE int kelvod_unsaved_work() { return EditorScene && EditorScene->HasUnsavedWork(); }
+EMSCRIPTEN_KEEPALIVE int kelvod_unsaved_work() { return EditorScene && EditorScene->Doc.WouldLoseWork(); }
 
 }  // extern "C"
 #endif
