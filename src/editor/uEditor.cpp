@@ -18,21 +18,14 @@ namespace {
 
 constexpr uint8_t kDimmedAlpha = 155;
 
-// A copy of the same class as the source.
-template <class T>
-std::unique_ptr<T> CloneAs(const T& source) {
-  return std::unique_ptr<T>(static_cast<T*>(source.Clone().release()));
-}
-
 }  // namespace
 
 // --- construction ---
 
-TEditor::TEditor(tSceneMng* manager) : tScene(manager) {
-  Map = std::make_unique<TMap>(CellSize);
+TEditor::TEditor(tSceneMng* manager) : tScene(manager), Tools(*Doc.Map) {
+  ConnectDocument();
   ToolForm = std::make_unique<TMeForm>(0, 0, 255, this);
   CreateLooks();
-  CreatePalette();
   CreateToolForm();
   CreatePropPanel();
   CreatePlayPanel();
@@ -45,6 +38,21 @@ TEditor::TEditor(tSceneMng* manager) : tScene(manager) {
 }
 
 TEditor::~TEditor() = default;
+
+// What the document and the tools ask of the scene.
+void TEditor::ConnectDocument() {
+  Doc.Manager = Manager;
+  Doc.Forget = [this] { Tools.ForgetMapContent(); };
+  Doc.Say = [this](const std::string& text, bool error) { ShowMessage(text, error); };
+  Doc.ChooseFileToSave = [this] {
+    if (!LevelMenu) return false;
+    // Quitting from another scene: the chooser is the editor's.
+    if (Manager && Manager->Current != this && !Manager->Switching) Activate();
+    ShowChooser(true);
+    return true;
+  };
+  Tools.Refuse = [this](const std::string& text) { ShowMessage(text, true); };
+}
 
 void TEditor::CreateLooks() {
   ToolSprite = MakeAtlasSprite<TMeFormDrawRect>(Atlas::ToolButton);
@@ -59,10 +67,6 @@ void TEditor::CreateLooks() {
   SmallShape = std::make_unique<TShapeCircle>(32);
   WideShape = MakeWideButtonShape();
   MessageBack = MakeAtlasSprite(Atlas::DialogPanel);
-}
-
-void TEditor::CreatePalette() {
-  for (int i = 1; i <= kPaletteSize; ++i) Prototypes[i] = MakePaletteObject(*Map, i);
 }
 
 namespace {
@@ -84,7 +88,7 @@ void TEditor::CreateToolForm() {
     auto* b = AddNew<TButton>(f, x, y, ToolShape.get(), ToolSprite.get(), ToolIcons.get(), i, &f);
     b->Editor = this;
     b->Tooltip = kToolNames[i];
-    if (i >= 1 && i <= kPaletteSize) b->Prototype = Prototypes[i].get();
+    if (i >= 1 && i <= kPaletteSize) b->Prototype = Tools.Prototypes[i].get();
   }
   auto* del = AddNew<TButtonDel>(f, 132, 660, ToolShape.get(), ToolSprite.get(), ToolIcons.get(),
                                  15, &f);
@@ -156,40 +160,7 @@ void TEditor::CreateOptions() {
   }
 }
 
-// --- queries and map changes the controls ask for ---
-
-TRope* TEditor::RopePrototype() const { return static_cast<TRope*>(Prototypes[kRopeTool].get()); }
-
-TMapObj* TEditor::CurrentObject() const { return dynamic_cast<TMapObj*>(Current); }
-
-void TEditor::DeleteCurrent() {
-  if (Placing || !Current) return;
-  TMapObjProt* gone = Current;
-  Current = nullptr;
-  // A half-made rope must not keep an end on an object that leaves the map.
-  TRope* rope = RopePrototype();
-  if (rope->ObjectA == gone || rope->ObjectB == gone) rope->ObjectA = rope->ObjectB = nullptr;
-  // Removes the ropes joined to an object with it, and detaches it from a
-  // world left over from a stopped test play.
-  Map->Remove(gone);
-  PlaySound(TSound::Delete);
-}
-
-void TEditor::EmptyHand() {
-  Current = nullptr;
-  Placing = false;
-  GrabX = GrabY = 0;
-  TRope* rope = RopePrototype();
-  rope->ObjectA = rope->ObjectB = nullptr;
-}
-
-void TEditor::ForgetMapContent() {
-  if (!Placing) Current = nullptr;
-  TRope* rope = RopePrototype();
-  rope->ObjectA = rope->ObjectB = nullptr;
-}
-
-// --- the editing model, once per tick ---
+// --- the input, once per tick ---
 
 void TEditor::Update() {
   if (!HandleKeys()) {
@@ -199,7 +170,7 @@ void TEditor::Update() {
   // Whatever the tick ended: a hint field that lost its menu, a save that the
   // chooser's closing called off, the edits of the tick as one step.
   if (HintEditing && !(Popup == FileMenu.get() && FileMenu->Visible)) StopHintEditing();
-  if (AfterSave && !(Popup == LevelMenu && LevelMenu->Visible)) AfterSave = nullptr;
+  if (Doc.SavePending() && !(Popup == LevelMenu && LevelMenu->Visible)) Doc.CancelPendingSave();
   CommitEdits();
   if (MessageTicks > 0) --MessageTicks;
 }
@@ -212,145 +183,88 @@ void TEditor::UpdateEditing() {
     return;
   }
   if (PlayPanel->Update(mouse_X(), mouse_Y())) return;
-  Map->Update();
-  if (Map->Running) {
+  Doc.Map->Update();
+  if (Doc.Map->Running) {
     // A test play runs: editing input is ignored.
     ToolForm->Alpha = kDimmedAlpha;
     PropPanel->Alpha = kDimmedAlpha;
     return;
   }
   ToolForm->Alpha = 255;
-  UpdateCursor();
-  if (!ControlsClicked() && InsideField()) {
-    if (mouse_Click(M_BLEFT) && ToolForm->TakesPresses() && !eng_PressClaimed(M_BLEFT))
-      LeftClickInField();
-    SnapAndDrag();
-  }
-  FollowAndTurn();
-}
-
-void TEditor::UpdateCursor() {
-  CursorX = mouse_X() - Map->OriginX + GrabX;
-  CursorY = mouse_Y() - Map->OriginY + GrabY;
+  Tools.UpdateCursor(mouse_X(), mouse_Y());
+  if (!ControlsClicked() && Tools.InsideField()) UpdateField();
+  Tools.FollowAndTurn(mouse_Click(M_BMIDDLE));
+  PropPanel->Alpha = Tools.Current ? 255 : kDimmedAlpha;
 }
 
 bool TEditor::ControlsClicked() {
-  if (Current && PropPanel->Update(mouse_X(), mouse_Y())) return true;
+  if (Tools.Current && PropPanel->Update(mouse_X(), mouse_Y())) return true;
   return ToolForm->Update(mouse_X(), mouse_Y());
 }
 
-// The field's edges themselves are outside.
-bool TEditor::InsideField() const {
-  return CursorX > 0 && CursorY > 0 && CursorX < Map->MaxX && CursorY < Map->MaxY;
+// A press that a form took never reaches the field.
+void TEditor::UpdateField() {
+  const bool own = !eng_PressClaimed(M_BLEFT);
+  if (mouse_Click(M_BLEFT) && ToolForm->TakesPresses() && own)
+    Tools.LeftClickInField(mouse_X(), mouse_Y(), key_Down(K_SHIFT), key_Down(K_CTRL));
+  Tools.SnapAndDrag(mouse_Down(M_BLEFT) && own);
 }
 
-void TEditor::LeftClickInField() {
-  if (!Placing && Map->PickAt(mouse_X(), mouse_Y(), Current, true)) {
-    Current = Map->PickedObject;
-    Placing = false;
-    if (CurrentObject()) {
-      GrabX = Map->DragDX;
-      GrabY = Map->DragDY;
-      UpdateCursor();
-    }
-    return;
-  }
-  if (!Current) return;
-  const bool shift = key_Down(K_SHIFT);
-  if (Placing || shift) PlaceCopy();
-  if (!shift && !dynamic_cast<TRope*>(Current)) {
-    Current = nullptr;
-    Placing = false;
-    GrabX = GrabY = 0;
-  }
-}
-
-// Adds a copy of Current to the map where Current stands (a rope: its next end).
-void TEditor::PlaceCopy() {
-  if (auto* rope = dynamic_cast<TRope*>(Current)) {
-    PlaceRope(*rope);
-  } else if (TMapObj* object = CurrentObject()) {
-    Map->Objects.push_back(CloneAs(*object));
-    PlaySound(TSound::Place);
-  }
-}
-
-void TEditor::PlaceRope(TRope& rope) {
-  // Only the rope in hand takes new ends: a rope of the map always keeps its
-  // two objects, so a Shift-click with one selected does nothing.
-  if (!Placing) return;
-  if (!Map->PickAt(mouse_X(), mouse_Y(), rope.ObjectA, false)) return;
-  auto* target = dynamic_cast<TMapObj*>(Map->PickedObject);
-  if (!target) return;
-  if (!rope.AttachEnd(target, Map->DragDX, Map->DragDY, key_Down(K_CTRL))) return;
-  Map->Ropes.push_back(CloneAs(rope));
-  PlaySound(TSound::Place);
-  rope.ObjectA = rope.ObjectB = nullptr;
-  Current = nullptr;
-}
-
-void TEditor::SnapAndDrag() {
-  const int half = CellSize / 2;
-  CursorX = (CursorX + half) / CellSize * CellSize;
-  CursorY = (CursorY + half) / CellSize * CellSize;
-  if (!Current || Placing || !mouse_Down(M_BLEFT) || eng_PressClaimed(M_BLEFT)) return;
-  CursorX = std::clamp(CursorX, 0, Map->MaxX);
-  CursorY = std::clamp(CursorY, 0, Map->MaxY);
-  Current->X = CursorX;
-  Current->Y = CursorY;
-}
-
-void TEditor::FollowAndTurn() {
-  if (!Current) {
-    PropPanel->Alpha = kDimmedAlpha;
-    return;
-  }
-  if (Placing) {
-    Current->X = CursorX;
-    Current->Y = CursorY;
-  }
-  if (mouse_Click(M_BMIDDLE))
-    if (TMapObj* object = CurrentObject()) object->Angle = TurnAngle(object->Angle, 15);
-  PropPanel->Alpha = 255;
+void TEditor::CommitEdits() {
+  // A drag is one edit: it is committed when the button comes up.
+  if (Doc.Map->Running || HintEditing || (Tools.Dragging() && !(Popup && Popup->Visible))) return;
+  Doc.Commit();
 }
 
 // --- drawing ---
 
-void TEditor::DrawGrid() const {
-  for (int i = 0; i < kGridColumns; ++i)
-    for (int j = 0; j < kGridRows; ++j)
-      pr2d_Circle(static_cast<float>(Map->OriginX + CellSize * i),
-                  static_cast<float>(Map->OriginY + CellSize * j), 3, 0xFFFFFF, 53, 25, 0);
+void TEditor::Draw() {
+  DrawBackground();
+  DrawPanels();
+  DrawField();
+  DrawMessage();
+  Tooltip.Draw(mouse_X(), mouse_Y());
+  DrawPopup();
 }
 
-void TEditor::Draw() {
+// The grey ground and the grid's dots.
+void TEditor::DrawBackground() const {
   pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x505050, 255, PR2D_FILL);
-  DrawGrid();
+  const TMap& map = *Doc.Map;
+  for (int i = 0; i < kGridColumns; ++i)
+    for (int j = 0; j < kGridRows; ++j)
+      pr2d_Circle(static_cast<float>(map.OriginX + kCellSize * i),
+                  static_cast<float>(map.OriginY + kCellSize * j), 3, 0xFFFFFF, 53, 25, 0);
+}
+
+void TEditor::DrawPanels() const {
   ToolForm->Draw();
   PropPanel->Draw();
   PlayPanel->Draw();
-  Map->Draw();
-  if (Current) {
-    if (Placing) Current->DrawEditor(Map->OriginX, Map->OriginY);
-    Current->DrawShape(Map->OriginX, Map->OriginY);
-  }
-  DrawMessage();
-  Tooltip.Draw(mouse_X(), mouse_Y());
-  if (Popup && Popup->Visible) {
-    pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x101017, 208, PR2D_FILL);
-    Popup->Draw();
-  }
+}
+
+// The level, then the prototype in hand and the selection's outline.
+void TEditor::DrawField() const {
+  Doc.Map->Draw();
+  Tools.DrawHand();
+}
+
+void TEditor::DrawPopup() const {
+  if (!Popup || !Popup->Visible) return;
+  pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x101017, 208, PR2D_FILL);
+  Popup->Draw();
 }
 
 // --- state dump ---
 
 nlohmann::json TEditor::DumpState() const {
   nlohmann::json current;
-  if (Current && Placing) {
+  const TMapObjProt* held = Tools.Current;
+  if (held && Tools.Placing) {
     for (int i = 1; i <= kPaletteSize; ++i)
-      if (Prototypes[i].get() == Current) current = {{"prototype", i}};
-  } else if (Current) {
-    current = {{dynamic_cast<TRope*>(Current) ? "rope" : "object", Map->IndexOf(Current)}};
+      if (Tools.Prototypes[i].get() == held) current = {{"prototype", i}};
+  } else if (held) {
+    current = {{dynamic_cast<const TRope*>(held) ? "rope" : "object", Doc.Map->IndexOf(held)}};
   }
   nlohmann::json popup;
   if (Popup == FileMenu.get())
@@ -359,19 +273,19 @@ nlohmann::json TEditor::DumpState() const {
     popup = "level_menu";
   const std::string* tooltip = Tooltip.Shown();
   const std::string* message = MessageShown();
-  return {{"placing", Placing},
+  return {{"placing", Tools.Placing},
           {"current", current},
           {"popup", popup},
           {"popup_visible", Popup != nullptr && Popup->Visible},
-          {"cursor", {CursorX, CursorY}},
-          {"grab", {GrabX, GrabY}},
-          {"map", Map->DumpState()},
-          {"dirty", Dirty()},
-          {"undo_steps", History.UndoSteps()},
-          {"redo_steps", History.RedoSteps()},
+          {"cursor", {Tools.CursorX, Tools.CursorY}},
+          {"grab", {Tools.GrabX, Tools.GrabY}},
+          {"map", Doc.Map->DumpState()},
+          {"dirty", Doc.Dirty()},
+          {"undo_steps", Doc.History.UndoSteps()},
+          {"redo_steps", Doc.History.RedoSteps()},
           {"tooltip", tooltip ? nlohmann::json(*tooltip) : nlohmann::json()},
           {"message", message ? nlohmann::json(*message) : nlohmann::json()},
-          {"hint", Hint},
+          {"hint", Doc.Hint},
           {"hint_editing", HintEditing},
-          {"file_name", FileName.empty() ? nlohmann::json() : nlohmann::json(FileName)}};
+          {"file_name", Doc.FileName.empty() ? nlohmann::json() : nlohmann::json(Doc.FileName)}};
 }

@@ -1,5 +1,7 @@
-// The level editor: the scene in which levels are built on a snapping grid,
-// its tool form, property panel and play panel, and the buttons on them.
+// The level editor: the scene in which levels are built on a snapping grid.
+// It owns the document (the level, its file and history) and the tools (what
+// the pointer does on the field), draws them with its tool form, property
+// panel and play panel, and routes the input to them.
 #pragma once
 
 #include <array>
@@ -9,7 +11,8 @@
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 
-#include "editor/uEditorHistory.h"
+#include "editor/uEditorDocument.h"
+#include "editor/uEditorTools.h"
 #include "level/uMap.h"
 #include "level/uPalette.h"
 #include "scenes/uLevelMenu.h"
@@ -115,28 +118,16 @@ class TEditor : public tScene, public TLevelMenuClient {
     void Click() override;
   };
 
-  static constexpr int kRopeTool = kPaletteRope;
+  TEditorDocument Doc;  // the level: map, hint, file, history, questions
+  TEditorTools Tools;   // the palette, the hand, the selection; on Doc's map
 
   std::unique_ptr<TMeForm> ToolForm;
   std::unique_ptr<TMeFormPanel> PlayPanel;
   std::unique_ptr<TMeFormEd> PropPanel;
   std::unique_ptr<TEditorMenu> FileMenu;
   TMeForm* Popup = nullptr;  // takes all input while visible: FileMenu or the level chooser
-  std::unique_ptr<TMap> Map;
   TLevelMenu* LevelMenu = nullptr;  // the chooser shared with the main menu; set by its maker
-  int32_t CellSize = kCellSize;
-  int32_t CursorX = 0, CursorY = 0;  // map coordinates
-  int32_t GrabX = 0, GrabY = 0;      // from the pointer to the grabbed object
-  bool Placing = false;              // a prototype is in hand
-  TMapObjProt* Current = nullptr;    // the prototype in hand, the selection, or none
-  std::array<std::unique_ptr<TMapObjProt>, kPaletteSize + 1> Prototypes;  // 1..12; 0 none
-
-  // The level as a whole: its hint, its file, its history.
-  std::string Hint;      // shown to the player; saved beside the level file
-  std::string FileName;  // the level file last saved or opened; "" for a new level
-  std::string FileDir;   // its folder, with a trailing separator
   bool HintEditing = false;  // the hint field takes the keyboard
-  TEditorHistory History;
 
   void Draw() override;
   void Update() override;
@@ -144,40 +135,22 @@ class TEditor : public tScene, public TLevelMenuClient {
   // Asks "Сохранить изменения?" before the program ends with unsaved work.
   bool HoldQuit() override;
 
-  // What a save would write now.
-  TLevelState State() const;
-  // The level differs from what was last saved or opened.
-  bool Dirty() const;
   // Ctrl+Z and Ctrl+Y: back and forward one edit (the hint included).
   void Undo();
   void Redo();
-  // Runs `then` at once when no work would be lost; otherwise asks
-  // "Сохранить изменения?" first: "Сохранить" saves and then runs it, "Не
-  // сохранять" runs it, "Отмена" does nothing.
+  // The document's question before work is lost, with the hint's typing ended first.
   void AskToSave(std::function<void()> then);
   // "Новый": an empty level without a file.
   void NewLevel();
   // Opens the shared level chooser on the map, to save or to open, and gives it the input.
   void ShowChooser(bool saveMode);
-  // The chooser's choice in save or open mode.
-  void LevelChosen(TLevelMenu& menu, int index) override;
+  // The chooser's choice in save or open mode: the document's.
+  void LevelChosen(TLevelMenu& menu, int index) override { Doc.LevelChosen(menu, index); }
   // A line near the top of the field that fades out.
   void ShowMessage(std::string text, bool error = false);
   const std::string* MessageShown() const;
   void StartHintEditing();
   void StopHintEditing();
-
-  TRope* RopePrototype() const;
-  // Current as a map object (a block or a derived kind), or null.
-  TMapObj* CurrentObject() const;
-  // Removes the selected object (with the ropes that join it) or rope from
-  // the map. Does nothing with a prototype in hand or nothing selected.
-  void DeleteCurrent();
-  // Nothing in hand and nothing selected (a test play starts so): a half-made
-  // rope is dropped too.
-  void EmptyHand();
-  // The map is about to be emptied or replaced: forget every object of it.
-  void ForgetMapContent();
 
   nlohmann::json DumpState() const;
 
@@ -188,43 +161,32 @@ class TEditor : public tScene, public TLevelMenuClient {
   std::unique_ptr<TShapeCircle> ToolShape, SmallShape;
   std::unique_ptr<TShapeRect> WideShape;
   std::unique_ptr<TMeDrawRect> MessageBack;
-
-  void CreateLooks();
-  void CreatePalette();
-  void CreateToolForm();
-  void CreatePropPanel();
-  void CreatePlayPanel();
-  void CreateOptions();
-
-  void UpdateCursor();
-  bool ControlsClicked();
-  bool InsideField() const;
-  void LeftClickInField();
-  void PlaceCopy();
-  void PlaceRope(TRope& rope);
-  void SnapAndDrag();
-  void FollowAndTurn();
-  void DrawGrid() const;
-
-  // uEditorFile.cpp: the level as a whole.
-  TLevelState Saved;     // what was last saved or opened
-  bool NotSaving = false;  // "Не сохранять" was answered: its one action runs now
-  std::function<void()> AfterSave;  // waits for a save through the chooser
   std::string Message;
   bool MessageIsError = false;
   int MessageTicks = 0;
   TTooltip Tooltip;
 
+  void ConnectDocument();
+  void CreateLooks();
+  void CreateToolForm();
+  void CreatePropPanel();
+  void CreatePlayPanel();
+  void CreateOptions();
+
+  // Input, routed once per tick: the keys first, then the pop-up, the play
+  // panel and the test play, the panels, the field.
   void UpdateEditing();
-  bool HandleKeys();
-  bool Dragging() const;
+  bool ControlsClicked();
+  void UpdateField();
   void CommitEdits();
-  void Restore(const TLevelState& state);
-  void MarkSaved(const TLevel& level);
-  void SaveThen(std::function<void()> then);
-  bool SaveLevel(TLevelMenu* menu, const TLevel& level);
-  void OpenLevel(const TLevel& level);
+  bool HandleKeys();
   void EditHint();
   void TrackTooltip();
+
+  // Drawing, back to front, each layer on its own.
+  void DrawBackground() const;
+  void DrawPanels() const;
+  void DrawField() const;
   void DrawMessage() const;
+  void DrawPopup() const;
 };

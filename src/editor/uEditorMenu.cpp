@@ -60,7 +60,7 @@ void TButtonEMOpen::Click() {
   if (!editor) return;
   editor->AskToSave([editor] {
     // The chosen level replaces the map's content.
-    editor->ForgetMapContent();
+    editor->Tools.ForgetMapContent();
     editor->ShowChooser(false);
   });
 }
@@ -89,7 +89,7 @@ void THintField::Draw(int offsetX, int offsetY, uint8_t alpha) {
   if (Sprite)
     Sprite->DrawStretched(0, Atlas::kPanelBorder, cx - kWidth / 2, cy - kHeight / 2, kWidth,
                           kHeight, alpha);
-  std::string text = editor->Hint;
+  std::string text = editor->Doc.Hint;
   if (text.empty() && !editor->HintEditing) {
     DrawCaptionIn(Tr("щёлкните здесь, чтобы написать"), cx, cy, alpha, kPlaceholderColor);
     return;

@@ -18,7 +18,7 @@ void TMeFormEd::Draw() {
   // The background goes down twice, which makes the panel more opaque.
   if (Background) Background->DrawFrame(X, Y, 0, 0, Alpha);
   TMeFormPanel::Draw();
-  TMapObj* object = Editor ? Editor->CurrentObject() : nullptr;
+  TMapObj* object = Editor ? Editor->Tools.CurrentObject() : nullptr;
   if (!object) return;
   DrawCaption(std::to_string(object->Angle), X + 18, Y - 93, Alpha);
   DrawCaption(std::to_string(object->Width), X + 18, Y - 3, Alpha);
@@ -27,65 +27,31 @@ void TMeFormEd::Draw() {
 
 // --- tool buttons ---
 
-void TButton::Click() {
-  Editor->Placing = Prototype != nullptr;
-  Editor->Current = Prototype;
-}
+void TButton::Click() { Editor->Tools.Choose(Prototype); }
 
 bool TButton::UpdatePressed() {
-  return (Editor->Placing && Prototype == Editor->Current) ||
-         (!Prototype && !Editor->Current);
+  const TEditorTools& tools = Editor->Tools;
+  return (tools.Placing && Prototype == tools.Current) || (!Prototype && !tools.Current);
 }
 
-void TButtonDel::Click() { Editor->DeleteCurrent(); }
+void TButtonDel::Click() { Editor->Tools.DeleteCurrent(); }
 
 // --- property panel ---
 
 void TButtonE::Click() {
-  TMapObj* object = Editor->CurrentObject();
-  if (!object) return;
-  TObjectSize size = TObjectSize::OK;
+  TEditorTools& tools = Editor->Tools;
   switch (Mode) {
-    case kRotate: object->Angle = TurnAngle(object->Angle, Step); break;
-    case kResizeBoth: size = object->Resize(Step, Step); break;
-    case kResizeWidth: size = object->Resize(Step, 0); break;
-    case kResizeHeight: size = object->Resize(0, Step); break;
-    default: break;
-  }
-  if (size == TObjectSize::TOO_LARGE)
-    Editor->ShowMessage(TrF("Больше нельзя: предмет не крупнее %s точек", {std::to_string(kMaxObjectSize)}), true);
-}
-
-void TButtonOpt::Click() {
-  TMapObj* object = Editor->CurrentObject();
-  if (!object) return;
-  const int lastFrame = object->Sprite ? object->Sprite->LastFrame : 0;
-  switch (Mode) {
-    case kDynamic: object->Dynamic = !object->Dynamic; break;
-    case kBlack: object->Frame = 0; break;
-    case kWhite:
-      if (lastFrame > 0) object->Frame = 1;
-      break;
-    case kMirror:
-      if (lastFrame > 1) object->Frame = 2;
-      break;
-    case kInteractive: object->Interactive = !object->Interactive; break;
+    case kRotate: tools.Turn(Step); break;
+    case kResizeBoth: tools.Resize(Step, Step); break;
+    case kResizeWidth: tools.Resize(Step, 0); break;
+    case kResizeHeight: tools.Resize(0, Step); break;
     default: break;
   }
 }
 
-bool TButtonOpt::UpdatePressed() {
-  TMapObj* object = Editor->CurrentObject();
-  if (!object) return false;
-  switch (Mode) {
-    case kDynamic: return object->Dynamic;
-    case kBlack: return object->Frame == 0;
-    case kWhite: return object->Frame == 1;
-    case kMirror: return object->Frame == 2;
-    case kInteractive: return object->Interactive;
-    default: return false;
-  }
-}
+void TButtonOpt::Click() { Editor->Tools.ToggleOption(Mode); }
+
+bool TButtonOpt::UpdatePressed() { return Editor->Tools.OptionOn(Mode); }
 
 void TButtonOpt::Draw(int offsetX, int offsetY, uint8_t alpha) {
   const int cx = X + offsetX, cy = Y + offsetY;
@@ -103,18 +69,18 @@ void TButtonOpt::Draw(int offsetX, int offsetY, uint8_t alpha) {
 // --- play panel ---
 
 void TButtonP::Click() {
-  TMap& map = *Editor->Map;
+  TMap& map = *Editor->Doc.Map;
   switch (Mode) {
     case kPlay:
       // A tool in hand would leave the editor placing nothing after the play.
-      Editor->EmptyHand();
+      Editor->Tools.EmptyHand();
       if (map.Running)
         map.Paused = false;
       else
         map.StartGame();
       break;
     case kPause:
-      Editor->EmptyHand();
+      Editor->Tools.EmptyHand();
       if (map.Running) map.Paused = true;
       break;
     case kStop: map.Running = false; break;
@@ -123,7 +89,7 @@ void TButtonP::Click() {
 }
 
 bool TButtonP::UpdatePressed() {
-  const TMap& map = *Editor->Map;
+  const TMap& map = *Editor->Doc.Map;
   switch (Mode) {
     case kPlay: return map.Running && !map.Paused;
     case kPause: return map.Running && map.Paused;

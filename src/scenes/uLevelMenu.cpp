@@ -236,38 +236,16 @@ bool TLevelMenu::Proven(int index) const {
   return LevelProven(Levels[index].Path(), !Levels[index].Own);
 }
 
+// Playing starts the level; saving and opening are the client's (the
+// editor's), which also decides whether the chooser closes.
 void TButtonLM::Click() {
   auto* menu = static_cast<TLevelMenu*>(Form);
   if (Index < 0 || Index >= static_cast<int>(menu->Levels.size())) return;
-  if (menu->Client && !menu->PlayMode) {
-    menu->Client->LevelChosen(*menu, Index);
+  if (!menu->PlayMode) {
+    if (menu->Client) menu->Client->LevelChosen(*menu, Index);
     return;
   }
-  const TLevel& level = menu->Levels[Index];
-  const std::string path = level.Path();
-  if (menu->SaveMode) {
-    if (!menu->Map || !level.Writable()) return;
-    // A level the game would refuse to load is not written; say why.
-    if (std::string over = OverBudgetText(MeasureLevel(*menu->Map)); !over.empty()) {
-      menu->ErrorMessage = over;
-      return;
-    }
-    std::string error;
-    // A player's folder without a level folder yet gets one for the first level.
-    std::error_code ec;
-    std::filesystem::create_directories(level.Dir, ec);
-    if (!menu->Map->SaveToFile(path, &error)) {
-      // Stay open and say so: the level was not saved.
-      menu->ErrorMessage = Tr("Не удалось сохранить уровень");
-      return;
-    }
-    // A changed level has not been won yet.
-    if (PlayerState) PlayerState->SetWon(level.FileName, level.Own, false);
-  } else if (menu->PlayMode) {
-    if (menu->Owner) menu->Owner->SwitchTo("game", Index);
-  } else if (menu->Map) {
-    menu->Map->LoadFromFile(path);
-  }
+  if (menu->Owner) menu->Owner->SwitchTo("game", Index);
   menu->Visible = false;
 }
 

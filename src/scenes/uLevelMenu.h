@@ -50,8 +50,8 @@ class TLevelMenu : public TMeForm {
   std::unique_ptr<TMeFormDrawRect> LevelSprite;
   std::unique_ptr<TMeFormDrawRect> CloseSprite;
   std::unique_ptr<TMeDrawRect> WonSprite;  // the check on a won level's button
-  TMap* Map = nullptr;  // loaded into or saved from
-  TLevelMenuClient* Client = nullptr;  // when set, does the saving and opening instead
+  TMap* Map = nullptr;  // the map a client saves or opens
+  TLevelMenuClient* Client = nullptr;  // saves or opens what is chosen in those modes
   bool SaveMode = false;
   bool PlayMode = false;
   int Page = 0;              // with more levels than fit, the page shown

@@ -66,7 +66,7 @@ TEST_F(EnglishScreens, ShowNoRussianText) {
   LookAtTooltips(*EditorScene->PropPanel);
   ClickAt(90, 32);
   Look("file menu", 25);
-  LevelMenu->Show(EditorScene->Map.get(), false, false);
+  LevelMenu->Show(EditorScene->Doc.Map.get(), false, false);
   EditorScene->LevelChosen(*LevelMenu, 2);  // damaged: a message says so
   Look("message");
   EditorScene->AskToSave([] {});

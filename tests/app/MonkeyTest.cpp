@@ -78,7 +78,7 @@ class Monkey : public GameTest, public ::testing::WithParamInterface<uint32_t> {
       AddForm(*EditorScene->ToolForm, &points);
       AddForm(*EditorScene->PropPanel, &points);
       AddForm(*EditorScene->PlayPanel, &points);
-      AddObjects(*EditorScene->Map, &points);
+      AddObjects(*EditorScene->Doc.Map, &points);
     }
     return points;
   }
@@ -110,7 +110,7 @@ class Monkey : public GameTest, public ::testing::WithParamInterface<uint32_t> {
   TPoint Target() { return OneOf(Targets()); }
   TPoint AnObject() {
     std::vector<TPoint> objects;
-    AddObjects(*EditorScene->Map, &objects);
+    AddObjects(*EditorScene->Doc.Map, &objects);
     return OneOf(objects);
   }
 
@@ -150,7 +150,7 @@ class Monkey : public GameTest, public ::testing::WithParamInterface<uint32_t> {
   // One thing a player might do, picked at random.
   void Act() {
     const int roll = Between(0, 99);
-    if (roll < 10 && Scene() == "editor" && !EditorScene->Map->Running) EditorHabit();
+    if (roll < 10 && Scene() == "editor" && !EditorScene->Doc.Map->Running) EditorHabit();
     else if (roll < 40) Click(Target());
     else if (roll < 55) Click(Target()), Click(InField());  // a tool, then the field
     else if (roll < 62) Click(Target()), Click(Target());
@@ -203,7 +203,7 @@ TEST_P(Monkey, PlaysEverySceneAndEverySavedLevelLoadsBackWhole) {
     const uint64_t before = TickNow;
     Act();
     ticksIn[Scene()] += static_cast<int>(TickNow - before);
-    const TMap& edited = *EditorScene->Map;
+    const TMap& edited = *EditorScene->Doc.Map;
     mostObjects = std::max(mostObjects, edited.Objects.size());
     mostRopes = std::max(mostRopes, edited.Ropes.size());
     if (Scene() == "editor" && edited.Running) testPlay += static_cast<int>(TickNow - before);

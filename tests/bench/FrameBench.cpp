@@ -86,7 +86,7 @@ class ScreenRun {
     } else {
       EditorScene->Activate();
       if (screen != Screen::EditorEmpty)
-        EditorScene->Map->LoadFromFile(DataLevelDir() + kBusiestLevel + ".map");
+        EditorScene->Doc.Map->LoadFromFile(DataLevelDir() + kBusiestLevel + ".map");
       if (screen == Screen::EditorMenu || screen == Screen::Question)
         Click(90, 32);  // "Меню": the file menu over the editor
       if (screen == Screen::Question)

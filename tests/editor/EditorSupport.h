@@ -50,7 +50,7 @@ class EditorTest : public GameTest {
   TMapObj* Place(int tool, int mx, int my) {
     Tool(tool);
     ClickMap(mx, my);
-    TMapObj* placed = E->Map->Objects.empty() ? nullptr : E->Map->Objects.back().get();
+    TMapObj* placed = E->Doc.Map->Objects.empty() ? nullptr : E->Doc.Map->Objects.back().get();
     EXPECT_TRUE(placed && placed->X == mx && placed->Y == my) << "not placed at " << mx << ", " << my;
     return placed;
   }
@@ -81,9 +81,9 @@ class EditorTest : public GameTest {
       if (b->Caption == caption) return ClickAndWait(dialog.X + b->X, dialog.Y + b->Y);
     FAIL() << "no button " << caption;
   }
-  size_t Objects() const { return E->Map->Objects.size(); }
-  size_t Ropes() const { return E->Map->Ropes.size(); }
-  TMapObj* Obj(size_t i) const { return E->Map->Objects.at(i).get(); }
+  size_t Objects() const { return E->Doc.Map->Objects.size(); }
+  size_t Ropes() const { return E->Doc.Map->Ropes.size(); }
+  TMapObj* Obj(size_t i) const { return E->Doc.Map->Objects.at(i).get(); }
 
   TEditor* E = nullptr;
 };

@@ -32,7 +32,7 @@ class EditorFileTest : public EditorTest {
     const int row = (i - 1) / 5, col = i - 5 * row;
     ClickAndWait(512 + col * 84 - 252, 128 + row * 84 + 128);
   }
-  std::string Bytes() const { return EncodeMap(*E->Map); }
+  std::string Bytes() const { return EncodeMap(*E->Doc.Map); }
   TestData Levels{false};
 };
 
@@ -105,8 +105,8 @@ TEST_F(EditorFileTest, SavingFromTheQuestionSavesFirstAndThenGoesOn) {
   eng_SetCloseHandled(true);
   MenuItem(kOpenY);
   Entry(1);
-  ASSERT_EQ(E->FileName, "1001.map");
-  EXPECT_FALSE(E->Dirty());
+  ASSERT_EQ(E->Doc.FileName, "1001.map");
+  EXPECT_FALSE(E->Doc.Dirty());
   Place(11, 245, 245);
   eng_RequestClose();
   Tick();
@@ -152,23 +152,23 @@ TEST_F(EditorFileTest, AnOpenThatSkipsRecordsSaysHowMany) {
 // back byte for byte, redoing everything the whole level; 100 steps and more.
 TEST_F(EditorFileTest, UndoAndRedoGoBackAndForthByteForByte) {
   TMapObj* a = Place(2, 105, 105);
-  EXPECT_EQ(E->History.UndoSteps(), 1u);
+  EXPECT_EQ(E->Doc.History.UndoSteps(), 1u);
   Press(SX(105), SY(105));
   for (int step = 1; step <= 4; ++step) {
     MoveTo(SX(105 + 20 * step), SY(105));
     Tick();
   }
-  EXPECT_EQ(E->History.UndoSteps(), 1u) << "no step while the button is held";
+  EXPECT_EQ(E->Doc.History.UndoSteps(), 1u) << "no step while the button is held";
   Release();
   EXPECT_EQ(a->X, 175);
-  EXPECT_EQ(E->History.UndoSteps(), 2u) << "the drag is one step";
+  EXPECT_EQ(E->Doc.History.UndoSteps(), 2u) << "the drag is one step";
   eng_SetKey(K_SHIFT, true);
   Tool(11);
   for (int i = 0; i < 110; ++i) ClickMap(35 + 35 * (i % 16), 280 + 35 * (i / 16));
   eng_SetKey(K_SHIFT, false);
   ASSERT_EQ(Objects(), 111u);
   const std::string full = Bytes();
-  const size_t steps = E->History.UndoSteps();
+  const size_t steps = E->Doc.History.UndoSteps();
   ASSERT_EQ(steps, 112u);
 
   auto keys = [&](char letter, bool shift, size_t times) {
@@ -184,12 +184,12 @@ TEST_F(EditorFileTest, UndoAndRedoGoBackAndForthByteForByte) {
   };
   keys('z', false, steps);
   EXPECT_EQ(Bytes(), "");
-  EXPECT_EQ(E->History.RedoSteps(), steps);
-  EXPECT_FALSE(E->Dirty());
+  EXPECT_EQ(E->Doc.History.RedoSteps(), steps);
+  EXPECT_FALSE(E->Doc.Dirty());
   keys('y', false, steps / 2);
   keys('z', true, steps - steps / 2);  // Ctrl+Shift+Z redoes as well
   EXPECT_EQ(Bytes(), full);
-  EXPECT_TRUE(E->Dirty());
+  EXPECT_TRUE(E->Doc.Dirty());
   keys('z', false, 110);
   ASSERT_EQ(Objects(), 1u);
   EXPECT_EQ(Obj(0)->X, 175);
@@ -211,17 +211,17 @@ TEST_F(EditorFileTest, TheHintIsTypedSavedOpenedAndUndone) {
   eng_SetKey(K_BACKSPACE, true);
   eng_SetKey(K_BACKSPACE, false);
   Tick();
-  EXPECT_EQ(E->History.UndoSteps(), 0u) << "typing is one step, made when it ends";
+  EXPECT_EQ(E->Doc.History.UndoSteps(), 0u) << "typing is one step, made when it ends";
   eng_SetKey(K_ESCAPE, true);
   eng_SetKey(K_ESCAPE, false);
   Tick();
   EXPECT_FALSE(E->FileMenu->Visible);
   EXPECT_FALSE(E->HintEditing);
-  EXPECT_EQ(E->Hint, "Жмите\nна робота");
-  EXPECT_EQ(E->History.UndoSteps(), 1u);
-  EXPECT_TRUE(E->Dirty());
+  EXPECT_EQ(E->Doc.Hint, "Жмите\nна робота");
+  EXPECT_EQ(E->Doc.History.UndoSteps(), 1u);
+  EXPECT_TRUE(E->Doc.Dirty());
   E->Undo();
-  EXPECT_EQ(E->Hint, "");
+  EXPECT_EQ(E->Doc.Hint, "");
   E->Redo();
   Tick();
 
@@ -231,11 +231,11 @@ TEST_F(EditorFileTest, TheHintIsTypedSavedOpenedAndUndone) {
   EXPECT_EQ(LoadLevelHint(Levels.Level("1001.map")), "Жмите\nна робота");
   MenuItem(kNewY);
   EXPECT_EQ(Question(), "") << "saved: nothing to ask";
-  EXPECT_EQ(E->Hint, "");
+  EXPECT_EQ(E->Doc.Hint, "");
   MenuItem(kOpenY);
   Entry(1);
-  EXPECT_EQ(E->Hint, "Жмите\nна робота");
-  EXPECT_FALSE(E->Dirty());
+  EXPECT_EQ(E->Doc.Hint, "Жмите\nна робота");
+  EXPECT_FALSE(E->Doc.Dirty());
 }
 
 // A click on the file menu's "Закрыть", which stands over the field, with a

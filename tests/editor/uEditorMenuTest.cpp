@@ -43,13 +43,13 @@ TEST_F(FileMenuTest, TheMenuTakesAllInputUntilClosed) {
   EXPECT_TRUE(Drawn("Новый"));
   ClickAt(462, 25);  // play
   Tool(3);
-  EXPECT_FALSE(E->Map->Running) << "the play panel does not react under the menu";
-  EXPECT_FALSE(E->Placing);
+  EXPECT_FALSE(E->Doc.Map->Running) << "the play panel does not react under the menu";
+  EXPECT_FALSE(E->Tools.Placing);
   MenuItem(kCloseY);
   EXPECT_FALSE(E->FileMenu->Visible);
   EXPECT_FALSE(Drawn("Новый"));
   Tool(3);
-  EXPECT_TRUE(E->Placing);
+  EXPECT_TRUE(E->Tools.Placing);
 }
 
 TEST_F(FileMenuTest, NewEmptiesTheMapAndForgetsWhatWasInIt) {
@@ -62,14 +62,14 @@ TEST_F(FileMenuTest, NewEmptiesTheMapAndForgetsWhatWasInIt) {
   ClickMap(105, 105);  // half-made rope from A
   Tool(0);
   ClickMap(105, 105);
-  ASSERT_EQ(E->Current, a);
+  ASSERT_EQ(E->Tools.Current, a);
   Menu();
   MenuItem(kNewY);
   Answer("Не сохранять");
   EXPECT_EQ(Objects(), 0u);
   EXPECT_EQ(Ropes(), 0u);
-  EXPECT_EQ(E->Current, nullptr);
-  EXPECT_EQ(E->RopePrototype()->ObjectA, nullptr);
+  EXPECT_EQ(E->Tools.Current, nullptr);
+  EXPECT_EQ(E->Tools.RopePrototype()->ObjectA, nullptr);
   EXPECT_FALSE(E->FileMenu->Visible);
 
   // A prototype in hand stays in hand.
@@ -79,8 +79,8 @@ TEST_F(FileMenuTest, NewEmptiesTheMapAndForgetsWhatWasInIt) {
   MenuItem(kNewY);
   Answer("Не сохранять");
   EXPECT_EQ(Objects(), 0u);
-  EXPECT_TRUE(E->Placing);
-  EXPECT_EQ(E->Current, E->Prototypes[4].get());
+  EXPECT_TRUE(E->Tools.Placing);
+  EXPECT_EQ(E->Tools.Current, E->Tools.Prototypes[4].get());
 }
 
 TEST_F(FileMenuTest, ClosingTheChooserReturnsToPlainEditing) {
@@ -96,7 +96,7 @@ TEST_F(FileMenuTest, ClosingTheChooserReturnsToPlainEditing) {
   EXPECT_FALSE(Drawn("Новый"));
   EXPECT_FALSE(Drawn("Закрыть"));
   Tool(3);
-  EXPECT_TRUE(E->Placing);
+  EXPECT_TRUE(E->Tools.Placing);
   // The menu button shows the file menu again.
   Menu();
   EXPECT_TRUE(Drawn("Новый"));
@@ -157,12 +157,12 @@ TEST_F(FileMenuTest, OpenReplacesTheMapAndForgetsTheOldObjects) {
   ClickMap(105, 105);  // half-made rope from the ball
   Tool(0);
   ClickMap(105, 105);
-  ASSERT_EQ(E->Current, a);
+  ASSERT_EQ(E->Tools.Current, a);
 
   Menu();
   MenuItem(kOpenY);
-  EXPECT_EQ(E->Current, nullptr);
-  EXPECT_EQ(E->RopePrototype()->ObjectA, nullptr);
+  EXPECT_EQ(E->Tools.Current, nullptr);
+  EXPECT_EQ(E->Tools.RopePrototype()->ObjectA, nullptr);
   EXPECT_TRUE(LevelMenu->Visible);
   EXPECT_FALSE(LevelMenu->SaveMode);
   EXPECT_FALSE(LevelMenu->PlayMode);
@@ -172,7 +172,7 @@ TEST_F(FileMenuTest, OpenReplacesTheMapAndForgetsTheOldObjects) {
   EXPECT_STREQ(Obj(1)->ClassName(), "THero");
   EXPECT_EQ(std::pair(Obj(1)->X, Obj(1)->Y), std::pair(315, 315));
   ClickMap(315, 315);
-  EXPECT_EQ(E->Current, Obj(1));
+  EXPECT_EQ(E->Tools.Current, Obj(1));
 }
 
 TEST_F(FileMenuTest, BackToTheMainMenuAndBackShowsTheEditorWithoutTheFileMenu) {

@@ -50,14 +50,14 @@ TEST_F(EditingTest, TheFieldsEdgesAreOutsideTheField) {
   TMapObj* ball = Place(4, 35, 35);
   ASSERT_NE(ball, nullptr);
   ClickMap(0, 35);  // on the ball, but on the edge: not picked
-  EXPECT_EQ(E->Current, nullptr);
+  EXPECT_EQ(E->Tools.Current, nullptr);
 
   Tool(2);
   // (The top edge is tested clear of the play panel, which reaches into the field.)
-  for (auto [x, y] : {std::pair{0, 300}, {E->Map->MaxX, 300}, {450, 0}, {300, E->Map->MaxY}}) {
+  for (auto [x, y] : {std::pair{0, 300}, {E->Doc.Map->MaxX, 300}, {450, 0}, {300, E->Doc.Map->MaxY}}) {
     ClickMap(x, y);
     EXPECT_EQ(Objects(), 1u) << "a click at (" << x << ", " << y << ") placed something";
-    EXPECT_TRUE(E->Placing);
+    EXPECT_TRUE(E->Tools.Placing);
   }
   ClickMap(1, 300);  // one pixel inside
   ASSERT_EQ(Objects(), 2u);
@@ -66,14 +66,14 @@ TEST_F(EditingTest, TheFieldsEdgesAreOutsideTheField) {
 
   // A selection survives a click on the edge.
   ClickMap(35, 35);
-  ASSERT_EQ(E->Current, ball);
-  ClickMap(E->Map->MaxX, 300);
-  EXPECT_EQ(E->Current, ball);
+  ASSERT_EQ(E->Tools.Current, ball);
+  ClickMap(E->Doc.Map->MaxX, 300);
+  EXPECT_EQ(E->Tools.Current, ball);
 }
 
 TEST_F(EditingTest, TheCursorSnapsToTheNearestGridPoint) {
   Tool(2);
-  TMapObjProt* hand = E->Prototypes[2].get();
+  TMapObjProt* hand = E->Tools.Prototypes[2].get();
   auto at = [&](int mx, int my) {
     MoveTo(SX(mx), SY(my));
     Tick();
@@ -94,11 +94,11 @@ TEST_F(EditingTest, TheCursorSnapsToTheNearestGridPoint) {
 TEST_F(EditingTest, APlacingClickEmptiesTheHandUnlessShiftIsHeld) {
   TMapObj* block = Place(1, 105, 140);
   ASSERT_EQ(Objects(), 1u);
-  EXPECT_NE(block, E->Prototypes[1].get());
+  EXPECT_NE(block, E->Tools.Prototypes[1].get());
   EXPECT_EQ(block->X, 105);
   EXPECT_EQ(block->Y, 140);
-  EXPECT_FALSE(E->Placing);
-  EXPECT_EQ(E->Current, nullptr);
+  EXPECT_FALSE(E->Tools.Placing);
+  EXPECT_EQ(E->Tools.Current, nullptr);
 
   Tool(10);
   ShiftClickMap(70, 70);
@@ -107,8 +107,8 @@ TEST_F(EditingTest, APlacingClickEmptiesTheHandUnlessShiftIsHeld) {
   ASSERT_EQ(Objects(), 4u);
   for (size_t i = 1; i < 4; ++i) EXPECT_STREQ(Obj(i)->ClassName(), "THero");
   EXPECT_EQ(std::pair(Obj(3)->X, Obj(3)->Y), std::pair(210, 140));
-  EXPECT_TRUE(E->Placing);
-  EXPECT_EQ(E->Current, E->Prototypes[10].get());
+  EXPECT_TRUE(E->Tools.Placing);
+  EXPECT_EQ(E->Tools.Current, E->Tools.Prototypes[10].get());
 }
 
 TEST_F(EditingTest, EveryToolPlacesAnObjectOfItsOwnClass) {
@@ -120,7 +120,7 @@ TEST_F(EditingTest, EveryToolPlacesAnObjectOfItsOwnClass) {
     TMapObj* o = Place(tool, x, 350);
     ASSERT_NE(o, nullptr);
     EXPECT_STREQ(o->ClassName(), cls) << "tool " << tool;
-    EXPECT_EQ(o->Sprite, E->Map->Sprite(tool));
+    EXPECT_EQ(o->Sprite, E->Doc.Map->Sprite(tool));
     x += 70;
   }
 }
@@ -129,30 +129,30 @@ TEST_F(EditingTest, ClicksOnOverlappingObjectsAlternateBetweenThem) {
   TMapObj* a = Place(4, 105, 105);  // circle, x 70..140
   TMapObj* b = Place(2, 140, 105);  // square, x 127..153
   ClickMap(80, 105);
-  ASSERT_EQ(E->Current, a);
+  ASSERT_EQ(E->Tools.Current, a);
   ClickMap(133, 105);
-  EXPECT_EQ(E->Current, b);
+  EXPECT_EQ(E->Tools.Current, b);
   ClickMap(133, 105);
-  EXPECT_EQ(E->Current, a);
+  EXPECT_EQ(E->Tools.Current, a);
   ClickMap(133, 105);
-  EXPECT_EQ(E->Current, b);
+  EXPECT_EQ(E->Tools.Current, b);
   // Alone under the pointer, the selection is found again.
   ClickMap(150, 105);
-  EXPECT_EQ(E->Current, b);
+  EXPECT_EQ(E->Tools.Current, b);
   // Empty field deselects.
   ClickMap(400, 400);
-  EXPECT_EQ(E->Current, nullptr);
-  EXPECT_EQ(E->GrabX, 0);
-  EXPECT_EQ(E->GrabY, 0);
+  EXPECT_EQ(E->Tools.Current, nullptr);
+  EXPECT_EQ(E->Tools.GrabX, 0);
+  EXPECT_EQ(E->Tools.GrabY, 0);
 }
 
 TEST_F(EditingTest, PickingAndDraggingKeepTheGrabOffset) {
   TMapObj* a = Place(4, 105, 105);
   // Pressing off-centre on an object on a grid point does not move it.
   Press(SX(105 + 9), SY(105 - 12));
-  EXPECT_EQ(E->Current, a);
+  EXPECT_EQ(E->Tools.Current, a);
   EXPECT_EQ(std::pair(a->X, a->Y), std::pair(105, 105));
-  EXPECT_EQ(std::pair(E->GrabX, E->GrabY), std::pair(-9, 12));
+  EXPECT_EQ(std::pair(E->Tools.GrabX, E->Tools.GrabY), std::pair(-9, 12));
   // Dragging moves it from grid point to grid point, offset kept.
   MoveTo(SX(105 + 9 + 70), SY(105 - 12 + 35));
   Tick();
@@ -176,7 +176,7 @@ TEST_F(EditingTest, PickingAndDraggingKeepTheGrabOffset) {
 TEST_F(EditingTest, AShiftClickOnEmptyFieldLeavesACopyBehindTheDraggedSelection) {
   TMapObj* a = Place(1, 105, 140);
   ClickMap(105, 140);
-  ASSERT_EQ(E->Current, a);
+  ASSERT_EQ(E->Tools.Current, a);
   eng_SetKey(K_SHIFT, true);
   Press(SX(315), SY(315));
   eng_SetKey(K_SHIFT, false);
@@ -185,7 +185,7 @@ TEST_F(EditingTest, AShiftClickOnEmptyFieldLeavesACopyBehindTheDraggedSelection)
   EXPECT_EQ(std::pair(Obj(1)->X, Obj(1)->Y), std::pair(105, 140));
   EXPECT_STREQ(Obj(1)->ClassName(), "TMapObj");
   EXPECT_EQ(std::pair(a->X, a->Y), std::pair(315, 315));
-  EXPECT_EQ(E->Current, a);
+  EXPECT_EQ(E->Tools.Current, a);
 }
 
 TEST_F(EditingTest, MiddleClicksTurnTheObjectInHandOrSelectedWhereverThePointerIs) {
@@ -200,32 +200,32 @@ TEST_F(EditingTest, MiddleClicksTurnTheObjectInHandOrSelectedWhereverThePointerI
   TMapObj* plank = Place(3, 210, 210);
   EXPECT_EQ(plank->Angle, 15) << "the copy inherits the prototype's turn";
   Tool(3);
-  EXPECT_EQ(static_cast<TMapObj*>(E->Prototypes[3].get())->Angle, 15);
+  EXPECT_EQ(static_cast<TMapObj*>(E->Tools.Prototypes[3].get())->Angle, 15);
 }
 
 TEST_F(EditingTest, ToolButtonsChooseTheToolAndLightTheOneInHand) {
   auto lit = [&](int i) { return E->ToolForm->Objects[i]->Pressed; };
   Tool(5);
   Tick();
-  EXPECT_TRUE(E->Placing);
+  EXPECT_TRUE(E->Tools.Placing);
   EXPECT_TRUE(lit(5));
   EXPECT_FALSE(lit(0));
   Tool(5);
-  EXPECT_EQ(E->Current, E->Prototypes[5].get()) << "the tool in hand stays in hand";
+  EXPECT_EQ(E->Tools.Current, E->Tools.Prototypes[5].get()) << "the tool in hand stays in hand";
   Tool(0);
   Tick();
-  EXPECT_FALSE(E->Placing);
-  EXPECT_EQ(E->Current, nullptr);
+  EXPECT_FALSE(E->Tools.Placing);
+  EXPECT_EQ(E->Tools.Current, nullptr);
   EXPECT_TRUE(lit(0) && lit(13) && lit(14));
   EXPECT_FALSE(lit(5));
 
   TMapObj* a = Place(2, 105, 105);
   ClickMap(105, 105);
-  ASSERT_EQ(E->Current, a);
+  ASSERT_EQ(E->Tools.Current, a);
   Tick();
   for (int i = 0; i <= 14; ++i) EXPECT_FALSE(lit(i)) << "tool " << i << " lit with a selection";
   Tool(14);
-  EXPECT_EQ(E->Current, nullptr);
+  EXPECT_EQ(E->Tools.Current, nullptr);
 }
 
 TEST_F(EditingTest, TurnAndResizeButtonsWithReadOutsAndTheMinimumSize) {
@@ -253,13 +253,13 @@ TEST_F(EditingTest, TurnAndResizeButtonsWithReadOutsAndTheMinimumSize) {
 
   TMapObj* plank = Place(3, 315, 315);  // 140 x 10
   ClickMap(315, 315);
-  ASSERT_EQ(E->Current, plank);
+  ASSERT_EQ(E->Tools.Current, plank);
   Click(kHeightMinus);
   EXPECT_EQ(std::pair(plank->Width, plank->Height), std::pair(140, 10));
 
   // Nothing current: no read-outs, and the panel's buttons do nothing.
   ClickMap(500, 500);
-  ASSERT_EQ(E->Current, nullptr);
+  ASSERT_EQ(E->Tools.Current, nullptr);
   EXPECT_EQ(TextAt(kPanelX + 18, kPanelY - 3), "");
   Click(kWidthPlus);
   EXPECT_EQ(plank->Width, 140);
@@ -287,7 +287,7 @@ TEST_F(EditingTest, BlackWhiteAndMirrorActAsOneChoice) {
   // One-frame sprites stay black, but turn, resize and switch the rest.
   TMapObj* hero = Place(10, 315, 315);
   ClickMap(315, 315);
-  ASSERT_EQ(E->Current, hero);
+  ASSERT_EQ(E->Tools.Current, hero);
   Click(kWhite);
   Click(kMirror);
   EXPECT_EQ(hero->Frame, 0);
@@ -355,14 +355,14 @@ TEST_F(EditingTest, ShortcutsTakeTheModifiersHeldAsTheirLetterWentDown) {
   const Case cases[] = {{"+c +z -c", -1},    {"+c +y -c", 1},     {"+c +s +z -s -c", 1},
                         {"+c +s -s +z -c", -1}, {"+z +c -c", 0}, {"+c -c +y", 0}};
   for (const Case& c : cases) {
-    while (E->History.UndoSteps() != 1) E->History.UndoSteps() > 1 ? E->Undo() : E->Redo();
+    while (E->Doc.History.UndoSteps() != 1) E->Doc.History.UndoSteps() > 1 ? E->Undo() : E->Redo();
     std::istringstream in(c.Keys);
     for (std::string k; in >> k;)
       eng_SetKey(k[1] == 'c' ? K_CTRL : k[1] == 's' ? K_SHIFT : KeyLetter(k[1]), k[0] == '+');
     Tick();
     for (int key : {K_CTRL, K_SHIFT, KeyLetter('z'), KeyLetter('y')}) eng_SetKey(key, false);
     Tick();
-    EXPECT_EQ(static_cast<int>(E->History.UndoSteps()) - 1, c.Steps) << c.Keys;
+    EXPECT_EQ(static_cast<int>(E->Doc.History.UndoSteps()) - 1, c.Steps) << c.Keys;
   }
 }
 
@@ -373,8 +373,8 @@ TEST_F(EditingTest, TestPlayWithAToolInHandLeavesTheEditorAbleToSelect) {
   Tick(3);
   ClickAt(562, 25);  // stop
   ClickMap(105, 105);
-  EXPECT_EQ(E->Current, block);
-  EXPECT_FALSE(E->Placing);
+  EXPECT_EQ(E->Tools.Current, block);
+  EXPECT_FALSE(E->Tools.Placing);
 }
 
 // With the game's font loaded.
@@ -392,7 +392,7 @@ TEST_F(FontEditingTest, TheHintKeepsItsLastSpaceAndTakesNoCharacterTheFontLacks)
     Tick();
     E->StopHintEditing();
   }
-  EXPECT_EQ(E->Hint, "Раз два три");
+  EXPECT_EQ(E->Doc.Hint, "Раз два три");
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 #include <nlohmann/json.hpp>
 
 #include "app/uGlobals.h"
+#include "editor/uEditor.h"
 #include "scenes/SceneTestSupport.h"
 #include "scenes/uGame.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
 #include "ui/uAtlas.h"
+#include "ui/uDialog.h"
 #include "ui/uResources.h"
 
 namespace fs = std::filesystem;
@@ -29,7 +31,13 @@ class PlayerLevels : public SceneTest {
     WriteLevel((Own() / "1005.map").string(), {});
   }
   fs::path Own() const { return Home.Path() / "level"; }
-  void Show(bool saveMode) { LevelMenu->Show(GameScene->Map.get(), saveMode, !saveMode); }
+  // Saving is the editor's: the chooser saves through its client.
+  void Show(bool saveMode) {
+    if (saveMode)
+      EditorScene->ShowChooser(true);
+    else
+      LevelMenu->Show(GameScene->Map.get(), false, true);
+  }
   std::vector<TButtonLM*> Buttons() const {
     std::vector<TButtonLM*> out;
     for (auto& o : LevelMenu->Objects)
@@ -102,6 +110,7 @@ TEST_F(PlayerLevels, AWinMarksThatLevelInTheChooserUntilItIsSavedOver) {
 
   Show(true);
   ClickChooser(512, 256);  // the player's 1002.map, saved over with another map
+  SceneManager->Dialog().Answer(0);  // "Заменить уровень 002?": "Да"
   EXPECT_FALSE(PlayerState->Won("1002.map", true)) << "a changed level is not won yet";
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/uGlobals.h"
+#include "editor/uEditor.h"
 #include "scenes/SceneTestSupport.h"
 #include "scenes/uGame.h"
 #include "ui/uScene.h"
@@ -32,8 +33,12 @@ class LevelMenuTest : public SceneTest {
   }
   // Empty files are enough for the list: only their names count.
   void Touch(const std::string& name) { WriteText(LevelDir() + "/" + name, ""); }
+  // Saving is the editor's: the chooser saves through its client.
   void ShowChooser(bool saveMode = false) {
-    LevelMenu->Show(GameScene->Map.get(), saveMode, !saveMode);
+    if (saveMode)
+      EditorScene->ShowChooser(true);
+    else
+      LevelMenu->Show(GameScene->Map.get(), false, true);
   }
   std::vector<Placed> LevelButtons() const {
     std::vector<Placed> out;
@@ -136,13 +141,13 @@ TEST_F(LevelMenuTest, ASaveOntoAFolderFailsAndTheChooserStaysOpenSayingSo) {
   ClickChooser(428, 256);  // the folder 1002.map
   std::string stderrText = testing::internal::GetCapturedStderr();
   EXPECT_TRUE(LevelMenu->Visible);
-  EXPECT_EQ(LevelMenu->ErrorMessage, "Не удалось сохранить уровень");
+  EXPECT_EQ(LevelMenu->ErrorMessage, "Не удалось сохранить уровень: it is a folder");
   EXPECT_NE(stderrText.find("1002.map"), std::string::npos) << stderrText;
   EXPECT_TRUE(fs::is_directory(LevelDir() + "/1002.map"));
   EXPECT_FALSE(fs::exists(LevelDir() + "/1002.map.saving"));
   Recorder.Calls.clear();
   LevelMenu->Draw();
-  EXPECT_EQ(Recorder.TextCalls("Не удалось сохранить уровень").size(), 1u);
+  EXPECT_EQ(Recorder.TextCalls(LevelMenu->ErrorMessage).size(), 1u);
 
   ClickChooser(512, 256);  // "+": a good save closes the chooser
   EXPECT_FALSE(LevelMenu->Visible);

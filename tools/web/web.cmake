@@ -40,6 +40,10 @@ target_link_options(kelvod PRIVATE
   "-sALLOW_MEMORY_GROWTH=1"
   "-sEXIT_RUNTIME=1"          # a run that ends (headless) reports to the page
   "-sEXPORTED_RUNTIME_METHODS=FS,ENV,IDBFS,addRunDependency,removeRunDependency,ccall"
+  # What the page asks of the game (src/app/uWebPage.cpp). Named here, they are
+  # linked in: nothing else in the game calls them, so the library's object
+  # holding them would be left out, EMSCRIPTEN_KEEPALIVE or not.
+  "-sEXPORTED_FUNCTIONS=_main,_kelvod_tr,_kelvod_lang,_kelvod_refresh_state,_kelvod_check_level,_kelvod_unsaved_work"
   "-lidbfs.js"                # the player's folders kept in IndexedDB by the page
   # SDL2's browser audio calls runtime helpers from its inline JavaScript; their
   # names start with "$", so they are read from a file that make leaves alone.

@@ -8,6 +8,7 @@
 //   - a level saved in the editor must outlive a reload of the page, download
 //     as the same bytes, and levels brought in from files must be listed and
 //     playable (a broken one must not break the game);
+//   - two tabs winning different levels must keep both wins (checkTwoTabs);
 //   - a link to the page with a share code after '#' must open that level
 //     into play (checkShareLink).
 // Usage: node check.mjs BUILD_DIR SOURCE_DIR OUT_DIR
@@ -39,7 +40,8 @@ function serve() {
       res.writeHead(404).end();
       return;
     }
-    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream',
+                         'Content-Length': fs.statSync(file).size });
     fs.createReadStream(file).pipe(res);
   });
   return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));
@@ -173,12 +175,25 @@ async function waitForPicture(page, name, rects, problems) {
 // The menu, then a click on "Новая игра" in a canvas scaled to a wider window:
 // the first level's grey field must replace the menu.
 async function checkMenu(browser, base) {
-  const { page, messages } = await openPage(browser, base, '');
+  const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+  // Every text the loading bar's byte line shows, in order.
+  await context.addInitScript(() => {
+    window.bytesShown = [];
+    new MutationObserver(() => {
+      const line = document.getElementById('loading-bytes');
+      if (line && line.textContent && window.bytesShown.at(-1) !== line.textContent) window.bytesShown.push(line.textContent);
+    }).observe(document, { subtree: true, childList: true, characterData: true });
+  });
+  const { page, messages } = await openPage(context, base, '');
   const log = found => found.join(', ') + (found.length ? `\n${messages.slice(-30).join('\n')}` : '');
   try {
     await page.setViewportSize({ width: 1400, height: 900 });
     let found = await waitForPicture(page, 'menu.png', menuRects, menuProblems);
     report(found.length === 0, 'the page draws the main menu', log(found));
+    const bytes = await page.evaluate(() => window.bytesShown);
+    const loadingGone = await page.locator('#loading').isHidden();
+    report(bytes.some(b => /\d[.,]\d\s(MB|МБ) (of|из) \d/.test(b)) && loadingGone,
+      'while loading the page shows the bytes that came of all', `shown ${JSON.stringify(bytes.slice(-5))}, hidden after ${loadingGone}`);
     const box = await page.locator('#canvas').boundingBox();
     const scale = box.width / 1024;
     await page.mouse.move(box.x + 512 * scale, box.y + 284 * scale);
@@ -190,13 +205,14 @@ async function checkMenu(browser, base) {
     report(found.length === 0, 'a click on "Новая игра" starts the first level', log(found));
     await page.screenshot({ path: path.join(outDir, 'page.png') });
   } finally {
-    await page.close();
+    await context.close();
   }
 }
 
 // The player's own levels in one browser context (one IndexedDB): a level
 // saved in the editor, the page reloaded, the level downloaded, levels
-// brought in from files (a shipped one under a taken name, a broken one, one
+// brought in from files (a shipped one under a taken name, one with a record
+// the game skips, files that are not levels, one
 // too big), a level saved in a second tab meanwhile, and the page reloaded
 // again to play them.
 async function checkOwnLevels(browser, base) {
@@ -252,18 +268,30 @@ async function checkOwnLevels(browser, base) {
     report(download.suggestedFilename() === saved && got.length > 0 && got.equals(stored),
       '"Скачать уровень" downloads the level as saved', `${download.suggestedFilename()}, ${got.length} of ${stored.length} bytes`);
 
+    // Files are brought into a page whose game runs (the game reads them).
+    await open('');
+    await page.waitForFunction(() => !document.getElementById('import').disabled && document.body.dataset.sync === 'idle',
+      null, { timeout: 60000 });
+    await page.waitForTimeout(1000);
     const bring = async (name, buffer) => {
       await page.setInputFiles('#import-file', { name, mimeType: 'application/octet-stream', buffer });
       await page.waitForTimeout(300);
       return page.locator('#note').textContent();
     };
-    await bring('1005.map', fs.readFileSync(path.join(sourceDir, 'data', 'level', '1005.map')));
-    await bring('мой уровень.txt', Buffer.from('not a level at all\n\u0000\u00ff{'));
+    const level5 = fs.readFileSync(path.join(sourceDir, 'data', 'level', '1005.map'));
+    await bring('1005.map', level5);
+    const notALevel = await bring('мой уровень.txt', Buffer.from('not a level at all\n\u0000\u00ff{'));
+    const empty = await bring('пусто.map', Buffer.alloc(0));
+    const skipped = await bring('с лишним.map', Buffer.concat([level5, Buffer.alloc(80)]));
     const big = await bring('2000.map', Buffer.alloc(1024 * 1024 + 1, 65));
+    const record = String(level5.length / 80 + 1);
+    report([notALevel, empty].every(n => /не уровень|not a level/.test(n)) && skipped.includes(record),
+      '"Загрузить уровень" refuses files that are not levels with the reason and names the records it skips',
+      `notes "${notALevel}", "${empty}", "${skipped}"\n${(await page.locator('#log').textContent()).slice(-600)}`);
     await synced(page);
     await page.screenshot({ path: path.join(outDir, 'own-levels.png') });
     const names = await options(page);
-    if (!report(names.join() === [saved, copied, broken].join() && big.includes('1 МБ'),
+    if (!report(names.join() === [saved, copied, broken].join() && /1 (МБ|MB)/.test(big),
       '"Загрузить уровень" takes levels under free names and refuses a file over 1 MB',
       `listed ${names}, note "${big}"`)) return;
 
@@ -292,11 +320,180 @@ async function checkOwnLevels(browser, base) {
     await open(runQuery('made/idle.replay', `--level ${shipped + 2} --ticks 60`));
     dump = await runDump(page, messages, 'a broken imported level in play');
     if (!dump) return;
-    report(dump.scene === 'game' && dump.game.level_index === shipped + 2 && dump.game.map.objects.length === 0,
-      `the broken ${broken} opens as an empty field`, `scene ${dump.scene}, objects ${dump.game?.map?.objects?.length}`);
+    report(dump.scene === 'game' && dump.game.level_index === shipped + 2 && dump.game.map.objects.length > 0,
+      `${broken}, brought in with a record skipped, opens`, `scene ${dump.scene}, objects ${dump.game?.map?.objects?.length}`);
   } finally {
     if (page) await page.close();
     await context.close();
+  }
+}
+
+// Two tabs of one browser win different levels: tab B, opened first, plays
+// the second level's solution in its window while tab A wins the first level
+// headless and stores its progress. B's win must not wipe A's: a page opened
+// afterwards shows both levels won.
+async function checkTwoTabs(browser, base) {
+  const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+  const progress = '/persist/state/kelvod/progress.json';
+  const holds = (page, name) => page.waitForFunction(([file, name]) => {
+    try { return FS.readFile(file, { encoding: 'utf8' }).includes(name); } catch (e) { return false; }
+  }, [progress, name], { timeout: 120000 }).then(() => true, () => false);
+  const synced = page => page.waitForFunction(() => document.body.dataset.sync === 'idle', null, { timeout: 30000 });
+  try {
+    const b = await openPage(context, base, `?replay=solutions/${levels[1]}.solution&args=` +
+      encodeURIComponent('--seed 7 --level 1 --replay /replay.txt'));
+    await synced(b.page);
+    const a = await openPage(context, base, runQuery(`solutions/${levels[0]}.solution`,
+      `--level 0 --ticks ${lastTick(solutionFile(levels[0])) + 700}`));
+    const dumpA = await runDump(a.page, a.messages, 'tab A wins the first level');
+    await synced(a.page);
+    await a.page.close();
+    const wonB = await holds(b.page, `${levels[1]}.map`);
+    await synced(b.page);
+    const c = await openPage(context, base, `?args=${encodeURIComponent('--headless --dump /dump.json')}`);
+    const dump = await runDump(c.page, c.messages, 'a third tab reads the progress');
+    const won = (dump?.level_menu?.levels ?? []).slice(0, 2).map(l => l.won);
+    report(dumpA?.game?.win_visible === true && wonB && won.join() === 'true,true',
+      'two tabs winning different levels keep both wins',
+      `A won ${dumpA?.game?.win_visible}, B won ${wonB}, stored ${won}\n${b.messages.slice(-10).join('\n')}`);
+    await b.page.close();
+    await c.page.close();
+  } finally {
+    await context.close();
+  }
+}
+
+// Each way the page can fail to run the game must be said in words on the
+// page (#failure), naming what went wrong.
+async function checkFailures(browser, base) {
+  const notAProgram = Buffer.from('not a program');
+  const cases = [
+    ['without WebAssembly', '', { init: () => { delete window.WebAssembly; } }, /WebAssembly/],
+    ['without kelvod.js', '', { missing: 'kelvod.js' }, /kelvod\.js/],
+    ['without kelvod.wasm', '', { missing: 'kelvod.wasm' }, /kelvod\.wasm.*404/s],
+    ['without kelvod.data', '', { missing: 'kelvod.data' }, /kelvod\.data/],
+    ['with a damaged kelvod.wasm', '', { damaged: 'kelvod.wasm' }, /kelvod\.wasm/],
+    ['with a bad ?args=', `?args=${encodeURIComponent('--bogus')}`, {}, /--bogus/],
+  ];
+  for (const [name, query, how, expected] of cases) {
+    const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+    if (how.init) await context.addInitScript(how.init);
+    if (how.missing) await context.route(`**/${how.missing}`, r => r.fulfill({ status: 404, body: '' }));
+    if (how.damaged) {
+      await context.route(`**/${how.damaged}`, r => r.fulfill({ status: 200, contentType: 'application/wasm', body: notAProgram }));
+    }
+    try {
+      const page = await context.newPage();
+      await page.goto(`${base}/kelvod.html${query}`);
+      const shown = await page.waitForSelector('#failure:not([hidden])', { timeout: 30000 })
+        .then(() => page.locator('#failure').innerText(), () => '');
+      if (how.missing === 'kelvod.data') await page.screenshot({ path: path.join(outDir, 'failure.png') });
+      report(expected.test(shown), `the page ${name} says why the game does not run`,
+        `shown: "${shown}", status "${await page.locator('#status').textContent()}"`);
+    } finally {
+      await context.close();
+    }
+  }
+}
+
+// Without the browser's storage (no IndexedDB, one that throws, one that
+// refuses) the game must still start and win level 001, and the page must
+// say that nothing will be kept.
+async function checkWithoutStorage(browser, base) {
+  const ways = {
+    absent: () => { Object.defineProperty(window, 'indexedDB', { value: undefined, configurable: true }); },
+    throwing: () => {
+      Object.defineProperty(window, 'indexedDB', { configurable: true,
+        get() { throw new DOMException('The page may not use storage', 'SecurityError'); } });
+    },
+    refusing: () => {
+      IDBFactory.prototype.open = function open() {
+        const request = {};
+        setTimeout(() => {
+          request.error = new DOMException('The storage refused', 'InvalidStateError');
+          if (request.onerror) request.onerror({ preventDefault() {} });
+        }, 10);
+        return request;
+      };
+    },
+  };
+  const replay = solutionFile(levels[0]);
+  fs.writeFileSync(path.join(madeDir, 'first.replay'), fs.readFileSync(replay));
+  for (const [way, init] of Object.entries(ways)) {
+    const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+    await context.addInitScript(init);
+    try {
+      const { page, messages } = await openPage(context, base,
+        runQuery('made/first.replay', `--level 0 --ticks ${lastTick(replay) + 700}`));
+      const dump = await runDump(page, messages, `the game without storage (${way})`);
+      const storage = await page.evaluate(() => document.body.dataset.storage);
+      const note = await page.locator('#note.shown').textContent().catch(() => '');
+      report(dump?.game?.win_visible === true && storage === 'memory' && /будут|lost|пропадут/.test(note),
+        `without storage (${way}) the game plays and the page says nothing is kept`,
+        `win ${dump?.game?.win_visible}, storage ${storage}, note "${note}"`);
+    } finally {
+      await context.close();
+    }
+  }
+}
+
+// The keys: the page's buttons are reached and pressed by keyboard, a
+// browser shortcut pressed while the page has the focus is left to the
+// browser, and once a click gave the canvas the focus the game takes the keys.
+async function checkKeys(browser, base) {
+  const { page, messages } = await openPage(browser, base, '');
+  const prevented = key => page.evaluate(([key, code]) => {
+    const e = new KeyboardEvent('keydown', { key, code, keyCode: code === 'F5' ? 116 : 82, ctrlKey: key === 'r',
+                                             bubbles: true, cancelable: true });
+    (document.activeElement || document.body).dispatchEvent(e);
+    return e.defaultPrevented;
+  }, key === 'F5' ? ['F5', 'F5'] : ['r', 'KeyR']);
+  try {
+    await page.waitForFunction(() => !document.getElementById('import').disabled, null, { timeout: 60000 });
+    await page.waitForTimeout(1500);  // the game running
+    let reached = '';
+    for (let i = 0; i < 6 && reached !== 'import'; i++) {
+      await page.keyboard.press('Tab');
+      reached = await page.evaluate(() => document.activeElement.id);
+    }
+    let chooser = false;
+    page.on('filechooser', () => { chooser = true; });
+    await page.waitForTimeout(300);
+    if (reached === 'import') await page.keyboard.press('Enter');
+    await page.waitForTimeout(1000);
+    const pageKeys = [await prevented('F5'), await prevented('r')];
+    const box = await page.locator('#canvas').boundingBox();
+    await page.mouse.click(box.x + 20, box.y + box.height - 20);
+    const focused = await page.evaluate(() => document.activeElement.id);
+    const gameKeys = await prevented('F5');
+    report(chooser && pageKeys.join() === 'false,false' && focused === 'canvas' && gameKeys,
+      'the page\'s buttons work by keyboard, browser keys work on the page, a click gives the keys to the game',
+      `Tab reached "${reached}", file chooser ${chooser}, F5 and Ctrl+R prevented on the page ${pageKeys}, ` +
+      `focus after a click "${focused}", F5 prevented in the game ${gameKeys}\n${messages.slice(-5).join('\n')}`);
+  } finally {
+    await page.close();
+  }
+}
+
+// Closing the tab while the editor holds unsaved work asks first; the game
+// tells the page so.
+async function checkUnsavedEditor(browser, base) {
+  fs.writeFileSync(path.join(madeDir, 'edit.replay'), ['1 move 512 388', '1 click left', '110 move 50 180',
+    '112 click left', '115 move 389 314', '117 click left', ''].join('\n'));
+  const { page, messages } = await openPage(browser, base, `?replay=made/edit.replay&args=${encodeURIComponent('--replay /replay.txt')}`);
+  let asked = false;
+  page.on('dialog', dialog => { asked = asked || dialog.type() === 'beforeunload'; dialog.dismiss(); });
+  try {
+    await page.waitForFunction(() => {
+      try { return Module.ccall('kelvod_unsaved_work', 'number', [], []) === 1; } catch (e) { return false; }
+    }, null, { timeout: 60000 }).catch(() => {});
+    await page.mouse.click(5, 5);  // a gesture on the page: browsers ask only then
+    // Leaving the page asks; the answer "stay" keeps it.
+    await page.goto('about:blank', { timeout: 5000 }).catch(() => {});
+    report(asked && page.url().includes('kelvod.html'), 'leaving the page with unsaved editor work asks first',
+      `asked ${asked}, now at ${page.url()}\n${messages.slice(-5).join('\n')}`);
+  } finally {
+    await page.close();
   }
 }
 
@@ -349,11 +546,13 @@ const browser = await chromium.launch({
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
          '--disable-background-networking', '--disable-component-update', '--disable-sync'],
 });
+// KELVOD_CHECKS=menu,keys,... runs only the checks named (while working on the page).
+const only = (process.env.KELVOD_CHECKS || '').split(',').filter(Boolean);
+const checks = { solutions: async (browser, base) => { for (const name of levels) await playSolution(browser, base, name); },
+  menu: checkMenu, ownLevels: checkOwnLevels, twoTabs: checkTwoTabs, failures: checkFailures,
+  storage: checkWithoutStorage, keys: checkKeys, unsaved: checkUnsavedEditor, share: checkShareLink };
 try {
-  for (const name of levels) await playSolution(browser, base, name);
-  await checkMenu(browser, base);
-  await checkOwnLevels(browser, base);
-  await checkShareLink(browser, base);
+  for (const [name, check] of Object.entries(checks)) if (!only.length || only.includes(name)) await check(browser, base);
 } finally {
   await browser.close();
   server.close();

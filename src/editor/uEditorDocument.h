@@ -1,0 +1,72 @@
+// The level the editor works on as a document: its map, hint and file, its
+// undo history and whether it is saved, and the questions asked before work
+// would be lost. Saving and opening happen here and nowhere else.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "editor/uEditorHistory.h"
+#include "level/uMap.h"
+
+class TLevelMenu;
+class tSceneMng;
+struct TLevel;
+
+class TEditorDocument {
+ public:
+  TEditorDocument();
+  ~TEditorDocument();
+  TEditorDocument(const TEditorDocument&) = delete;
+  TEditorDocument& operator=(const TEditorDocument&) = delete;
+
+  std::unique_ptr<TMap> Map;
+  std::string Hint;      // shown to the player; saved beside the level file
+  std::string FileName;  // the level file last saved or opened; "" for a new level
+  std::string FileDir;   // its folder, with a trailing separator
+  TEditorHistory History;
+
+  // What the document asks of the editor around it.
+  tSceneMng* Manager = nullptr;  // asks its questions through the manager's dialog
+  std::function<void()> Forget;  // the map is about to be emptied or replaced
+  std::function<void(const std::string&, bool error)> Say;  // the message line
+  std::function<bool()> ChooseFileToSave;  // shows the chooser in save mode; false without one
+
+  // What a save would write now.
+  TLevelState State() const;
+  // The level differs from what was last saved or opened.
+  bool Dirty() const;
+  // Leaving now loses work unless the player is asked.
+  bool WouldLoseWork() const { return Dirty() && !NotSaving; }
+  // The edits made since the last step become one step.
+  void Commit();
+  // Back and forward one step; false when there is none.
+  bool Undo();
+  bool Redo();
+  // An empty level without a file, with a history of its own.
+  void NewLevel();
+  // Runs `then` at once when no work would be lost; otherwise asks
+  // "Сохранить изменения?" first: "Сохранить" saves and then runs it, "Не
+  // сохранять" runs it (for this one action), "Отмена" does nothing.
+  void AskToSave(std::function<void()> then);
+  // The chooser's choice of a level to save to or to open.
+  void LevelChosen(TLevelMenu& menu, int index);
+  // A save through the chooser waits for a choice; the chooser closed without one.
+  void CancelPendingSave() { AfterSave = nullptr; }
+  bool SavePending() const { return AfterSave != nullptr; }
+
+ private:
+  TLevelState Saved;      // what was last saved or opened
+  bool NotSaving = false;  // "Не сохранять" was answered: its one action runs now
+  std::function<void()> AfterSave;  // waits for a save through the chooser
+
+  void Restore(const TLevelState& state);
+  void MarkSaved(const TLevel& level);
+  void SaveThen(std::function<void()> then);
+  bool Save(TLevelMenu* menu, const TLevel& level);
+  void Open(const TLevel& level);
+  void Tell(const std::string& text, bool error = false) const {
+    if (Say) Say(text, error);
+  }
+};
