@@ -219,12 +219,30 @@ void TEditor::CommitEdits() {
 // --- drawing ---
 
 void TEditor::Draw() {
-  DrawBackground();
-  DrawPanels();
+  if (!Popup || !Popup->Visible) {
+    DrawScene();
+    return;
+  }
+  // Only the pop-up's own form changes while it is open: the screen under
+  // it, dim included, is one picture.
+  pic_Layer(*UnderPopup, [this] {
+    DrawScene();
+    pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x101017, 208, PR2D_FILL);
+  });
+  Popup->Draw();
+}
+
+void TEditor::DrawScene() {
+  // The ground, the grid and the panels change with the button under the
+  // pointer, the selection, the tool or the level: one picture, drawn again
+  // when they do.
+  pic_Layer(*Ground, [this] {
+    DrawBackground();
+    DrawPanels();
+  });
   DrawField();
   DrawMessage();
   Tooltip.Draw(mouse_X(), mouse_Y());
-  DrawPopup();
 }
 
 // The grey ground and the grid's dots.
@@ -247,12 +265,6 @@ void TEditor::DrawPanels() const {
 void TEditor::DrawField() const {
   Doc.Map->Draw();
   Tools.DrawHand();
-}
-
-void TEditor::DrawPopup() const {
-  if (!Popup || !Popup->Visible) return;
-  pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x101017, 208, PR2D_FILL);
-  Popup->Draw();
 }
 
 // --- state dump ---

@@ -188,5 +188,8 @@ class TEditor : public tScene, public TLevelMenuClient {
   void DrawPanels() const;
   void DrawField() const;
   void DrawMessage() const;
-  void DrawPopup() const;
+  void DrawScene();
+  std::unique_ptr<zglPicture> Ground = std::make_unique<zglPicture>(kScreenWidth, kScreenHeight);
+  std::unique_ptr<zglPicture> UnderPopup =
+      std::make_unique<zglPicture>(kScreenWidth, kScreenHeight);
 };
