@@ -455,8 +455,9 @@ async function checkKeys(browser, base) {
     return e.defaultPrevented;
   }, key === 'F5' ? ['F5', 'F5'] : ['r', 'KeyR']);
   try {
-    await page.waitForFunction(() => !document.getElementById('import').disabled, null, { timeout: 60000 });
-    await page.waitForTimeout(1500);  // the game running
+    await page.waitForFunction(() => !document.getElementById('import').disabled && window.Module && Module.calledRun,
+      null, { timeout: 60000 });
+    await page.waitForTimeout(1000);  // the game's first frames
     let reached = '';
     for (let i = 0; i < 6 && reached !== 'import'; i++) {
       await page.keyboard.press('Tab');
