@@ -52,6 +52,16 @@ namespace {
     N_("Игра завершилась с ошибкой"),
     N_("Пропущены записи, которые игра не читает: %s"),
     N_("Игра kelvod: щёлкните по полю, чтобы играть"),
+    // Phones and tablets.
+    N_("Полный экран"),
+    N_("Игра во весь экран"),
+    N_("Справка"),
+    N_("Нагреть"),
+    N_("Держите, чтобы раскалить луч"),
+    N_("Поверните устройство: игра идёт в альбомной ориентации"),
+    N_("Коснитесь героя, чтобы включить лазер, ведите луч пальцем по полю и держите другим пальцем "
+       "кнопку <b>«Нагреть»</b>, чтобы раскалить его: пережигайте верёвки, взрывайте бомбы, отражайте "
+       "луч зеркалами. Уровень пройден, когда все батарейки у героя."),
 };
 
 constexpr size_t kSkippedNamed = 10;  // the most records a warning names
@@ -116,6 +126,12 @@ EMSCRIPTEN_KEEPALIVE const char* kelvod_check_level(const char* bytes, int size,
 
 // Whether closing the tab now would lose the editor's work: the page asks
 // before the tab closes or reloads, as the game asks before it ends.
+// The scene on the screen ("menu", "game", "editor"; "" before there is
+// one): the page shows its heat control on touch screens only in play.
+EMSCRIPTEN_KEEPALIVE const char* kelvod_scene() {
+  return SceneManager && SceneManager->Current ? SceneManager->Current->Name() : "";
+}
+
 EMSCRIPTEN_KEEPALIVE int kelvod_unsaved_work() { return EditorScene && EditorScene->Doc.WouldLoseWork(); }
 
 }  // extern "C"

@@ -9,6 +9,11 @@
 //     as the same bytes, and levels brought in from files must be listed and
 //     playable (a broken one must not break the game);
 //   - two tabs winning different levels must keep both wins (checkTwoTabs);
+//   - every load failure is said on the page, the game plays without the
+//     browser's storage, keys and leaving the page with unsaved editor work
+//     behave (checkFailures, checkWithoutStorage, checkKeys, checkUnsavedEditor);
+//   - a phone viewport wins level 001 by touch (checkPhone), and a first
+//     visit's bytes and time to the menu are printed (measureLoad);
 //   - a link to the page with a share code after '#' must open that level
 //     into play (checkShareLink).
 // Usage: node check.mjs BUILD_DIR SOURCE_DIR OUT_DIR
@@ -29,7 +34,8 @@ const madeDir = path.join(outDir, 'replays');
 fs.mkdirSync(madeDir, { recursive: true });
 const roots = [['/solutions/', path.join(sourceDir, 'data', 'level')], ['/made/', madeDir],
   ['/', buildDir]];
-const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.svg': 'image/svg+xml', '.png': 'image/png' };
 
 function serve() {
   const server = http.createServer((req, res) => {
@@ -449,8 +455,9 @@ async function checkKeys(browser, base) {
     return e.defaultPrevented;
   }, key === 'F5' ? ['F5', 'F5'] : ['r', 'KeyR']);
   try {
-    await page.waitForFunction(() => !document.getElementById('import').disabled, null, { timeout: 60000 });
-    await page.waitForTimeout(1500);  // the game running
+    await page.waitForFunction(() => !document.getElementById('import').disabled && window.Module && Module.calledRun,
+      null, { timeout: 60000 });
+    await page.waitForTimeout(1000);  // the game's first frames
     let reached = '';
     for (let i = 0; i < 6 && reached !== 'import'; i++) {
       await page.keyboard.press('Tab');
@@ -494,6 +501,90 @@ async function checkUnsavedEditor(browser, base) {
       `asked ${asked}, now at ${page.url()}\n${messages.slice(-5).join('\n')}`);
   } finally {
     await page.close();
+  }
+}
+
+// A phone on its side (844 by 390, touch, Chromium's device emulation): the
+// game takes the whole height, the page's controls stay out of its way, the
+// footer speaks of touch, and level 001 is won with one finger aiming and
+// another holding "Нагреть". Upright, the page asks to turn the phone.
+async function checkPhone(browser, base) {
+  const context = await browser.newContext({ viewport: { width: 844, height: 390 }, deviceScaleFactor: 2,
+                                             isMobile: true, hasTouch: true });
+  const { page, messages } = await openPage(context, base, `?args=${encodeURIComponent('--level 0')}`);
+  try {
+    await page.setViewportSize({ width: 844, height: 390 });
+    await page.waitForSelector('#heat:not([hidden])', { timeout: 60000 }).catch(() => {});
+    const box = await page.locator('#canvas').boundingBox();
+    const header = await page.locator('header').boundingBox();
+    const footer = await page.locator('footer').isVisible();
+    const touchText = await page.locator('footer .touch').textContent();
+    const full = await page.locator('#fullscreen').isVisible();
+    await page.screenshot({ path: path.join(outDir, 'phone.png') });
+    const fits = box.height >= 385 && Math.abs(box.width - box.height * 4 / 3) < 3 &&
+      header.x + header.width <= box.x + 1 && !footer && full;
+    report(fits && /Нагреть|Heat/.test(touchText), 'a phone on its side shows the game on its whole height, the page out of its way',
+      `canvas ${JSON.stringify(box)}, header ${JSON.stringify(header)}, footer shown ${footer}, full screen button ${full}`);
+
+    const cdp = await context.newCDPSession(page);
+    const at = (x, y, id) => ({ x: box.x + x * box.width / 1024, y: box.y + y * box.height / 768, id });
+    const heat = await page.locator('#heat').boundingBox();
+    const heatPoint = heat ? { x: heat.x + heat.width / 2, y: heat.y + heat.height / 2, id: 1 } : null;
+    const touch = (type, touchPoints) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints });
+    await touch('touchStart', [at(364, 649, 0)]);  // a tap on the hero arms it
+    await touch('touchEnd', []);
+    await page.waitForTimeout(500);
+    await touch('touchStart', [at(500, 420, 0)]);
+    for (let k = 1; k <= 5; k++) await touch('touchMove', [at(500 + (614 - 500) * k / 5, 420 + (294 - 420) * k / 5, 0)]);
+    if (heatPoint) await touch('touchStart', [at(614, 294, 0), heatPoint]);
+    await page.waitForTimeout(3000);
+    await touch('touchMove', [at(614, 294, 0)]);  // the heating finger lifted
+    await touch('touchEnd', []);
+    const won = await page.waitForFunction(() => {
+      try { return FS.readFile('/persist/state/kelvod/progress.json', { encoding: 'utf8' }).includes('1001.map'); } catch (e) { return false; }
+    }, null, { timeout: 20000 }).then(() => true, () => false);
+    await page.screenshot({ path: path.join(outDir, 'phone-won.png') });
+    report(heatPoint && won, 'on a phone a finger aims and another heats: level 001 is won',
+      `heat control ${JSON.stringify(heat)}\n${messages.slice(-5).join('\n')}`);
+
+    await page.setViewportSize({ width: 390, height: 844 });
+    await page.waitForTimeout(300);
+    report(await page.locator('#turn').isVisible(), 'an upright phone is asked to turn');
+  } finally {
+    await context.close();
+  }
+}
+
+// What a first visit costs: the bytes the server sent and the time from the
+// start of the navigation to the game's first frame (the main menu), on this
+// machine's loopback and through a connection of 4 Mbit/s with 40 ms of
+// latency (Chromium's network emulation). Printed for people; the check is
+// that the menu came at all.
+async function measureLoad(browser, base) {
+  for (const [name, network] of [['loopback', null], ['4 Mbit/s', { downloadThroughput: 4e6 / 8, uploadThroughput: 1e6 / 8, latency: 40 }]]) {
+    const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+    await context.addInitScript(() => {
+      const next = window.requestAnimationFrame.bind(window);
+      window.requestAnimationFrame = callback => next(time => {
+        callback(time);
+        if (!window.firstFrameAt && window.Module && Module.calledRun) window.firstFrameAt = performance.now();
+      });
+    });
+    const page = await context.newPage();
+    const cdp = await context.newCDPSession(page);
+    await cdp.send('Network.enable');
+    if (network) await cdp.send('Network.emulateNetworkConditions', { offline: false, ...network });
+    let bytes = 0;
+    cdp.on('Network.loadingFinished', e => { bytes += e.encodedDataLength; });
+    try {
+      await page.goto(`${base}/kelvod.html`);
+      const first = await page.waitForFunction(() => window.firstFrameAt, null, { timeout: 120000 })
+        .then(h => h.jsonValue(), () => null);
+      await page.waitForTimeout(500);
+      report(first !== null, `first visit (${name}): ${(bytes / 1e6).toFixed(2)} MB sent, first menu frame at ${Math.round(first)} ms`);
+    } finally {
+      await context.close();
+    }
   }
 }
 
@@ -550,7 +641,8 @@ const browser = await chromium.launch({
 const only = (process.env.KELVOD_CHECKS || '').split(',').filter(Boolean);
 const checks = { solutions: async (browser, base) => { for (const name of levels) await playSolution(browser, base, name); },
   menu: checkMenu, ownLevels: checkOwnLevels, twoTabs: checkTwoTabs, failures: checkFailures,
-  storage: checkWithoutStorage, keys: checkKeys, unsaved: checkUnsavedEditor, share: checkShareLink };
+  storage: checkWithoutStorage, keys: checkKeys, unsaved: checkUnsavedEditor, share: checkShareLink,
+  phone: checkPhone, load: measureLoad };
 try {
   for (const [name, check] of Object.entries(checks)) if (!only.length || only.includes(name)) await check(browser, base);
 } finally {
