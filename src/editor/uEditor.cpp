@@ -32,7 +32,7 @@ TEditor::TEditor(tSceneMng* manager) : tScene(manager), Tools(*Doc.Map) {
   auto* menu = AddNew<TButtonShowMenu>(*ToolForm, 90, 32, WideShape.get(), WideSprite.get(),
                                        ToolForm.get());
   menu->Caption = N_("Меню");
-  FileMenu = std::make_unique<TEditorMenu>(512, 384, this);
+  FileMenu = std::make_unique<TEditorMenu>(kScreenCentreX, kScreenCentreY, this);
   Popup = FileMenu.get();
   CreateOptions();
   CreateHistoryButtons();
@@ -125,7 +125,7 @@ void TEditor::CreatePropPanel() {
 }
 
 void TEditor::CreatePlayPanel() {
-  PlayPanel = std::make_unique<TMeFormPanel>(512, 25);
+  PlayPanel = std::make_unique<TMeFormPanel>(kScreenCentreX, 25);
   PlayPanel->Background = PlayBackground.get();
   TMeForm& f = *PlayPanel;
   struct Button {
@@ -238,23 +238,41 @@ void TEditor::CommitEdits() {
 // --- drawing ---
 
 void TEditor::Draw() {
-  DrawBackground();
-  DrawTitle();
-  DrawPanels();
+  if (!Popup || !Popup->Visible) {
+    DrawScene();
+    return;
+  }
+  // Only the pop-up's own form changes while it is open: the screen under
+  // it, dim included, is one picture.
+  pic_Layer(*UnderPopup, [this] {
+    DrawScene();
+    pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x101017, 208, PR2D_FILL);
+  });
+  Popup->Draw();
+}
+
+void TEditor::DrawScene() {
+  // The ground, the grid and the panels change with the button under the
+  // pointer, the selection, the tool or the level: one picture, drawn again
+  // when they do.
+  pic_Layer(*Ground, [this] {
+    DrawBackground();
+    DrawTitle();
+    DrawPanels();
+  });
   DrawField();
   DrawMessage();
   Tooltip.Draw(mouse_X(), mouse_Y());
-  DrawPopup();
 }
 
 // The grey ground and the grid's dots.
 void TEditor::DrawBackground() const {
-  pr2d_Rect(0, 0, 1024, 768, 0x505050, 255, PR2D_FILL);
+  pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x505050, 255, PR2D_FILL);
   const TMap& map = *Doc.Map;
   for (int i = 0; i < kGridColumns; ++i)
     for (int j = 0; j < kGridRows; ++j)
       pr2d_Circle(static_cast<float>(map.OriginX + kCellSize * i),
-                  static_cast<float>(map.OriginY + kCellSize * j), 3, 0xFFFFFF, 53, 25, 0, 0);
+                  static_cast<float>(map.OriginY + kCellSize * j), 3, 0xFFFFFF, 53, 25, 0);
 }
 
 void TEditor::DrawPanels() const {
@@ -268,12 +286,6 @@ void TEditor::DrawField() const {
   Doc.Map->Draw();
   Tools.DrawHand();
   Tools.DrawBox(mouse_X(), mouse_Y());
-}
-
-void TEditor::DrawPopup() const {
-  if (!Popup || !Popup->Visible) return;
-  pr2d_Rect(0, 0, 1024, 768, 0x101017, 208, PR2D_FILL);
-  Popup->Draw();
 }
 
 // --- state dump ---

@@ -206,5 +206,8 @@ class TEditor : public tScene, public TLevelMenuClient {
   void DrawField() const;
   void DrawMessage() const;
   void DrawTitle() const;
-  void DrawPopup() const;
+  void DrawScene();
+  std::unique_ptr<zglPicture> Ground = std::make_unique<zglPicture>(kScreenWidth, kScreenHeight);
+  std::unique_ptr<zglPicture> UnderPopup =
+      std::make_unique<zglPicture>(kScreenWidth, kScreenHeight);
 };

@@ -205,8 +205,8 @@ void TEditor::DrawMessage() const {
   const int w = static_cast<int>(text_GetWidth(MainFont, Message)) + 32, h = 32;
   const int cx = Doc.Map->OriginX + (kGridColumns - 1) * kCellSize / 2;
   MessageBack->DrawStretched(0, Atlas::kPanelBorder, cx - w / 2, kMessageY - h / 2, w, h, alpha);
-  text_DrawEx(MainFont, static_cast<float>(cx), static_cast<float>(kMessageY), 1.0f, 0.0f, Message,
-              alpha, MessageIsError ? kErrorColor : kMessageColor,
+  text_DrawEx(MainFont, static_cast<float>(cx), static_cast<float>(kMessageY), 1.0f, Message, alpha,
+              MessageIsError ? kErrorColor : kMessageColor,
               TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }
 

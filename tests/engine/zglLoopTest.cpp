@@ -25,7 +25,7 @@ class WindowLoop : public ::testing::Test {
     eng_Reset();
     Seen = TLoopRun{};
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    scr_SetOptions(64, 48, 0, false, false);
+    scr_SetOptions(64, 48, false);
     eng_SetInputObserver([](uint64_t, const zglInputEvent& e) { Seen.Reported.push_back({e.kind, e.key}); });
   }
   void TearDown() override {
