@@ -45,11 +45,11 @@ void CreateScenes(std::optional<int32_t> startLevel, const std::filesystem::path
     SetLanguage(PlayerState->LanguageSetting());
   Owned.SceneManager = std::make_unique<tSceneMng>();
   SceneManager = Owned.SceneManager.get();
-  SceneManager->Width = 1024;
-  SceneManager->Height = 768;
+  SceneManager->Width = kScreenWidth;
+  SceneManager->Height = kScreenHeight;
   Owned.Editor = std::make_unique<TEditor>(SceneManager);
   EditorScene = Owned.Editor.get();
-  Owned.LevelMenu = std::make_unique<TLevelMenu>(512, 128, 255, EditorScene);
+  Owned.LevelMenu = std::make_unique<TLevelMenu>(kScreenCentreX, 128, 255, EditorScene);
   LevelMenu = Owned.LevelMenu.get();
   EditorScene->LevelMenu = LevelMenu;
   LevelMenu->Rescan();

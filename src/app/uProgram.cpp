@@ -127,7 +127,8 @@ bool WriteOutputs(const TOptions& o) {
     std::cerr << "kelvod: " << error << "\n";
     ok = false;
   }
-  if (!o.Screenshot.empty() && !eng_SaveScreenshot(o.Screenshot, 1024, 768, &error)) {
+  if (!o.Screenshot.empty() &&
+      !eng_SaveScreenshot(o.Screenshot, kScreenWidth, kScreenHeight, &error)) {
     std::cerr << "kelvod: " << error << "\n";
     ok = false;
   }
@@ -271,7 +272,7 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   zgl_Reg(SYS_DRAW, OnDraw);
   zgl_Reg(SYS_EXIT, OnExit);
   timer_Add(OnTimer, 15);
-  scr_SetOptions(1024, 768, 0, false, true);
+  scr_SetOptions(kScreenWidth, kScreenHeight, true);
   wnd_ShowCursor(true);
   wnd_SetCaption("kelvod 2017");
   eng_SetHeadless(o.Headless, o.Ticks);
@@ -287,5 +288,5 @@ int KelvodMain(const std::vector<std::string>& args, const std::string& executab
   Run = std::move(run);
   // A browser ends the run from its own loop; everywhere else zgl_Init returns.
   eng_SetFinish(FinishRun);
-  return FinishRun(zgl_Init(0, 0));
+  return FinishRun(zgl_Init());
 }

@@ -32,9 +32,10 @@ TEditor::TEditor(tSceneMng* manager) : tScene(manager), Tools(*Doc.Map) {
   auto* menu = AddNew<TButtonShowMenu>(*ToolForm, 90, 32, WideShape.get(), WideSprite.get(),
                                        ToolForm.get());
   menu->Caption = N_("Меню");
-  FileMenu = std::make_unique<TEditorMenu>(512, 384, this);
+  FileMenu = std::make_unique<TEditorMenu>(kScreenCentreX, kScreenCentreY, this);
   Popup = FileMenu.get();
   CreateOptions();
+  CreateHistoryButtons();
 }
 
 TEditor::~TEditor() = default;
@@ -75,7 +76,7 @@ namespace {
 const char* const kToolNames[] = {
     N_("Выбор"),  N_("Блок"),           N_("Кубик"), N_("Доска"), N_("Большой шар"), N_("Шар"),
     N_("Малый шар"), N_("Верёвка"),     N_("Бомба"), N_("Лазерная пушка"), N_("Робот"),
-    N_("Ящик"),   N_("Батарея"),        N_("Выбор"), N_("Выбор"), N_("Удалить")};
+    N_("Ящик"),   N_("Батарея"),        N_("Выбор"), N_("Выбор"), N_("Удалить (Delete)")};
 
 }  // namespace
 
@@ -124,22 +125,37 @@ void TEditor::CreatePropPanel() {
 }
 
 void TEditor::CreatePlayPanel() {
-  PlayPanel = std::make_unique<TMeFormPanel>(512, 25);
+  PlayPanel = std::make_unique<TMeFormPanel>(kScreenCentreX, 25);
   PlayPanel->Background = PlayBackground.get();
   TMeForm& f = *PlayPanel;
   struct Button {
     int Mode, X, Icon;
     const char* Name;
   };
-  const Button buttons[] = {{TButtonP::kPlay, -50, 5, N_("Испытать уровень")},
+  const Button buttons[] = {{TButtonP::kPlay, -50, 5, N_("Испытать уровень (Пробел, F5)")},
                             {TButtonP::kPause, 0, 7, N_("Пауза")},
-                            {TButtonP::kStop, 50, 6, N_("Стоп")}};
+                            {TButtonP::kStop, 50, 6, N_("Стоп (Esc)")}};
   for (const Button& b : buttons) {
     auto* p = AddNew<TButtonP>(f, b.Mode, b.X, 0, SmallShape.get(), SmallSprite.get(),
                                SmallIcons.get(), b.Icon, &f);
     p->Editor = this;
     p->Tooltip = b.Name;
   }
+}
+
+// Undo and redo above the field's right end, their tooltips naming the keys.
+void TEditor::CreateHistoryButtons() {
+  TMeForm& f = *ToolForm;
+  auto make = [&](int x, int icon, bool forward, const char* name) {
+    auto* b = AddNew<TButtonHistory>(f, x, 20, SmallShape.get(), SmallSprite.get(), SmallIcons.get(),
+                                     icon, &f);
+    b->Editor = this;
+    b->Forward = forward;
+    b->Tooltip = name;
+    return b;
+  };
+  UndoButton = make(745, 2, false, N_("Отменить (Ctrl+Z)"));
+  RedoButton = make(790, 1, true, N_("Вернуть (Ctrl+Y)"));
 }
 
 void TEditor::CreateOptions() {
@@ -191,8 +207,11 @@ void TEditor::UpdateEditing() {
     return;
   }
   ToolForm->Alpha = 255;
+  UndoButton->Enabled = Doc.History.UndoSteps() > 0;
+  RedoButton->Enabled = Doc.History.RedoSteps() > 0;
   Tools.UpdateCursor(mouse_X(), mouse_Y());
   if (!ControlsClicked() && Tools.InsideField()) UpdateField();
+  Tools.UpdateBox(mouse_X(), mouse_Y(), mouse_Down(M_BLEFT));
   Tools.FollowAndTurn(mouse_Click(M_BMIDDLE));
   PropPanel->Alpha = Tools.Current ? 255 : kDimmedAlpha;
 }
@@ -219,22 +238,41 @@ void TEditor::CommitEdits() {
 // --- drawing ---
 
 void TEditor::Draw() {
-  DrawBackground();
-  DrawPanels();
+  if (!Popup || !Popup->Visible) {
+    DrawScene();
+    return;
+  }
+  // Only the pop-up's own form changes while it is open: the screen under
+  // it, dim included, is one picture.
+  pic_Layer(*UnderPopup, [this] {
+    DrawScene();
+    pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x101017, 208, PR2D_FILL);
+  });
+  Popup->Draw();
+}
+
+void TEditor::DrawScene() {
+  // The ground, the grid and the panels change with the button under the
+  // pointer, the selection, the tool or the level: one picture, drawn again
+  // when they do.
+  pic_Layer(*Ground, [this] {
+    DrawBackground();
+    DrawTitle();
+    DrawPanels();
+  });
   DrawField();
   DrawMessage();
   Tooltip.Draw(mouse_X(), mouse_Y());
-  DrawPopup();
 }
 
 // The grey ground and the grid's dots.
 void TEditor::DrawBackground() const {
-  pr2d_Rect(0, 0, 1024, 768, 0x505050, 255, PR2D_FILL);
+  pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, 0x505050, 255, PR2D_FILL);
   const TMap& map = *Doc.Map;
   for (int i = 0; i < kGridColumns; ++i)
     for (int j = 0; j < kGridRows; ++j)
       pr2d_Circle(static_cast<float>(map.OriginX + kCellSize * i),
-                  static_cast<float>(map.OriginY + kCellSize * j), 3, 0xFFFFFF, 53, 25, 0, 0);
+                  static_cast<float>(map.OriginY + kCellSize * j), 3, 0xFFFFFF, 53, 25, 0);
 }
 
 void TEditor::DrawPanels() const {
@@ -247,12 +285,7 @@ void TEditor::DrawPanels() const {
 void TEditor::DrawField() const {
   Doc.Map->Draw();
   Tools.DrawHand();
-}
-
-void TEditor::DrawPopup() const {
-  if (!Popup || !Popup->Visible) return;
-  pr2d_Rect(0, 0, 1024, 768, 0x101017, 208, PR2D_FILL);
-  Popup->Draw();
+  Tools.DrawBox(mouse_X(), mouse_Y());
 }
 
 // --- state dump ---
@@ -266,6 +299,9 @@ nlohmann::json TEditor::DumpState() const {
   } else if (held) {
     current = {{dynamic_cast<const TRope*>(held) ? "rope" : "object", Doc.Map->IndexOf(held)}};
   }
+  nlohmann::json selection = nlohmann::json::array();
+  for (const TMapObjProt* item : Tools.Selection())
+    if (!dynamic_cast<const TRope*>(item)) selection.push_back(Doc.Map->IndexOf(item));
   nlohmann::json popup;
   if (Popup == FileMenu.get())
     popup = "file_menu";
@@ -288,5 +324,8 @@ nlohmann::json TEditor::DumpState() const {
           {"message", message ? nlohmann::json(*message) : nlohmann::json()},
           {"hint", Doc.Hint},
           {"hint_editing", HintEditing},
-          {"file_name", Doc.FileName.empty() ? nlohmann::json() : nlohmann::json(Doc.FileName)}};
+          {"file_name", Doc.FileName.empty() ? nlohmann::json() : nlohmann::json(Doc.FileName)},
+          {"title", Title()},
+          {"selection", selection},
+          {"clipboard", Tools.Clipboard.Objects.size()}};
 }

@@ -76,6 +76,15 @@ class TButtonE : public TMeFormObject2 {
   void Click() override;
 };
 
+// Undo or redo one edit: the history at hand for those who do not know the keys.
+class TButtonHistory : public TMeFormObject2 {
+ public:
+  using TMeFormObject2::TMeFormObject2;
+  TEditor* Editor = nullptr;
+  bool Forward = false;  // redo
+  void Click() override;
+};
+
 // Play, pause or stop the test play of the map.
 class TButtonP : public TMeFormObject2 {
  public:
@@ -128,6 +137,8 @@ class TEditor : public tScene, public TLevelMenuClient {
   TMeForm* Popup = nullptr;  // takes all input while visible: FileMenu or the level chooser
   TLevelMenu* LevelMenu = nullptr;  // the chooser shared with the main menu; set by its maker
   bool HintEditing = false;  // the hint field takes the keyboard
+  TButtonHistory* UndoButton = nullptr;  // on ToolForm, above the field
+  TButtonHistory* RedoButton = nullptr;
 
   void Draw() override;
   void Update() override;
@@ -146,6 +157,8 @@ class TEditor : public tScene, public TLevelMenuClient {
   void ShowChooser(bool saveMode);
   // The chooser's choice in save or open mode: the document's.
   void LevelChosen(TLevelMenu& menu, int index) override { Doc.LevelChosen(menu, index); }
+  // What the top of the editor names: the level and, with unsaved work, "*".
+  std::string Title() const;
   // A line near the top of the field that fades out.
   void ShowMessage(std::string text, bool error = false);
   const std::string* MessageShown() const;
@@ -176,6 +189,7 @@ class TEditor : public tScene, public TLevelMenuClient {
   void CreatePropPanel();
   void CreatePlayPanel();
   void CreateOptions();
+  void CreateHistoryButtons();
 
   // Input, routed once per tick: the keys first, then the pop-up, the play
   // panel and the test play, the panels, the field.
@@ -186,6 +200,9 @@ class TEditor : public tScene, public TLevelMenuClient {
   void UpdateField();
   void CommitEdits();
   bool HandleKeys();
+  void EditingKeys();
+  void ToggleTestPlay();
+  void SaveToOwnFile();
   void EditHint();
   void TrackTooltip();
 
@@ -194,5 +211,9 @@ class TEditor : public tScene, public TLevelMenuClient {
   void DrawPanels() const;
   void DrawField() const;
   void DrawMessage() const;
-  void DrawPopup() const;
+  void DrawTitle() const;
+  void DrawScene();
+  std::unique_ptr<zglPicture> Ground = std::make_unique<zglPicture>(kScreenWidth, kScreenHeight);
+  std::unique_ptr<zglPicture> UnderPopup =
+      std::make_unique<zglPicture>(kScreenWidth, kScreenHeight);
 };

@@ -53,6 +53,11 @@ class TEditorDocument {
   // "Сохранить изменения?" first: "Сохранить" saves and then runs it, "Не
   // сохранять" runs it (for this one action), "Отмена" does nothing.
   void AskToSave(std::function<void()> then);
+  // Saves to the level's own file, or through the chooser for a new level or
+  // one opened from the shipped levels (which are never written).
+  void Save() {
+    SaveThen([] {});
+  }
   // The chooser's choice of a level to save to or to open.
   void LevelChosen(TLevelMenu& menu, int index);
   // Test play was won: the recording proves the level. True when the proof

@@ -60,8 +60,18 @@ void TEditor::ShowChooser(bool saveMode) {
 
 // --- keys ---
 
-// Escape closes the open form; Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo;
-// Delete removes the selection. True when a key was used up.
+namespace {
+
+// The key went down in this tick with Ctrl held as it did.
+bool CtrlKey(char letter) {
+  const int key = KeyLetter(letter);
+  return key_Press(key) && key_HeldAtPress(key, K_CTRL);
+}
+
+}  // namespace
+
+// Escape closes the open form; the rest works on the level while no other
+// pop-up is open. True when a key was used up.
 bool TEditor::HandleKeys() {
   if (HintEditing) EditHint();
   const bool popupUp = Popup && Popup->Visible;
@@ -69,19 +79,72 @@ bool TEditor::HandleKeys() {
     Popup->Visible = false;
     return true;
   }
-  if (Doc.Map->Running || (popupUp && Popup != FileMenu.get())) return false;
-  // The modifiers count as they were when the letter went down.
-  const int z = KeyLetter('z'), y = KeyLetter('y');
-  if (key_Press(z) && key_HeldAtPress(z, K_CTRL)) {
-    key_HeldAtPress(z, K_SHIFT) ? Redo() : Undo();
+  if (popupUp && Popup != FileMenu.get()) return false;
+  if (CtrlKey('s')) {
+    SaveToOwnFile();
     return true;
   }
-  if (key_Press(y) && key_HeldAtPress(y, K_CTRL)) {
+  if (!popupUp && (key_Press(K_SPACE) || key_Press(KeyF(5)))) {
+    ToggleTestPlay();
+    return true;
+  }
+  if (Doc.Map->Running) {
+    // Escape stops a test play; nothing else edits meanwhile.
+    if (key_Press(K_ESCAPE)) Doc.Map->Running = false;
+    return false;
+  }
+  if (CtrlKey('z')) {
+    key_HeldAtPress(KeyLetter('z'), K_SHIFT) ? Redo() : Undo();
+    return true;
+  }
+  if (CtrlKey('y')) {
     Redo();
     return true;
   }
-  if (!popupUp && key_Press(K_DELETE)) Tools.DeleteCurrent();
+  if (!popupUp) EditingKeys();
   return false;
+}
+
+// Keys on the selection and the hand, with the field in front.
+void TEditor::EditingKeys() {
+  if (key_Press(K_ESCAPE)) {
+    // The tool in hand goes first, then the selection.
+    if (Tools.Placing)
+      Tools.EmptyHand();
+    else
+      Tools.Select(nullptr);
+  }
+  if (key_Press(K_DELETE) || key_Press(K_BACKSPACE)) Tools.DeleteCurrent();
+  if (CtrlKey('c')) Tools.Copy();
+  if (CtrlKey('v')) {
+    Tools.UpdateCursor(mouse_X(), mouse_Y());
+    Tools.Paste(mouse_X(), mouse_Y(), Tools.InsideField());
+  }
+  if (CtrlKey('d')) Tools.Duplicate();
+  // Arrows: a grid step, or with Shift the finest step a level file holds.
+  const int arrows[4][3] = {{K_LEFT, -1, 0}, {K_RIGHT, 1, 0}, {K_UP, 0, -1}, {K_DOWN, 0, 1}};
+  for (const auto& a : arrows) {
+    if (!key_Press(a[0])) continue;
+    const int step = key_HeldAtPress(a[0], K_SHIFT) ? 1 : kCellSize;
+    Tools.MoveSelection(a[1] * step, a[2] * step);
+  }
+}
+
+// Space and F5: a test play starts with an empty hand, or stops.
+void TEditor::ToggleTestPlay() {
+  TMap& map = *Doc.Map;
+  if (map.Running) {
+    map.Running = false;
+    return;
+  }
+  Tools.EmptyHand();
+  map.StartGame();
+}
+
+// Ctrl+S: to the level's own file; a new level, or a shipped one, through the chooser.
+void TEditor::SaveToOwnFile() {
+  if (HintEditing) StopHintEditing();
+  Doc.Save();
 }
 
 // --- the hint ---
@@ -142,9 +205,21 @@ void TEditor::DrawMessage() const {
   const int w = static_cast<int>(text_GetWidth(MainFont, Message)) + 32, h = 32;
   const int cx = Doc.Map->OriginX + (kGridColumns - 1) * kCellSize / 2;
   MessageBack->DrawStretched(0, Atlas::kPanelBorder, cx - w / 2, kMessageY - h / 2, w, h, alpha);
-  text_DrawEx(MainFont, static_cast<float>(cx), static_cast<float>(kMessageY), 1.0f, 0.0f, Message,
-              alpha, MessageIsError ? kErrorColor : kMessageColor,
+  text_DrawEx(MainFont, static_cast<float>(cx), static_cast<float>(kMessageY), 1.0f, Message, alpha,
+              MessageIsError ? kErrorColor : kMessageColor,
               TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+}
+
+std::string TEditor::Title() const {
+  const std::string name =
+      Doc.FileName.empty() ? Tr("Новый уровень") : TLevelMenu::CaptionOf(Doc.FileName);
+  return Doc.Dirty() ? name + " *" : name;
+}
+
+// The level's name above the field's left end.
+void TEditor::DrawTitle() const {
+  text_DrawEx(MainFont, static_cast<float>(Doc.Map->OriginX), 17.0f, 1.0f, 0.0f, Title(), 255,
+              kMessageColor, TEXT_VALIGN_CENTER);
 }
 
 // The control under the pointer, for its tooltip: only where it can be used.

@@ -13,8 +13,8 @@
 namespace {
 
 void DrawCaptionIn(const std::string& text, int x, int y, uint8_t alpha, uint32_t color) {
-  text_DrawEx(MainFont, static_cast<float>(x), static_cast<float>(y), 1.0f, 0.0f, text, alpha,
-              color, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+  text_DrawEx(MainFont, static_cast<float>(x), static_cast<float>(y), 1.0f, text, alpha, color,
+              TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }
 
 TEditor* EditorOf(const TMeFormObject& button) {
@@ -92,7 +92,7 @@ void THintField::Draw(int offsetX, int offsetY, uint8_t alpha) {
   if (!editor) return;
   const int cx = X + offsetX, cy = Y + offsetY;
   text_DrawEx(MainFont, static_cast<float>(cx), static_cast<float>(cy - (kFieldY - kLabelY)), 1.0f,
-              0.0f, Tr("Подсказка для игрока"), alpha, kLabelColor,
+              Tr("Подсказка для игрока"), alpha, kLabelColor,
               TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
   if (Sprite)
     Sprite->DrawStretched(0, Atlas::kPanelBorder, cx - kWidth / 2, cy - kHeight / 2, kWidth,

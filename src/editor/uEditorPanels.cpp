@@ -67,6 +67,8 @@ void TButtonOpt::Draw(int offsetX, int offsetY, uint8_t alpha) {
   }
 }
 
+void TButtonHistory::Click() { Forward ? Editor->Redo() : Editor->Undo(); }
+
 // --- play panel ---
 
 void TButtonP::Click() {

@@ -136,7 +136,8 @@ bool eng_PressClaimed(int button);
 bool key_HeldAtPress(int key, int modifier);
 
 // The name of a key the game reads ("shift", "ctrl", "a".."z", "return",
-// "escape", "delete", "backspace", "f1".."f12"), or "" for any other code.
+// "escape", "delete", "backspace", "f1".."f12", "left", "right", "up",
+// "down", "space", "tab"), or "" for any other code.
 std::string eng_KeyName(int key);
 // The code of a key name, or -1.
 int eng_KeyByName(const std::string& name);

@@ -8,6 +8,11 @@
 #include <memory>
 #include <string>
 
+// The game's screen: everything is laid out for this size; a window of
+// another size shows it scaled and letterboxed.
+constexpr int kScreenWidth = 1024, kScreenHeight = 768;
+constexpr int kScreenCentreX = kScreenWidth / 2, kScreenCentreY = kScreenHeight / 2;
+
 // Callback kinds for zgl_Reg.
 constexpr int SYS_LOAD = 3;
 constexpr int SYS_DRAW = 4;
@@ -21,6 +26,8 @@ constexpr int K_CTRL = 254;
 // Other keys the game reads: letters by their lower-case character, the rest
 // by codes of their own. Either Enter key is K_RETURN.
 constexpr int K_BACKSPACE = 8;
+constexpr int K_TAB = 9;
+constexpr int K_SPACE = 32;
 constexpr int K_RETURN = 13;
 constexpr int K_ESCAPE = 27;
 constexpr int K_DELETE = 127;
@@ -28,19 +35,15 @@ constexpr int K_A = 'a';
 constexpr int K_Z = 'z';
 constexpr int K_F1 = 200;   // K_F1 + n - 1 is function key n
 constexpr int K_F12 = 211;
+constexpr int K_LEFT = 212, K_RIGHT = 213, K_UP = 214, K_DOWN = 215;
 constexpr int KeyLetter(char c) { return K_A + (c - 'a'); }
 constexpr int KeyF(int n) { return K_F1 + n - 1; }
 
 // Drawing flags.
-constexpr uint32_t FX_BLEND = 0x100000;
 constexpr uint32_t PR2D_FILL = 0x10000;
 constexpr uint32_t PR2D_SMOOTH = 0x20000;
 constexpr uint32_t TEXT_HALIGN_CENTER = 0x02;
 constexpr uint32_t TEXT_VALIGN_CENTER = 0x20;
-
-// Texture loading defaults the game passes.
-constexpr uint32_t TEX_NO_COLORKEY = 0xFF000000;
-constexpr uint32_t TEX_DEFAULT_2D = 1074;
 
 struct zglTRect {
   float X = 0, Y = 0, W = 0, H = 0;
@@ -59,13 +62,13 @@ using zglCallback = void (*)();
 
 // --- program and loop ---
 void zgl_Reg(int kind, zglCallback callback);
-void scr_SetOptions(int width, int height, int refresh, bool fullScreen, bool vsync);
+void scr_SetOptions(int width, int height, bool vsync);
 void wnd_ShowCursor(bool show);
 void wnd_SetCaption(const std::string& caption);
 void timer_Add(zglCallback callback, int intervalMs);
 // Opens the window (or runs headless, see eng_SetHeadless), runs the loop and
 // returns when the program ends. Returns false when no window could be opened.
-bool zgl_Init(int fsaa = 0, int stencil = 0);
+bool zgl_Init();
 void zgl_Exit();
 
 // --- input ---
@@ -82,24 +85,23 @@ bool key_Press(int key);
 // --- resources ---
 // Missing or unreadable files give an empty handle (never null): drawing with
 // it draws nothing. One warning goes to stderr per file.
-zglPTexture tex_LoadFromFile(const std::string& path, uint32_t colorKey = TEX_NO_COLORKEY,
-                             uint32_t flags = TEX_DEFAULT_2D);
+zglPTexture tex_LoadFromFile(const std::string& path);
 zglPFont font_LoadFromFile(const std::string& path);
 
 // --- drawing ---
 void csprite2d_Draw(zglPTexture texture, float x, float y, float w, float h, float angle,
-                    const zglTRect& cutRect, uint8_t alpha = 255, uint32_t fx = FX_BLEND);
+                    const zglTRect& cutRect, uint8_t alpha = 255);
 void ssprite2d_Draw(zglPTexture texture, float x, float y, float w, float h, float angle,
-                    uint8_t alpha = 255, uint32_t fx = FX_BLEND);
+                    uint8_t alpha = 255);
 void pr2d_Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha = 255,
                uint32_t flags = 0);
-// `quality` is the number of segments; `fx` is not used; `flags` is 0 (outline),
+// `quality` is the number of segments; `flags` is 0 (outline),
 // PR2D_FILL, or PR2D_FILL | PR2D_SMOOTH.
 void pr2d_Circle(float x, float y, float radius, uint32_t color, uint8_t alpha = 255,
-                 int quality = 32, uint32_t fx = 0, uint32_t flags = 0);
+                 int quality = 32, uint32_t flags = 0);
 void pr2d_Line(float x1, float y1, float x2, float y2, uint32_t color, uint8_t alpha = 255,
                uint32_t flags = 0);
-void text_DrawEx(zglPFont font, float x, float y, float scale, float step, const std::string& text,
+void text_DrawEx(zglPFont font, float x, float y, float scale, const std::string& text,
                  uint8_t alpha = 255, uint32_t color = 0xFFFFFF, uint32_t flags = 0);
 // The width in pixels of one line of text at scale 1; 0 without a usable font.
 float text_GetWidth(zglPFont font, const std::string& text);

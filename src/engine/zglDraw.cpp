@@ -80,12 +80,12 @@ void eng_SetBackend(zglBackend* backend) {
 zglBackend* eng_Backend() { return Current; }
 
 void csprite2d_Draw(zglPTexture texture, float x, float y, float w, float h, float angle,
-                    const zglTRect& cutRect, uint8_t alpha, uint32_t /*fx*/) {
+                    const zglTRect& cutRect, uint8_t alpha) {
   if (Current) Current->Sprite(texture, x, y, w, h, angle, &cutRect, alpha);
 }
 
 void ssprite2d_Draw(zglPTexture texture, float x, float y, float w, float h, float angle,
-                    uint8_t alpha, uint32_t /*fx*/) {
+                    uint8_t alpha) {
   if (Current) Current->Sprite(texture, x, y, w, h, angle, nullptr, alpha);
 }
 
@@ -94,7 +94,7 @@ void pr2d_Rect(float x, float y, float w, float h, uint32_t color, uint8_t alpha
 }
 
 void pr2d_Circle(float x, float y, float radius, uint32_t color, uint8_t alpha, int quality,
-                 uint32_t /*fx*/, uint32_t flags) {
+                 uint32_t flags) {
   if (Current) Current->Circle(x, y, radius, color & 0xFFFFFF, alpha, quality, flags);
 }
 
@@ -103,8 +103,8 @@ void pr2d_Line(float x1, float y1, float x2, float y2, uint32_t color, uint8_t a
   if (Current) Current->Line(x1, y1, x2, y2, color & 0xFFFFFF, alpha, (flags & PR2D_SMOOTH) != 0);
 }
 
-void text_DrawEx(zglPFont font, float x, float y, float scale, float /*step*/,
-                 const std::string& text, uint8_t alpha, uint32_t color, uint32_t flags) {
+void text_DrawEx(zglPFont font, float x, float y, float scale, const std::string& text,
+                 uint8_t alpha, uint32_t color, uint32_t flags) {
   if (Current && !text.empty())
     Current->Text(font, x, y, scale, text, alpha, color & 0xFFFFFF, flags);
 }

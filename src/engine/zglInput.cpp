@@ -35,6 +35,8 @@ struct NamedKey {
 constexpr NamedKey kNamedKeys[] = {
     {"shift", K_SHIFT},   {"ctrl", K_CTRL},     {"return", K_RETURN},
     {"escape", K_ESCAPE}, {"delete", K_DELETE}, {"backspace", K_BACKSPACE},
+    {"left", K_LEFT},     {"right", K_RIGHT},   {"up", K_UP},
+    {"down", K_DOWN},     {"space", K_SPACE},   {"tab", K_TAB},
 };
 
 int ButtonOf(Uint8 sdlButton) {
@@ -58,6 +60,12 @@ int CodeOf(const SDL_Keysym& k) {
     case SDLK_ESCAPE: return K_ESCAPE;
     case SDLK_DELETE: return K_DELETE;
     case SDLK_BACKSPACE: return K_BACKSPACE;
+    case SDLK_TAB: return K_TAB;
+    case SDLK_SPACE: return K_SPACE;
+    case SDLK_LEFT: return K_LEFT;
+    case SDLK_RIGHT: return K_RIGHT;
+    case SDLK_UP: return K_UP;
+    case SDLK_DOWN: return K_DOWN;
     default: return -1;
   }
 }

@@ -18,7 +18,7 @@ namespace {
 struct Program {
   zglCallback OnLoad = nullptr, OnDraw = nullptr, OnExit = nullptr, OnTimer = nullptr;
   int TimerInterval = 15;
-  int Width = 1024, Height = 768;
+  int Width = kScreenWidth, Height = kScreenHeight;
   bool VSync = true;
   bool ShowCursor = true;
   std::string Caption;
@@ -307,7 +307,7 @@ void zgl_Reg(int kind, zglCallback callback) {
   if (kind == SYS_EXIT) Prog.OnExit = callback;
 }
 
-void scr_SetOptions(int width, int height, int /*refresh*/, bool /*fullScreen*/, bool vsync) {
+void scr_SetOptions(int width, int height, bool vsync) {
   Prog.Width = width;
   Prog.Height = height;
   Prog.VSync = vsync;
@@ -321,7 +321,7 @@ void timer_Add(zglCallback callback, int intervalMs) {
   Prog.TimerInterval = intervalMs;
 }
 
-bool zgl_Init(int /*fsaa*/, int /*stencil*/) {
+bool zgl_Init() {
   Prog.ExitRequested = false;
   return Prog.Headless ? RunHeadless() : RunWindow();
 }

@@ -81,7 +81,7 @@ void eng_FreeResources() {
   Fonts.clear();
 }
 
-zglPTexture tex_LoadFromFile(const std::string& path, uint32_t /*colorKey*/, uint32_t /*flags*/) {
+zglPTexture tex_LoadFromFile(const std::string& path) {
   eng_InitLibraries();
   auto tex = std::make_unique<zglTTexture>();
   tex->Path = path;

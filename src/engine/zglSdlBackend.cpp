@@ -73,6 +73,7 @@ struct zglSdlBackend::Impl {
   std::unordered_map<const zglTTexture*, SDL_Texture*> Textures;
   std::map<std::pair<const zglTFont*, std::string>, SDL_Texture*> Texts;
   SDL_Texture* Disc = nullptr;
+  zglTTexture DiscPicture;  // its pixels, for the scaled copies
   struct Ring {
     SDL_Texture* Texture = nullptr;
     int Size = 0;
@@ -135,8 +136,9 @@ struct zglSdlBackend::Impl {
   }
 
   SDL_Texture* DiscTexture() {
-    if (!Disc) {
-      Disc = BlendedTexture(R, eng_MakeDiscSurface(kDiscSize));
+    if (!Disc && (DiscPicture.Surface = eng_MakeDiscSurface(kDiscSize))) {
+      Disc = SDL_CreateTextureFromSurface(R, DiscPicture.Surface);
+      if (Disc) SDL_SetTextureBlendMode(Disc, SDL_BLENDMODE_BLEND);
       if (Disc) SDL_SetTextureScaleMode(Disc, SDL_ScaleModeLinear);
     }
     return Disc;
@@ -235,7 +237,11 @@ struct zglSdlBackend::Impl {
         src.y + src.h > t->Surface->h)
       return nullptr;
     const ScaledKey key{t, src.x, src.y, src.w, src.h, faded, w, h};
-    if (!ScaledCopies.count(key) && ScaledCopies.size() >= kMaxScaled) ClearScaled();
+    if (!ScaledCopies.count(key) && ScaledCopies.size() >= kMaxScaled) {
+      // Sizes seen once or twice (a glow growing, a swarm's particles) go first.
+      std::erase_if(ScaledCopies, [](const auto& entry) { return !entry.second.Texture; });
+      if (ScaledCopies.size() >= kMaxScaled) ClearScaled();
+    }
     Scaled& c = ScaledCopies[key];
     if (!c.Texture && ++c.Uses == kFadeAfterUses) MakeScaledTexture(c, t, from, src, faded, w, h);
     if (!c.Texture) return nullptr;
@@ -563,9 +569,12 @@ void zglSdlBackend::Circle(float x, float y, float radius, uint32_t color, uint8
   SDL_Color c = ToColor(color, alpha);
   if ((flags & PR2D_FILL) && (flags & PR2D_SMOOTH)) {
     if (SDL_Texture* disc = P->DiscTexture()) {
+      SDL_FRect dst{x - radius, y - radius, radius * 2, radius * 2};
+      const SDL_Rect whole{0, 0, kDiscSize, kDiscSize};
+      if (SDL_Texture* scaled = P->ScaledTexture(&P->DiscPicture, disc, whole, 255, dst, alpha))
+        disc = scaled, dst.w = std::floor(dst.w), dst.h = std::floor(dst.h);
       SDL_SetTextureColorMod(disc, c.r, c.g, c.b);
       SDL_SetTextureAlphaMod(disc, alpha);
-      SDL_FRect dst{x - radius, y - radius, radius * 2, radius * 2};
       P->Copy(disc, nullptr, dst, 0);
     }
     return;

@@ -16,8 +16,9 @@
 #include "ui/uAtlas.h"
 
 TMap::TMap(int cellSize)
-    : OriginX((1024 - kGridColumns * cellSize) / 2 + 17),
-      OriginY((768 - kGridRows * cellSize) / 2), MaxX(kGridColumns * cellSize - 17),
+    : OriginX((kScreenWidth - kGridColumns * cellSize) / 2 + 17),
+      OriginY((kScreenHeight - kGridRows * cellSize) / 2),
+      MaxX(kGridColumns * cellSize - 17),
       MaxY(kGridRows * cellSize - 17) {
   Objects.reserve(150);
   Ropes.reserve(50);

@@ -224,12 +224,14 @@ namespace {
 size_t AddRecords(std::string_view bytes, const std::string& name, TMap* map, TMapFileReport* report) {
   const size_t records = std::min(bytes.size() / kMapRecordSize, kMaxRecords);
   size_t unusable = 0, unknown = 0;
+  std::vector<size_t> skipped;
   for (size_t number = 1; number <= records; ++number) {
     TMapRecordBytes record;
     std::copy_n(bytes.begin() + static_cast<ptrdiff_t>((number - 1) * kMapRecordSize), kMapRecordSize,
                 record.begin());
     std::string problem = AddRecord(DecodeMapRecord(record), *map);
     if (problem.empty()) continue;
+    skipped.push_back(number);
     if (problem == kUnknownKind) {
       ++unknown;
       continue;
@@ -245,11 +247,13 @@ size_t AddRecords(std::string_view bytes, const std::string& name, TMap* map, TM
     std::cerr << "kelvod: " << name << ": record " << records + 1 << " is incomplete (" << incomplete
               << " of 80 bytes); ignored\n";
     ++unusable;
+    skipped.push_back(records + 1);
   }
   if (report) {
     report->Records = records + (incomplete ? 1 : 0);
     report->Skipped = unusable + unknown;
     report->Cut = cut;
+    report->SkippedRecords = std::move(skipped);
   }
   return unusable;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TMap;
 
@@ -51,6 +52,7 @@ TMapRecord DecodeMapRecord(const TMapRecordBytes& bytes);
 struct TMapFileReport {
   size_t Records = 0;  // records read, an incomplete last one counted
   size_t Skipped = 0;  // records of them not used: of no known kind, wrong or incomplete
+  std::vector<size_t> SkippedRecords;  // their numbers, counted from 1
   bool Cut = false;    // the file holds more than kMaxMapRecords records: the rest was not read
   bool Unreadable = false;   // not a regular file, or it could not be read
   std::string OverBudget;    // the player's text when the level asks too much of the physics

@@ -70,7 +70,7 @@ void TResultForm::Draw() {
   const auto height = static_cast<float>(Height);
   pr2d_Rect(left, top, 300, height, kPanelFill, Alpha, PR2D_FILL);
   pr2d_Rect(left, top, 300, height, kPanelOutline, Alpha, 0);
-  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y - 25), 1.0f, 0.0f, Tr(Caption),
+  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y - 25), 1.0f, Tr(Caption),
               kResultCaptionAlpha, CaptionColor, TEXT_HALIGN_CENTER);
   TMeForm::Draw();
 }
@@ -105,10 +105,13 @@ void TWinForm::Show(int32_t nextLevel, bool shared) {
 // --- TGame ---
 
 TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
-    : tScene(manager), Map(std::make_unique<TMap>(kCellSize)), LevelMenu(levelMenu),
+    : tScene(manager),
+      Map(std::make_unique<TMap>(kCellSize)),
+      LevelMenu(levelMenu),
       ButtonBar(std::make_unique<TMeForm>(90, 40, 255, this)),
-      ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()),
-      Field(std::make_unique<zglPicture>(1024, 768)) {
+      ButtonSprite(MakeWideButtonSprite()),
+      ButtonShape(MakeWideButtonShape()),
+      Field(std::make_unique<zglPicture>(kScreenWidth, kScreenHeight)) {
   ButtonBar->Visible = true;
   AddNew<TButtonShowMenu>(*ButtonBar, 0, 0, ButtonShape.get(), ButtonSprite.get(), ButtonBar.get())
       ->Caption = N_("Меню");
@@ -118,12 +121,13 @@ TGame::TGame(tSceneMng* manager, TLevelMenu* levelMenu)
                                            ButtonSprite.get(), ButtonBar.get());
   SolutionButton->Caption = N_("Решение");
   SolutionButton->Visible = false;
-  WinForm = std::make_unique<TWinForm>(512, 384, 200, this, ButtonShape.get(), ButtonSprite.get());
+  WinForm = std::make_unique<TWinForm>(kScreenCentreX, kScreenCentreY, 200, this, ButtonShape.get(),
+                                       ButtonSprite.get());
   // Fill in the texts once; Start hides the form before anyone sees it.
   WinForm->Show(0);
   WinForm->Visible = false;
-  LostForm =
-      std::make_unique<TLostForm>(512, 384, 200, this, ButtonShape.get(), ButtonSprite.get());
+  LostForm = std::make_unique<TLostForm>(kScreenCentreX, kScreenCentreY, 200, this,
+                                         ButtonShape.get(), ButtonSprite.get());
   // Under "Меню", left of the field.
   SharedBar = std::make_unique<TMeForm>(90, 92, 255, this);
   AddNew<TButtonSaveOwn>(*SharedBar, 0, 0, ButtonShape.get(), ButtonSprite.get(), SharedBar.get())
@@ -287,7 +291,7 @@ void TGame::DrawGrid() const {
     for (int j = 0; j < kGridRows; ++j)
       pr2d_Circle(static_cast<float>(Map->OriginX + i * CellSize),
                   static_cast<float>(Map->OriginY + j * CellSize), kGridDotRadius, kGridDot,
-                  kGridDotAlpha, kGridDotQuality, 0, PR2D_FILL);
+                  kGridDotAlpha, kGridDotQuality, PR2D_FILL);
 }
 
 // The hint on a light panel across the bottom of the field, below the floor
@@ -298,13 +302,13 @@ void TGame::DrawHint() const {
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   const int height = static_cast<int>(lines.size()) * kHintLineHeight + 2 * kHintPadding;
   const int top = kHintCentreY - height / 2;
-  const float left = static_cast<float>(512 - kHintWidth / 2);
+  const float left = static_cast<float>(kScreenCentreX - kHintWidth / 2);
   pr2d_Rect(left, static_cast<float>(top), kHintWidth, static_cast<float>(height), kPanelFill,
             kHintAlpha, PR2D_FILL);
   pr2d_Rect(left, static_cast<float>(top), kHintWidth, static_cast<float>(height), kPanelOutline,
             kHintAlpha, 0);
   for (size_t i = 0; i < lines.size(); ++i)
-    DrawCaption(lines[i], 512,
+    DrawCaption(lines[i], kScreenCentreX,
                 top + kHintPadding + static_cast<int>(i) * kHintLineHeight + kHintLineHeight / 2,
                 255);
 }
@@ -314,7 +318,7 @@ void TGame::Draw() {
   const uint64_t where = static_cast<uint64_t>(static_cast<uint32_t>(Map->OriginX)) << 32 |
                          static_cast<uint32_t>(Map->OriginY);
   if (pic_Begin(*Field, where)) {
-    pr2d_Rect(0, 0, 1024, 768, kBackground, 255, PR2D_FILL);
+    pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, kBackground, 255, PR2D_FILL);
     DrawGrid();
     pic_End();
   }

@@ -120,6 +120,6 @@ void TLostForm::Show(const std::string& reason) {
 
 void TLostForm::Draw() {
   TResultForm::Draw();
-  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 3), 1.0f, 0.0f, Tr(Reason),
-              Alpha, kReasonColor, TEXT_HALIGN_CENTER);
+  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 3), 1.0f, Tr(Reason), Alpha,
+              kReasonColor, TEXT_HALIGN_CENTER);
 }

@@ -59,7 +59,7 @@ class TButtonLMProven : public TButtonLM {
   void Draw(int offsetX, int offsetY, uint8_t alpha) override {
     TButtonLM::Draw(offsetX, offsetY, alpha);
     text_DrawEx(MainFont, static_cast<float>(X + offsetX - kWonMarkDX),
-                static_cast<float>(Y + offsetY + kWonMarkDY), 1.0f, 0.0f, "★", alpha, kProvenMarkColor,
+                static_cast<float>(Y + offsetY + kWonMarkDY), 1.0f, "★", alpha, kProvenMarkColor,
                 TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
   }
 };
@@ -217,8 +217,8 @@ void TLevelMenu::Draw() {
   if (const std::string page = PageCaption(); !page.empty())
     DrawCaption(page, X, Y + kPageCaptionY, Alpha);
   if (!ErrorMessage.empty())
-    text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 60), 1.0f, 0.0f,
-                ErrorMessage, Alpha, 0xFF6060, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+    text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 60), 1.0f, ErrorMessage,
+                Alpha, 0xFF6060, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }
 
 nlohmann::json TLevelMenu::DumpState() const {

@@ -15,16 +15,20 @@
 
 namespace {
 
-constexpr int kGearX = 1024 - 44, kGearY = 44;  // screen centre of the gear button
+constexpr int kGearX = kScreenWidth - 44, kGearY = 44;  // screen centre of the gear button
 constexpr uint32_t kGearColor = 0x2B3038;
 
 }  // namespace
 
 TMainMenuScene::TMainMenuScene(tSceneMng* manager, TLevelMenu* levelMenu)
-    : tScene(manager), Form(std::make_unique<TMeForm>(512, 384, 255, this)), LevelMenu(levelMenu),
-      ButtonSprite(MakeWideButtonSprite()), ButtonShape(MakeWideButtonShape()),
+    : tScene(manager),
+      Form(std::make_unique<TMeForm>(kScreenCentreX, kScreenCentreY, 255, this)),
+      LevelMenu(levelMenu),
+      ButtonSprite(MakeWideButtonSprite()),
+      ButtonShape(MakeWideButtonShape()),
       GearSprite(MakeAtlasSprite<TMeFormDrawRect>(Atlas::SmallButton)),
-      GearShape(std::make_unique<TShapeCircle>(48)), Picture(std::make_unique<zglPicture>(1024, 768)) {
+      GearShape(std::make_unique<TShapeCircle>(48)),
+      Picture(std::make_unique<zglPicture>(kScreenWidth, kScreenHeight)) {
   auto add = [&](auto* button, const char* caption) { button->Caption = caption; };
   TMeForm& f = *Form;
   add(AddNew<TButtonNew>(f, 0, -100, ButtonShape.get(), ButtonSprite.get(), &f), N_("Новая игра"));
@@ -61,7 +65,7 @@ void TMainMenuScene::Draw() {
 }
 
 void TMainMenuScene::DrawMenu() {
-  ssprite2d_Draw(TitleTexture, 256, 70, 512, 120, 0, 255, FX_BLEND);
+  ssprite2d_Draw(TitleTexture, kScreenCentreX - 256, 70, 512, 120, 0, 255);
   if (SubForm && SubForm->Visible) {
     SubForm->Draw();
     return;
@@ -74,7 +78,7 @@ void TMainMenuScene::DrawMenu() {
   Form->Draw();
   // The chooser reaches down to the bottom of the screen: the line shows with the buttons only.
   const std::string footer = TrF(eng_InBrowser() ? kBrowserFooter : kFooter, {KELVOD_VERSION});
-  text_DrawEx(MainFont, 512, kFooterY, 1.0f, 0.0f, footer, 255, kFooterColor,
+  text_DrawEx(MainFont, kScreenCentreX, kFooterY, 1.0f, footer, 255, kFooterColor,
               TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }
 
@@ -145,9 +149,9 @@ void TButtonSettings::Draw(int offsetX, int offsetY, uint8_t alpha) {
   constexpr float kTwoPi = 6.2831853f;
   for (int i = 0; i < 8; ++i) {
     const float a = kTwoPi * static_cast<float>(i) / 8.0f;
-    pr2d_Circle(cx + 11.0f * std::cos(a), cy + 11.0f * std::sin(a), 4.5f, kGearColor, alpha, 16, 0,
+    pr2d_Circle(cx + 11.0f * std::cos(a), cy + 11.0f * std::sin(a), 4.5f, kGearColor, alpha, 16,
                 PR2D_FILL | PR2D_SMOOTH);
   }
-  pr2d_Circle(cx, cy, 11.0f, kGearColor, alpha, 24, 0, PR2D_FILL | PR2D_SMOOTH);
-  pr2d_Circle(cx, cy, 4.5f, 0xE8ECF1, alpha, 16, 0, PR2D_FILL | PR2D_SMOOTH);
+  pr2d_Circle(cx, cy, 11.0f, kGearColor, alpha, 24, PR2D_FILL | PR2D_SMOOTH);
+  pr2d_Circle(cx, cy, 4.5f, 0xE8ECF1, alpha, 16, PR2D_FILL | PR2D_SMOOTH);
 }

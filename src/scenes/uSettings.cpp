@@ -40,7 +40,6 @@ bool FullScreenSetting() { return PlayerState ? PlayerState->FullScreen() : eng_
 
 namespace {
 
-constexpr int kScreenW = 1024, kScreenH = 768;
 constexpr uint32_t kDim = 0x101017;
 constexpr uint8_t kDimAlpha = 208;
 constexpr uint32_t kTextColor = 0xF2F4F7;
@@ -63,10 +62,13 @@ class TSettingsClose : public TButtonEM {
 }  // namespace
 
 TSettingsPanel::TSettingsPanel(tScene* owner)
-    : TMeForm(kScreenW / 2, kScreenH / 2, 255, owner), CheckBox(MakeAtlasSprite(Atlas::CheckBox)),
+    : TMeForm(kScreenCentreX, kScreenCentreY, 255, owner),
+      CheckBox(MakeAtlasSprite(Atlas::CheckBox)),
       StepShape(std::make_unique<TShapeRect>(kStepSpacing, kStepMaxHeight + 8)),
-      CheckShape(std::make_unique<TShapeRect>(44, 44)), ButtonSprite(MakeWideButtonSprite()),
-      ButtonShape(MakeWideButtonShape()), Panel(MakeAtlasSprite(Atlas::DialogPanel)) {
+      CheckShape(std::make_unique<TShapeRect>(44, 44)),
+      ButtonSprite(MakeWideButtonSprite()),
+      ButtonShape(MakeWideButtonShape()),
+      Panel(MakeAtlasSprite(Atlas::DialogPanel)) {
   Close = AddNew<TSettingsClose>(*this, 0, 0, ButtonShape.get(), ButtonSprite.get(), this);
   Close->Caption = N_("Закрыть");
   const int volumeY = AddRow(N_("Громкость"));
@@ -103,20 +105,20 @@ bool TSettingsPanel::Update(int mouseX, int mouseY) {
 }
 
 void TSettingsPanel::Draw() {
-  pr2d_Rect(0, 0, kScreenW, kScreenH, kDim, kDimAlpha, PR2D_FILL);
+  pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, kDim, kDimAlpha, PR2D_FILL);
   Panel->DrawStretched(0, Atlas::kPanelBorder, X - kWidth / 2, Y + kTop, kWidth, Height(), Alpha);
   const uint32_t centre = TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER;
-  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + kTitleY), 1.0f, 0.0f,
+  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + kTitleY), 1.0f,
               Tr("Настройки"), Alpha, kTextColor, centre);
   for (size_t i = 0; i < Rows.size(); ++i)
     text_DrawEx(MainFont, static_cast<float>(X + kLabelX),
-                static_cast<float>(Y + kFirstRowY + static_cast<int>(i) * kRowHeight), 1.0f, 0.0f,
+                static_cast<float>(Y + kFirstRowY + static_cast<int>(i) * kRowHeight), 1.0f,
                 Tr(Rows[i]), Alpha, kTextColor, centre);
   // The volume's value beside its slider; M's mute wins over it.
   // TRANSLATORS: in place of the volume's percentage while M has muted the sound.
   const std::string value = SoundMuted() ? Tr("выкл") : std::to_string(SoundVolume()) + "%";
   text_DrawEx(MainFont, static_cast<float>(X + kValueX), static_cast<float>(Y + kFirstRowY), 1.0f,
-              0.0f, value, Alpha, SoundMuted() ? kMutedColor : kTextColor, centre);
+              value, Alpha, SoundMuted() ? kMutedColor : kTextColor, centre);
   TMeForm::Draw();
 }
 

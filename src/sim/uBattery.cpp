@@ -146,12 +146,12 @@ void TBattery::DrawGame() {
     if (const zglTRect* cut = ParticleSprite->FrameRect(0))
       for (const TParticle& p : Particles)
         csprite2d_Draw(ParticleSprite->Texture, p.ScreenX, p.ScreenY, p.Size, p.Size, 0, *cut,
-                       p.Alpha, FX_BLEND);
+                       p.Alpha);
   }
   if (Alive) {
     DrawBatteryFrame(1, DrawAngle, BodyAlpha);
     if (Exploding)
-      pr2d_Circle(BlastScreenX, BlastScreenY, Blast.Radius, 0xFFFFFF, BlastAlpha, 25, 0, PR2D_FILL);
+      pr2d_Circle(BlastScreenX, BlastScreenY, Blast.Radius, 0xFFFFFF, BlastAlpha, 25, PR2D_FILL);
   }
 }
 
@@ -163,9 +163,9 @@ void TBattery::DrawBodyBelow() const {
   const float cx = DrawX - static_cast<float>(SpriteDX), cy = DrawY - static_cast<float>(SpriteDY);
   // The inner glow deepens with the heat up to full red (a blast's heat could
   // take the level past 255, which would wrap back to faint).
-  pr2d_Circle(cx, cy, 17, 0xFF2222, static_cast<uint8_t>(std::clamp<int32_t>(HeatLevel, 0, 255)), 18,
-              0, PR2D_FILL);
-  if (FuseLit) pr2d_Circle(cx, cy, static_cast<float>(Fuse) / 200.0f * 17.0f, 0xFFFFFF, 255, 32, 0, 0);
+  pr2d_Circle(cx, cy, 17, 0xFF2222, static_cast<uint8_t>(std::clamp<int32_t>(HeatLevel, 0, 255)),
+              18, PR2D_FILL);
+  if (FuseLit) pr2d_Circle(cx, cy, static_cast<float>(Fuse) / 200.0f * 17.0f, 0xFFFFFF, 255, 32, 0);
 }
 
 void TBattery::DrawBatteryFrame(int frame, float angle, uint8_t alpha) const {
@@ -173,7 +173,7 @@ void TBattery::DrawBatteryFrame(int frame, float angle, uint8_t alpha) const {
   const zglTRect* cut = BatterySprite->FrameRect(frame);
   if (!cut) return;
   csprite2d_Draw(BatterySprite->Texture, DrawX, DrawY, static_cast<float>(BatterySprite->Width),
-                 static_cast<float>(BatterySprite->Height), angle, *cut, alpha, FX_BLEND);
+                 static_cast<float>(BatterySprite->Height), angle, *cut, alpha);
 }
 
 void TBattery::ForgetPhysics() {

@@ -127,9 +127,9 @@ void TBomb::DrawHeatGlow(float cx, float cy, float radius) const {
   // Past the heat one blast would take over the threshold, the glow turns red.
   const uint32_t colour = Heat + 100 > kIgnitionHeat ? kGlowHot : kGlowWarm;
   const auto alpha = static_cast<uint8_t>(90 + 150 * share);
-  pr2d_Circle(cx, cy, radius + 6 + 18 * share, colour, static_cast<uint8_t>(alpha / 2), 32, 0,
+  pr2d_Circle(cx, cy, radius + 6 + 18 * share, colour, static_cast<uint8_t>(alpha / 2), 32,
               PR2D_FILL | PR2D_SMOOTH);
-  pr2d_Circle(cx, cy, radius + 2 + 6 * share, colour, alpha, 32, 0, PR2D_FILL | PR2D_SMOOTH);
+  pr2d_Circle(cx, cy, radius + 2 + 6 * share, colour, alpha, 32, PR2D_FILL | PR2D_SMOOTH);
 }
 
 void TBomb::DrawGame() {
@@ -137,10 +137,10 @@ void TBomb::DrawGame() {
   DrawHeatGlow(DrawX - static_cast<float>(SpriteDX), DrawY - static_cast<float>(SpriteDY), 15);
   TMapObj::DrawGame();
   if (Exploding)
-    pr2d_Circle(BlastScreenX, BlastScreenY, Blast.Radius, 0xFFFFFF, BlastAlpha, 18, 0, PR2D_FILL);
+    pr2d_Circle(BlastScreenX, BlastScreenY, Blast.Radius, 0xFFFFFF, BlastAlpha, 18, PR2D_FILL);
   const float cx = DrawX - static_cast<float>(SpriteDX), cy = DrawY - static_cast<float>(SpriteDY);
-  pr2d_Circle(cx, cy, 14, HeatColour(HeatLevel), 255, 32, 0, 0);
-  if (FuseLit) pr2d_Circle(cx, cy, static_cast<float>(Fuse) / 200.0f * 14.0f, 0xFFFFFF, 255, 32, 0, 0);
+  pr2d_Circle(cx, cy, 14, HeatColour(HeatLevel), 255, 32, 0);
+  if (FuseLit) pr2d_Circle(cx, cy, static_cast<float>(Fuse) / 200.0f * 14.0f, 0xFFFFFF, 255, 32, 0);
 }
 
 std::unique_ptr<TMapObjProt> TBomb::Clone() const {

@@ -97,8 +97,8 @@ void THero::StartCharge(float phase) {
 void THero::DrawGame() {
   const float cx = HeadCircleScreen.cX, cy = HeadCircleScreen.cY;
   const uint8_t glow = static_cast<uint8_t>(std::min(255, Flash + 15));
-  pr2d_Circle(cx, cy, kHeadRadius, kGlowColour, glow, 30, 0, PR2D_FILL | PR2D_SMOOTH);
-  if (Armed) pr2d_Circle(cx, cy, 0.9f * kHeadRadius, 0xFFFFFF, 7, 30, 0, PR2D_FILL | PR2D_SMOOTH);
+  pr2d_Circle(cx, cy, kHeadRadius, kGlowColour, glow, 30, PR2D_FILL | PR2D_SMOOTH);
+  if (Armed) pr2d_Circle(cx, cy, 0.9f * kHeadRadius, 0xFFFFFF, 7, 30, PR2D_FILL | PR2D_SMOOTH);
   TMapObj::DrawGame();
   if (Charging) {
     DrawOverlay(3, static_cast<uint8_t>(200 - OverlayAlpha / 2));
@@ -113,7 +113,7 @@ void THero::DrawOverlay(int frame, uint8_t alpha) const {
   const zglTRect* cut = HeroSprite->FrameRect(frame);
   if (!cut) return;
   csprite2d_Draw(HeroSprite->Texture, DrawX, DrawY, static_cast<float>(HeroSprite->Width),
-                 static_cast<float>(HeroSprite->Height), DrawAngle, *cut, alpha, FX_BLEND);
+                 static_cast<float>(HeroSprite->Height), DrawAngle, *cut, alpha);
 }
 
 void THero::CreatePhysics(TWorld* world) {

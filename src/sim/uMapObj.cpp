@@ -85,7 +85,7 @@ void TMapObj::DrawSpriteAt(float x, float y, float angle) const {
   const zglTRect* cut = Sprite->FrameRect(Frame);
   if (!cut) return;
   csprite2d_Draw(Sprite->Texture, x, y, static_cast<float>(Width), static_cast<float>(Height),
-                 angle, *cut, 255, FX_BLEND);
+                 angle, *cut, 255);
 }
 
 void TMapObj::DrawEditor(int ox, int oy) {

@@ -196,8 +196,8 @@ void TRope::DrawEditor(int ox, int oy) {
   const int ax = ObjectA ? ObjectA->X - OffsetAX : 0, ay = ObjectA ? ObjectA->Y - OffsetAY : 0;
   const int bx = ObjectB ? ObjectB->X - OffsetBX : 0, by = ObjectB ? ObjectB->Y - OffsetBY : 0;
   auto fx = [](int v) { return static_cast<float>(v); };
-  if (ObjectA) pr2d_Circle(fx(ox + ax), fx(oy + ay), 7, 0xEF7575, 255, 32, 0, 0);
-  if (ObjectB) pr2d_Circle(fx(ox + bx), fx(oy + by), 7, 0x7575EF, 255, 32, 0, 0);
+  if (ObjectA) pr2d_Circle(fx(ox + ax), fx(oy + ay), 7, 0xEF7575, 255, 32, 0);
+  if (ObjectB) pr2d_Circle(fx(ox + bx), fx(oy + by), 7, 0x7575EF, 255, 32, 0);
   if (ObjectA && ObjectB) pr2d_Line(fx(ox + ax), fx(oy + ay), fx(ox + bx), fx(oy + by), 0xFFFFFF, 255, 0);
   FollowEnds();
   if (Sprite) Sprite->DrawFrame(ox + X, oy + Y, 0, 0, 255);
@@ -215,7 +215,7 @@ bool TRope::MiddleOfEnds(int* x, int* y) const {
 void TRope::FollowEnds() { MiddleOfEnds(&X, &Y); }
 
 void TRope::DrawShape(int ox, int oy) {
-  pr2d_Circle(static_cast<float>(ox + X), static_cast<float>(oy + Y), 18, 0xFFFFFF, 255, 32, 0, 0);
+  pr2d_Circle(static_cast<float>(ox + X), static_cast<float>(oy + Y), 18, 0xFFFFFF, 255, 32, 0);
 }
 
 bool TRope::HitTest(int x, int y) {

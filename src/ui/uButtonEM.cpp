@@ -5,7 +5,7 @@
 #include "ui/uResources.h"
 
 void DrawCaption(const std::string& caption, int x, int y, uint8_t alpha) {
-  text_DrawEx(MainFont, static_cast<float>(x), static_cast<float>(y), 1.0f, 0.0f, caption, alpha,
+  text_DrawEx(MainFont, static_cast<float>(x), static_cast<float>(y), 1.0f, caption, alpha,
               kCaptionColor, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }
 

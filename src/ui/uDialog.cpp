@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kScreenW = 1024, kScreenH = 768;
 constexpr uint32_t kDim = 0x101017;
 constexpr uint8_t kDimAlpha = 208;
 constexpr uint32_t kTextColor = 0xF2F4F7;
@@ -26,8 +25,10 @@ class TDialogButton : public TButtonEM {
 }  // namespace
 
 TDialog::TDialog()
-    : TMeForm(kScreenW / 2, kScreenH / 2, 255, nullptr), ButtonSprite(MakeWideButtonSprite()),
-      ButtonShape(MakeWideButtonShape()), Panel(MakeAtlasSprite(Atlas::DialogPanel)) {}
+    : TMeForm(kScreenCentreX, kScreenCentreY, 255, nullptr),
+      ButtonSprite(MakeWideButtonSprite()),
+      ButtonShape(MakeWideButtonShape()),
+      Panel(MakeAtlasSprite(Atlas::DialogPanel)) {}
 
 TDialog::~TDialog() = default;
 
@@ -74,13 +75,15 @@ bool TDialog::Update(int mouseX, int mouseY) {
   return TMeForm::Update(mouseX, mouseY);
 }
 
-void TDialog::DrawDim() { pr2d_Rect(0, 0, kScreenW, kScreenH, kDim, kDimAlpha, PR2D_FILL); }
+void TDialog::DrawDim() {
+  pr2d_Rect(0, 0, kScreenWidth, kScreenHeight, kDim, kDimAlpha, PR2D_FILL);
+}
 
 void TDialog::Draw() {
   Panel->DrawStretched(0, Atlas::kPanelBorder, X - Width / 2, Y - kHeight / 2, Width, kHeight,
                        Alpha);
-  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + kTextY), 1.0f, 0.0f, Text,
-              Alpha, kTextColor, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + kTextY), 1.0f, Text, Alpha,
+              kTextColor, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
   TMeForm::Draw();
 }
 

@@ -34,8 +34,8 @@ void TMeDrawRect::DrawFrame(int x, int y, int angle, int frame, uint8_t alpha) c
   const zglTRect* cut = FrameRect(frame);
   if (!cut) return;
   csprite2d_Draw(Texture, static_cast<float>(x + OffsetX), static_cast<float>(y + OffsetY),
-                 static_cast<float>(Width), static_cast<float>(Height),
-                 static_cast<float>(angle), *cut, alpha, FX_BLEND);
+                 static_cast<float>(Width), static_cast<float>(Height), static_cast<float>(angle),
+                 *cut, alpha);
 }
 
 void TMeDrawRect::DrawStretched(int frame, int border, int x, int y, int w, int h,
@@ -52,7 +52,7 @@ void TMeDrawRect::DrawStretched(int frame, int border, int x, int y, int w, int 
     for (int col = 0; col < 3; ++col) {
       const zglTRect part{sx[col], sy[row], sx[col + 1] - sx[col], sy[row + 1] - sy[row]};
       const float pw = dx[col + 1] - dx[col], ph = dy[row + 1] - dy[row];
-      if (pw > 0 && ph > 0) csprite2d_Draw(Texture, dx[col], dy[row], pw, ph, 0, part, alpha, FX_BLEND);
+      if (pw > 0 && ph > 0) csprite2d_Draw(Texture, dx[col], dy[row], pw, ph, 0, part, alpha);
     }
 }
 
@@ -180,7 +180,7 @@ bool TShapeRect::HitTest(int x, int y, int angle) const {
 
 void TShapeRect::DrawOutline(int x, int y, int angle) const {
   const float cx = static_cast<float>(x), cy = static_cast<float>(y);
-  pr2d_Circle(cx, cy, 4, kWhite, 255, 32, 0, 0);
+  pr2d_Circle(cx, cy, 4, kWhite, 255, 32, 0);
   float hw = Rect.W / 2, hh = Rect.H / 2;
   float r = std::sqrt(hw * hw + hh * hh) + 5;
   float t = std::atan2(-hw, -hh);
@@ -188,7 +188,7 @@ void TShapeRect::DrawOutline(int x, int y, int angle) const {
   auto point = [&](float phi) { return std::pair{cx + r * std::sin(phi), cy + r * std::cos(phi)}; };
   std::pair<float, float> p[4] = {point(t + b), point(b - t), point(b + kPi + t),
                                   point(b + kPi - t)};
-  for (auto& q : p) pr2d_Circle(q.first, q.second, 3, kWhite, 255, 32, 0, 0);
+  for (auto& q : p) pr2d_Circle(q.first, q.second, 3, kWhite, 255, 32, 0);
   for (int i = 0; i < 4; ++i) {
     auto& a = p[i];
     auto& c = p[(i + 1) % 4];
@@ -207,8 +207,8 @@ bool TShapeCircle::HitTest(int x, int y, int) const {
 
 void TShapeCircle::DrawOutline(int x, int y, int) const {
   float cx = static_cast<float>(x) + Circle.cX, cy = static_cast<float>(y) + Circle.cY;
-  pr2d_Circle(cx, cy, Circle.Radius + 5, kWhite, 255, 32, 0, 0);
-  pr2d_Circle(cx, cy, 4, kWhite, 255, 32, 0, 0);
+  pr2d_Circle(cx, cy, Circle.Radius + 5, kWhite, 255, 32, 0);
+  pr2d_Circle(cx, cy, 4, kWhite, 255, 32, 0);
 }
 
 // --- form objects ---

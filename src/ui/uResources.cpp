@@ -58,8 +58,8 @@ bool CheckResources(std::string* problem) {
 }
 
 void LoadResources() {
-  PanelTexture = tex_LoadFromFile(DataPath("panel_r.png"), TEX_NO_COLORKEY, TEX_DEFAULT_2D);
-  TitleTexture = tex_LoadFromFile(DataPath("m.png"), TEX_NO_COLORKEY, TEX_DEFAULT_2D);
+  PanelTexture = tex_LoadFromFile(DataPath("panel_r.png"));
+  TitleTexture = tex_LoadFromFile(DataPath("m.png"));
   MainFont = font_LoadFromFile(DataPath("font_1.zfi"));
   Owned.Hero = MakeAtlasSprite(Atlas::HeroOverlay);
   Owned.Battery = MakeAtlasSprite(Atlas::BatteryLayers);

@@ -1,6 +1,7 @@
 #include "ui/uScene.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "engine/engine.h"
 #include "ui/uDialog.h"
@@ -18,11 +19,11 @@ void tScene::Activate() {
 }
 
 void tScene::SwitchTo(const std::string& name) const {
-  if (Manager) Manager->SetScene(Manager->SceneNamed(name), 0);
+  if (Manager) Manager->SetScene(&Manager->Scene(name), 0);
 }
 
 void tScene::SwitchTo(const std::string& name, int32_t param) const {
-  if (Manager) Manager->SetSceneParam(Manager->SceneNamed(name), param, 0);
+  if (Manager) Manager->SetSceneParam(&Manager->Scene(name), param, 0);
 }
 
 tSceneMng::tSceneMng() = default;
@@ -45,6 +46,13 @@ tScene* tSceneMng::SceneNamed(const std::string& name) const {
   for (tScene* scene : Scenes)
     if (name == scene->Name()) return scene;
   return nullptr;
+}
+
+tScene& tSceneMng::Scene(const std::string& name) const {
+  if (tScene* scene = SceneNamed(name)) return *scene;
+  // A name no scene has is a fault of the program: a fade to no scene would
+  // leave the player before an empty screen.
+  throw std::logic_error("no scene is named \"" + name + "\"");
 }
 
 void tSceneMng::Begin(tScene* scene, int32_t kind) {
@@ -112,7 +120,7 @@ void tSceneMng::Draw() {
     DrawScene();
     return;
   }
-  if (!UnderDialog) UnderDialog = std::make_unique<zglPicture>(1024, 768);
+  if (!UnderDialog) UnderDialog = std::make_unique<zglPicture>(kScreenWidth, kScreenHeight);
   if (pic_Begin(*UnderDialog, OwnDialog->Asked)) {
     DrawScene();
     TDialog::DrawDim();

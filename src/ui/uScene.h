@@ -35,7 +35,8 @@ class tScene {
   void Activate();
   // Fades over to the manager's scene of that name (SetScene); with a
   // parameter, that scene starts with it (SetSceneParam). The buttons of a
-  // scene reach the other scenes this way.
+  // scene reach the other scenes this way. An unknown name throws
+  // std::logic_error.
   void SwitchTo(const std::string& name) const;
   void SwitchTo(const std::string& name, int32_t param) const;
 };
@@ -66,6 +67,9 @@ class tSceneMng {
   // The scene of this manager with that name ("menu", "game", "editor"), or
   // null. Scenes reach each other through it, not through the program.
   tScene* SceneNamed(const std::string& name) const;
+  // The same for a scene that must exist: throws std::logic_error when none
+  // has that name.
+  tScene& Scene(const std::string& name) const;
 
   // The one dialog of the program, drawn over every scene. While it is open
   // it alone is updated: the scenes and a running fade wait for the answer.

@@ -7,7 +7,7 @@
 #include "ui/uResources.h"
 
 namespace {
-constexpr int kPadX = 12, kHeight = 30, kBelowPointer = 22, kScreenW = 1024, kScreenH = 768;
+constexpr int kPadX = 12, kHeight = 30, kBelowPointer = 22;
 constexpr int kClickedTicks = -1000000;  // far below the delay: stays hidden
 }  // namespace
 
@@ -38,10 +38,10 @@ void TTooltip::Draw(int mouseX, int mouseY) const {
   if (!text) return;
   const int w = std::max(40, static_cast<int>(text_GetWidth(MainFont, *text)) + 2 * kPadX);
   // Below and right of the pointer, kept on the screen.
-  const int x = std::clamp(mouseX + 8, 0, kScreenW - w);
+  const int x = std::clamp(mouseX + 8, 0, kScreenWidth - w);
   int y = mouseY + kBelowPointer;
-  if (y + kHeight > kScreenH) y = mouseY - kBelowPointer - kHeight;
+  if (y + kHeight > kScreenHeight) y = mouseY - kBelowPointer - kHeight;
   Panel->DrawStretched(0, Atlas::kPanelBorder, x, y, w, kHeight, 235);
   text_DrawEx(MainFont, static_cast<float>(x + w / 2), static_cast<float>(y + kHeight / 2), 1.0f,
-              0.0f, *text, 255, 0xF2F4F7, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+              *text, 255, 0xF2F4F7, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
 }

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/TestSupport.h"
 
@@ -358,6 +359,57 @@ TEST_F(EditorHeadless, AnAnswerHoldsForOneActionAndAnOpenedLevelHasItsOwnHistory
   r.At("quit");
   d = Run(r);
   EXPECT_EQ(d["dialog"]["text"], "Сохранить изменения?");
+}
+
+// The habits designers bring from other editors: a box selects, Ctrl+C and
+// Ctrl+V copy with the rope between, arrows move, Ctrl+S saves, the title
+// names the level, Escape clears the selection, Space starts a test play.
+TEST_F(EditorHeadless, KeysADesignerBringsFromOtherEditors) {
+  Replay r;
+  r.Place(2, 3, 3);
+  r.Place(2, 6, 3);
+  r.Tool(7);
+  r.ClickGrid(3, 3);
+  r.ClickGrid(6, 3);  // a rope between the two blocks
+  r.Tool(0);
+  r.Move(214 + 35 * 2, 34 + 35 * 2);
+  r.Wait(2);
+  r.At("press left");
+  r.Wait(2);
+  r.Move(214 + 35 * 7, 34 + 35 * 4);
+  r.Wait(2);
+  r.At("release left");
+  r.Move(214 + 35 * 3 + 5, 34 + 35 * 10 + 5);
+  r.Wait(2);
+  auto keys = [&r](std::vector<std::string> names) {
+    for (const auto& k : names) r.Key(k, true);
+    for (const auto& k : names) r.Key(k, false);
+    r.Wait(2);
+  };
+  keys({"ctrl", "c"});
+  keys({"ctrl", "v"});
+  keys({"right"});
+  keys({"shift", "down"});
+  keys({"ctrl", "s"});
+  r.Click(344, 256);  // "+": 1001.map
+  auto d = Run(r);
+  const auto& e = d["editor"];
+  ASSERT_EQ(e["map"]["objects"].size(), 4u);
+  EXPECT_EQ(e["map"]["ropes"].size(), 2u);
+  EXPECT_EQ(e["map"]["ropes"][1]["object_a"], 2);
+  EXPECT_EQ(e["selection"], nlohmann::json({2, 3}));
+  EXPECT_EQ(e["clipboard"], 2);
+  EXPECT_EQ(e["map"]["objects"][2]["x"], 35 * 4);
+  EXPECT_EQ(e["map"]["objects"][2]["y"], 35 * 10 + 1);
+  EXPECT_EQ(e["title"], "001");
+  keys({"escape"});
+  keys({"backspace"});
+  keys({"space"});
+  std::filesystem::remove(Data.Level("1001.map"));  // saved again by the next run
+  d = Run(r);
+  EXPECT_EQ(d["editor"]["selection"].size(), 0u);
+  EXPECT_EQ(d["editor"]["map"]["objects"].size(), 4u) << "nothing selected, nothing deleted";
+  EXPECT_TRUE(d["editor"]["map"]["running"]);
 }
 
 }  // namespace

@@ -261,7 +261,7 @@ TEST_F(EditorFileTest, RestingOnAToolForHalfASecondShowsItsName) {
   EXPECT_EQ(Recorder.TextCalls("Бомба").size(), 1u);
   MoveTo(132, 660);
   Tick(TTooltip::kDelayTicks);
-  EXPECT_EQ(E->DumpState()["tooltip"], "Удалить");
+  EXPECT_EQ(E->DumpState()["tooltip"], "Удалить (Delete)");
   ClickAt(132, 660);
   EXPECT_TRUE(E->DumpState()["tooltip"].is_null()) << "a click hides it";
 }

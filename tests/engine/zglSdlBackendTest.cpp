@@ -130,8 +130,8 @@ TEST_F(SoftwareBackend, ASpriteFarLargerThanThePictureIsCutToWhatIsSeen) {
 }
 
 void DrawTexts() {
-  text_DrawEx(Font, 200, 100, 1, 0, "HHHH", 255, 0xFFFFFF, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
-  text_DrawEx(Font, 200, 200, 1, 0, "HHHH", 255, 0xFFFFFF, 0);
+  text_DrawEx(Font, 200, 100, 1, "HHHH", 255, 0xFFFFFF, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+  text_DrawEx(Font, 200, 200, 1, "HHHH", 255, 0xFFFFFF, 0);
 }
 
 TEST_F(SoftwareBackend, CentredTextIsCentredOnItsPointAndOtherTextHangsFromIt) {
@@ -231,7 +231,7 @@ class Rings : public SoftwareDrawing, public ::testing::WithParamInterface<RingC
 TEST_P(Rings, LandWhereGeometryDidAtTheirRadius) {
   const RingCase c = GetParam();
   const bool cached = c.Radius <= 100;
-  const Blob ring = Draw([c] { pr2d_Circle(c.X, c.Y, c.Radius, 0xFFFFFF, 255, 32, 0, 0); });
+  const Blob ring = Draw([c] { pr2d_Circle(c.X, c.Y, c.Radius, 0xFFFFFF, 255, 32, 0); });
   EXPECT_NEAR(ring.X, c.X - 1.0, cached ? 0.1 : 0.5);
   EXPECT_NEAR(ring.Y, c.Y - 1.0, cached ? 0.1 : 0.5);
   EXPECT_NEAR(ring.Radius, c.Radius, cached ? 0.25 : 0.5);
@@ -246,9 +246,9 @@ INSTANTIATE_TEST_SUITE_P(CachedAndNot, Rings,
 // Filled circles are filled row by row: the polygon's area, centred where the
 // rings are.
 TEST_F(SoftwareDrawing, FilledCirclesCoverTheirPolygonWhereTheRingsAre) {
-  const Blob ring = Draw([] { pr2d_Circle(100, 100, 20, 0xFFFFFF, 255, 32, 0, 0); });
+  const Blob ring = Draw([] { pr2d_Circle(100, 100, 20, 0xFFFFFF, 255, 32, 0); });
   for (auto [radius, sides] : {std::pair{17.0f, 18}, std::pair{40.0f, 25}, std::pair{2.0f, 7}}) {
-    const Blob disc = Draw([=] { pr2d_Circle(100, 100, radius, 0xFFFFFF, 255, sides, 0, PR2D_FILL); });
+    const Blob disc = Draw([=] { pr2d_Circle(100, 100, radius, 0xFFFFFF, 255, sides, PR2D_FILL); });
     const double area = sides / 2.0 * radius * radius * std::sin(2 * std::numbers::pi / sides);
     EXPECT_NEAR(disc.Weight, area, 0.05 * area + 2) << radius;
     EXPECT_NEAR(disc.X, ring.X, 0.2) << radius;

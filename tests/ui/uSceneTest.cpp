@@ -1,10 +1,10 @@
-#include "ui/uScene.h"
-
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "engine/engine.h"
+#include "ui/uScene.h"
 
 namespace {
 
@@ -135,6 +135,19 @@ TEST_F(SceneManagerTest, DrawShowsTheSceneAndTheFadeRectangle) {
   M.Draw();
   EXPECT_EQ(A.Draws, 1);
   EXPECT_EQ(Recorder.Calls.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SceneManagerTest, ASwitchToANameNoSceneHasFailsLoudly) {
+  A.Activate();
+  EXPECT_THROW(A.SwitchTo("nowhere"), std::logic_error);
+  EXPECT_THROW(A.SwitchTo("nowhere", 3), std::logic_error);
+  EXPECT_FALSE(M.Switching) << "no fade to no scene";
+  A.SwitchTo("fake");
+  EXPECT_TRUE(M.Switching);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sour
   $sudo apt-get update -qq
 fi
 
-packages=(emscripten dpkg-dev cmake make xz-utils fonts-dejavu-core gettext)
+packages=(emscripten dpkg-dev cmake make xz-utils fonts-dejavu-core gettext fonttools)
 . tools/packages.sh
 install_missing "${packages[@]}"
 

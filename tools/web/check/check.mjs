@@ -8,6 +8,12 @@
 //   - a level saved in the editor must outlive a reload of the page, download
 //     as the same bytes, and levels brought in from files must be listed and
 //     playable (a broken one must not break the game);
+//   - two tabs winning different levels must keep both wins (checkTwoTabs);
+//   - every load failure is said on the page, the game plays without the
+//     browser's storage, keys and leaving the page with unsaved editor work
+//     behave (checkFailures, checkWithoutStorage, checkKeys, checkUnsavedEditor);
+//   - a phone viewport wins level 001 by touch (checkPhone), and a first
+//     visit's bytes and time to the menu are printed (measureLoad);
 //   - a link to the page with a share code after '#' must open that level
 //     into play (checkShareLink).
 // Usage: node check.mjs BUILD_DIR SOURCE_DIR OUT_DIR
@@ -28,7 +34,8 @@ const madeDir = path.join(outDir, 'replays');
 fs.mkdirSync(madeDir, { recursive: true });
 const roots = [['/solutions/', path.join(sourceDir, 'data', 'level')], ['/made/', madeDir],
   ['/', buildDir]];
-const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.svg': 'image/svg+xml', '.png': 'image/png' };
 
 function serve() {
   const server = http.createServer((req, res) => {
@@ -39,7 +46,8 @@ function serve() {
       res.writeHead(404).end();
       return;
     }
-    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream',
+                         'Content-Length': fs.statSync(file).size });
     fs.createReadStream(file).pipe(res);
   });
   return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));
@@ -173,12 +181,25 @@ async function waitForPicture(page, name, rects, problems) {
 // The menu, then a click on "Новая игра" in a canvas scaled to a wider window:
 // the first level's grey field must replace the menu.
 async function checkMenu(browser, base) {
-  const { page, messages } = await openPage(browser, base, '');
+  const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+  // Every text the loading bar's byte line shows, in order.
+  await context.addInitScript(() => {
+    window.bytesShown = [];
+    new MutationObserver(() => {
+      const line = document.getElementById('loading-bytes');
+      if (line && line.textContent && window.bytesShown.at(-1) !== line.textContent) window.bytesShown.push(line.textContent);
+    }).observe(document, { subtree: true, childList: true, characterData: true });
+  });
+  const { page, messages } = await openPage(context, base, '');
   const log = found => found.join(', ') + (found.length ? `\n${messages.slice(-30).join('\n')}` : '');
   try {
     await page.setViewportSize({ width: 1400, height: 900 });
     let found = await waitForPicture(page, 'menu.png', menuRects, menuProblems);
     report(found.length === 0, 'the page draws the main menu', log(found));
+    const bytes = await page.evaluate(() => window.bytesShown);
+    const loadingGone = await page.locator('#loading').isHidden();
+    report(bytes.some(b => /\d[.,]\d\s(MB|МБ) (of|из) \d/.test(b)) && loadingGone,
+      'while loading the page shows the bytes that came of all', `shown ${JSON.stringify(bytes.slice(-5))}, hidden after ${loadingGone}`);
     const box = await page.locator('#canvas').boundingBox();
     const scale = box.width / 1024;
     await page.mouse.move(box.x + 512 * scale, box.y + 284 * scale);
@@ -190,13 +211,14 @@ async function checkMenu(browser, base) {
     report(found.length === 0, 'a click on "Новая игра" starts the first level', log(found));
     await page.screenshot({ path: path.join(outDir, 'page.png') });
   } finally {
-    await page.close();
+    await context.close();
   }
 }
 
 // The player's own levels in one browser context (one IndexedDB): a level
 // saved in the editor, the page reloaded, the level downloaded, levels
-// brought in from files (a shipped one under a taken name, a broken one, one
+// brought in from files (a shipped one under a taken name, one with a record
+// the game skips, files that are not levels, one
 // too big), a level saved in a second tab meanwhile, and the page reloaded
 // again to play them.
 async function checkOwnLevels(browser, base) {
@@ -252,18 +274,30 @@ async function checkOwnLevels(browser, base) {
     report(download.suggestedFilename() === saved && got.length > 0 && got.equals(stored),
       '"Скачать уровень" downloads the level as saved', `${download.suggestedFilename()}, ${got.length} of ${stored.length} bytes`);
 
+    // Files are brought into a page whose game runs (the game reads them).
+    await open('');
+    await page.waitForFunction(() => !document.getElementById('import').disabled && document.body.dataset.sync === 'idle',
+      null, { timeout: 60000 });
+    await page.waitForTimeout(1000);
     const bring = async (name, buffer) => {
       await page.setInputFiles('#import-file', { name, mimeType: 'application/octet-stream', buffer });
       await page.waitForTimeout(300);
       return page.locator('#note').textContent();
     };
-    await bring('1005.map', fs.readFileSync(path.join(sourceDir, 'data', 'level', '1005.map')));
-    await bring('мой уровень.txt', Buffer.from('not a level at all\n\u0000\u00ff{'));
+    const level5 = fs.readFileSync(path.join(sourceDir, 'data', 'level', '1005.map'));
+    await bring('1005.map', level5);
+    const notALevel = await bring('мой уровень.txt', Buffer.from('not a level at all\n\u0000\u00ff{'));
+    const empty = await bring('пусто.map', Buffer.alloc(0));
+    const skipped = await bring('с лишним.map', Buffer.concat([level5, Buffer.alloc(80)]));
     const big = await bring('2000.map', Buffer.alloc(1024 * 1024 + 1, 65));
+    const record = String(level5.length / 80 + 1);
+    report([notALevel, empty].every(n => /не уровень|not a level/.test(n)) && skipped.includes(record),
+      '"Загрузить уровень" refuses files that are not levels with the reason and names the records it skips',
+      `notes "${notALevel}", "${empty}", "${skipped}"\n${(await page.locator('#log').textContent()).slice(-600)}`);
     await synced(page);
     await page.screenshot({ path: path.join(outDir, 'own-levels.png') });
     const names = await options(page);
-    if (!report(names.join() === [saved, copied, broken].join() && big.includes('1 МБ'),
+    if (!report(names.join() === [saved, copied, broken].join() && /1 (МБ|MB)/.test(big),
       '"Загрузить уровень" takes levels under free names and refuses a file over 1 MB',
       `listed ${names}, note "${big}"`)) return;
 
@@ -292,11 +326,265 @@ async function checkOwnLevels(browser, base) {
     await open(runQuery('made/idle.replay', `--level ${shipped + 2} --ticks 60`));
     dump = await runDump(page, messages, 'a broken imported level in play');
     if (!dump) return;
-    report(dump.scene === 'game' && dump.game.level_index === shipped + 2 && dump.game.map.objects.length === 0,
-      `the broken ${broken} opens as an empty field`, `scene ${dump.scene}, objects ${dump.game?.map?.objects?.length}`);
+    report(dump.scene === 'game' && dump.game.level_index === shipped + 2 && dump.game.map.objects.length > 0,
+      `${broken}, brought in with a record skipped, opens`, `scene ${dump.scene}, objects ${dump.game?.map?.objects?.length}`);
   } finally {
     if (page) await page.close();
     await context.close();
+  }
+}
+
+// Two tabs of one browser win different levels: tab B, opened first, plays
+// the second level's solution in its window while tab A wins the first level
+// headless and stores its progress. B's win must not wipe A's: a page opened
+// afterwards shows both levels won.
+async function checkTwoTabs(browser, base) {
+  const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+  const progress = '/persist/state/kelvod/progress.json';
+  const holds = (page, name) => page.waitForFunction(([file, name]) => {
+    try { return FS.readFile(file, { encoding: 'utf8' }).includes(name); } catch (e) { return false; }
+  }, [progress, name], { timeout: 120000 }).then(() => true, () => false);
+  const synced = page => page.waitForFunction(() => document.body.dataset.sync === 'idle', null, { timeout: 30000 });
+  try {
+    const b = await openPage(context, base, `?replay=solutions/${levels[1]}.solution&args=` +
+      encodeURIComponent('--seed 7 --level 1 --replay /replay.txt'));
+    await synced(b.page);
+    const a = await openPage(context, base, runQuery(`solutions/${levels[0]}.solution`,
+      `--level 0 --ticks ${lastTick(solutionFile(levels[0])) + 700}`));
+    const dumpA = await runDump(a.page, a.messages, 'tab A wins the first level');
+    await synced(a.page);
+    await a.page.close();
+    const wonB = await holds(b.page, `${levels[1]}.map`);
+    await synced(b.page);
+    const c = await openPage(context, base, `?args=${encodeURIComponent('--headless --dump /dump.json')}`);
+    const dump = await runDump(c.page, c.messages, 'a third tab reads the progress');
+    const won = (dump?.level_menu?.levels ?? []).slice(0, 2).map(l => l.won);
+    report(dumpA?.game?.win_visible === true && wonB && won.join() === 'true,true',
+      'two tabs winning different levels keep both wins',
+      `A won ${dumpA?.game?.win_visible}, B won ${wonB}, stored ${won}\n${b.messages.slice(-10).join('\n')}`);
+    await b.page.close();
+    await c.page.close();
+  } finally {
+    await context.close();
+  }
+}
+
+// Each way the page can fail to run the game must be said in words on the
+// page (#failure), naming what went wrong.
+async function checkFailures(browser, base) {
+  const notAProgram = Buffer.from('not a program');
+  const cases = [
+    ['without WebAssembly', '', { init: () => { delete window.WebAssembly; } }, /WebAssembly/],
+    ['without kelvod.js', '', { missing: 'kelvod.js' }, /kelvod\.js/],
+    ['without kelvod.wasm', '', { missing: 'kelvod.wasm' }, /kelvod\.wasm.*404/s],
+    ['without kelvod.data', '', { missing: 'kelvod.data' }, /kelvod\.data/],
+    ['with a damaged kelvod.wasm', '', { damaged: 'kelvod.wasm' }, /kelvod\.wasm/],
+    ['with a bad ?args=', `?args=${encodeURIComponent('--bogus')}`, {}, /--bogus/],
+  ];
+  for (const [name, query, how, expected] of cases) {
+    const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+    if (how.init) await context.addInitScript(how.init);
+    if (how.missing) await context.route(`**/${how.missing}`, r => r.fulfill({ status: 404, body: '' }));
+    if (how.damaged) {
+      await context.route(`**/${how.damaged}`, r => r.fulfill({ status: 200, contentType: 'application/wasm', body: notAProgram }));
+    }
+    try {
+      const page = await context.newPage();
+      await page.goto(`${base}/kelvod.html${query}`);
+      const shown = await page.waitForSelector('#failure:not([hidden])', { timeout: 30000 })
+        .then(() => page.locator('#failure').innerText(), () => '');
+      if (how.missing === 'kelvod.data') await page.screenshot({ path: path.join(outDir, 'failure.png') });
+      report(expected.test(shown), `the page ${name} says why the game does not run`,
+        `shown: "${shown}", status "${await page.locator('#status').textContent()}"`);
+    } finally {
+      await context.close();
+    }
+  }
+}
+
+// Without the browser's storage (no IndexedDB, one that throws, one that
+// refuses) the game must still start and win level 001, and the page must
+// say that nothing will be kept.
+async function checkWithoutStorage(browser, base) {
+  const ways = {
+    absent: () => { Object.defineProperty(window, 'indexedDB', { value: undefined, configurable: true }); },
+    throwing: () => {
+      Object.defineProperty(window, 'indexedDB', { configurable: true,
+        get() { throw new DOMException('The page may not use storage', 'SecurityError'); } });
+    },
+    refusing: () => {
+      IDBFactory.prototype.open = function open() {
+        const request = {};
+        setTimeout(() => {
+          request.error = new DOMException('The storage refused', 'InvalidStateError');
+          if (request.onerror) request.onerror({ preventDefault() {} });
+        }, 10);
+        return request;
+      };
+    },
+  };
+  const replay = solutionFile(levels[0]);
+  fs.writeFileSync(path.join(madeDir, 'first.replay'), fs.readFileSync(replay));
+  for (const [way, init] of Object.entries(ways)) {
+    const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+    await context.addInitScript(init);
+    try {
+      const { page, messages } = await openPage(context, base,
+        runQuery('made/first.replay', `--level 0 --ticks ${lastTick(replay) + 700}`));
+      const dump = await runDump(page, messages, `the game without storage (${way})`);
+      const storage = await page.evaluate(() => document.body.dataset.storage);
+      const note = await page.locator('#note.shown').textContent().catch(() => '');
+      report(dump?.game?.win_visible === true && storage === 'memory' && /будут|lost|пропадут/.test(note),
+        `without storage (${way}) the game plays and the page says nothing is kept`,
+        `win ${dump?.game?.win_visible}, storage ${storage}, note "${note}"`);
+    } finally {
+      await context.close();
+    }
+  }
+}
+
+// The keys: the page's buttons are reached and pressed by keyboard, a
+// browser shortcut pressed while the page has the focus is left to the
+// browser, and once a click gave the canvas the focus the game takes the keys.
+async function checkKeys(browser, base) {
+  const { page, messages } = await openPage(browser, base, '');
+  const prevented = key => page.evaluate(([key, code]) => {
+    const e = new KeyboardEvent('keydown', { key, code, keyCode: code === 'F5' ? 116 : 82, ctrlKey: key === 'r',
+                                             bubbles: true, cancelable: true });
+    (document.activeElement || document.body).dispatchEvent(e);
+    return e.defaultPrevented;
+  }, key === 'F5' ? ['F5', 'F5'] : ['r', 'KeyR']);
+  try {
+    await page.waitForFunction(() => !document.getElementById('import').disabled && window.Module && Module.calledRun,
+      null, { timeout: 60000 });
+    await page.waitForTimeout(1000);  // the game's first frames
+    let reached = '';
+    for (let i = 0; i < 6 && reached !== 'import'; i++) {
+      await page.keyboard.press('Tab');
+      reached = await page.evaluate(() => document.activeElement.id);
+    }
+    let chooser = false;
+    page.on('filechooser', () => { chooser = true; });
+    await page.waitForTimeout(300);
+    if (reached === 'import') await page.keyboard.press('Enter');
+    await page.waitForTimeout(1000);
+    const pageKeys = [await prevented('F5'), await prevented('r')];
+    const box = await page.locator('#canvas').boundingBox();
+    await page.mouse.click(box.x + 20, box.y + box.height - 20);
+    const focused = await page.evaluate(() => document.activeElement.id);
+    const gameKeys = await prevented('F5');
+    report(chooser && pageKeys.join() === 'false,false' && focused === 'canvas' && gameKeys,
+      'the page\'s buttons work by keyboard, browser keys work on the page, a click gives the keys to the game',
+      `Tab reached "${reached}", file chooser ${chooser}, F5 and Ctrl+R prevented on the page ${pageKeys}, ` +
+      `focus after a click "${focused}", F5 prevented in the game ${gameKeys}\n${messages.slice(-5).join('\n')}`);
+  } finally {
+    await page.close();
+  }
+}
+
+// Closing the tab while the editor holds unsaved work asks first; the game
+// tells the page so.
+async function checkUnsavedEditor(browser, base) {
+  fs.writeFileSync(path.join(madeDir, 'edit.replay'), ['1 move 512 388', '1 click left', '110 move 50 180',
+    '112 click left', '115 move 389 314', '117 click left', ''].join('\n'));
+  const { page, messages } = await openPage(browser, base, `?replay=made/edit.replay&args=${encodeURIComponent('--replay /replay.txt')}`);
+  let asked = false;
+  page.on('dialog', dialog => { asked = asked || dialog.type() === 'beforeunload'; dialog.dismiss(); });
+  try {
+    await page.waitForFunction(() => {
+      try { return Module.ccall('kelvod_unsaved_work', 'number', [], []) === 1; } catch (e) { return false; }
+    }, null, { timeout: 60000 }).catch(() => {});
+    await page.mouse.click(5, 5);  // a gesture on the page: browsers ask only then
+    // Leaving the page asks; the answer "stay" keeps it.
+    await page.goto('about:blank', { timeout: 5000 }).catch(() => {});
+    report(asked && page.url().includes('kelvod.html'), 'leaving the page with unsaved editor work asks first',
+      `asked ${asked}, now at ${page.url()}\n${messages.slice(-5).join('\n')}`);
+  } finally {
+    await page.close();
+  }
+}
+
+// A phone on its side (844 by 390, touch, Chromium's device emulation): the
+// game takes the whole height, the page's controls stay out of its way, the
+// footer speaks of touch, and level 001 is won with one finger aiming and
+// another holding "Нагреть". Upright, the page asks to turn the phone.
+async function checkPhone(browser, base) {
+  const context = await browser.newContext({ viewport: { width: 844, height: 390 }, deviceScaleFactor: 2,
+                                             isMobile: true, hasTouch: true });
+  const { page, messages } = await openPage(context, base, `?args=${encodeURIComponent('--level 0')}`);
+  try {
+    await page.setViewportSize({ width: 844, height: 390 });
+    await page.waitForSelector('#heat:not([hidden])', { timeout: 60000 }).catch(() => {});
+    const box = await page.locator('#canvas').boundingBox();
+    const header = await page.locator('header').boundingBox();
+    const footer = await page.locator('footer').isVisible();
+    const touchText = await page.locator('footer .touch').textContent();
+    const full = await page.locator('#fullscreen').isVisible();
+    await page.screenshot({ path: path.join(outDir, 'phone.png') });
+    const fits = box.height >= 385 && Math.abs(box.width - box.height * 4 / 3) < 3 &&
+      header.x + header.width <= box.x + 1 && !footer && full;
+    report(fits && /Нагреть|Heat/.test(touchText), 'a phone on its side shows the game on its whole height, the page out of its way',
+      `canvas ${JSON.stringify(box)}, header ${JSON.stringify(header)}, footer shown ${footer}, full screen button ${full}`);
+
+    const cdp = await context.newCDPSession(page);
+    const at = (x, y, id) => ({ x: box.x + x * box.width / 1024, y: box.y + y * box.height / 768, id });
+    const heat = await page.locator('#heat').boundingBox();
+    const heatPoint = heat ? { x: heat.x + heat.width / 2, y: heat.y + heat.height / 2, id: 1 } : null;
+    const touch = (type, touchPoints) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints });
+    await touch('touchStart', [at(364, 649, 0)]);  // a tap on the hero arms it
+    await touch('touchEnd', []);
+    await page.waitForTimeout(500);
+    await touch('touchStart', [at(500, 420, 0)]);
+    for (let k = 1; k <= 5; k++) await touch('touchMove', [at(500 + (614 - 500) * k / 5, 420 + (294 - 420) * k / 5, 0)]);
+    if (heatPoint) await touch('touchStart', [at(614, 294, 0), heatPoint]);
+    await page.waitForTimeout(3000);
+    await touch('touchMove', [at(614, 294, 0)]);  // the heating finger lifted
+    await touch('touchEnd', []);
+    const won = await page.waitForFunction(() => {
+      try { return FS.readFile('/persist/state/kelvod/progress.json', { encoding: 'utf8' }).includes('1001.map'); } catch (e) { return false; }
+    }, null, { timeout: 20000 }).then(() => true, () => false);
+    await page.screenshot({ path: path.join(outDir, 'phone-won.png') });
+    report(heatPoint && won, 'on a phone a finger aims and another heats: level 001 is won',
+      `heat control ${JSON.stringify(heat)}\n${messages.slice(-5).join('\n')}`);
+
+    await page.setViewportSize({ width: 390, height: 844 });
+    await page.waitForTimeout(300);
+    report(await page.locator('#turn').isVisible(), 'an upright phone is asked to turn');
+  } finally {
+    await context.close();
+  }
+}
+
+// What a first visit costs: the bytes the server sent and the time from the
+// start of the navigation to the game's first frame (the main menu), on this
+// machine's loopback and through a connection of 4 Mbit/s with 40 ms of
+// latency (Chromium's network emulation). Printed for people; the check is
+// that the menu came at all.
+async function measureLoad(browser, base) {
+  for (const [name, network] of [['loopback', null], ['4 Mbit/s', { downloadThroughput: 4e6 / 8, uploadThroughput: 1e6 / 8, latency: 40 }]]) {
+    const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+    await context.addInitScript(() => {
+      const next = window.requestAnimationFrame.bind(window);
+      window.requestAnimationFrame = callback => next(time => {
+        callback(time);
+        if (!window.firstFrameAt && window.Module && Module.calledRun) window.firstFrameAt = performance.now();
+      });
+    });
+    const page = await context.newPage();
+    const cdp = await context.newCDPSession(page);
+    await cdp.send('Network.enable');
+    if (network) await cdp.send('Network.emulateNetworkConditions', { offline: false, ...network });
+    let bytes = 0;
+    cdp.on('Network.loadingFinished', e => { bytes += e.encodedDataLength; });
+    try {
+      await page.goto(`${base}/kelvod.html`);
+      const first = await page.waitForFunction(() => window.firstFrameAt, null, { timeout: 120000 })
+        .then(h => h.jsonValue(), () => null);
+      await page.waitForTimeout(500);
+      report(first !== null, `first visit (${name}): ${(bytes / 1e6).toFixed(2)} MB sent, first menu frame at ${Math.round(first)} ms`);
+    } finally {
+      await context.close();
+    }
   }
 }
 
@@ -349,11 +637,14 @@ const browser = await chromium.launch({
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
          '--disable-background-networking', '--disable-component-update', '--disable-sync'],
 });
+// KELVOD_CHECKS=menu,keys,... runs only the checks named (while working on the page).
+const only = (process.env.KELVOD_CHECKS || '').split(',').filter(Boolean);
+const checks = { solutions: async (browser, base) => { for (const name of levels) await playSolution(browser, base, name); },
+  menu: checkMenu, ownLevels: checkOwnLevels, twoTabs: checkTwoTabs, failures: checkFailures,
+  storage: checkWithoutStorage, keys: checkKeys, unsaved: checkUnsavedEditor, share: checkShareLink,
+  phone: checkPhone, load: measureLoad };
 try {
-  for (const name of levels) await playSolution(browser, base, name);
-  await checkMenu(browser, base);
-  await checkOwnLevels(browser, base);
-  await checkShareLink(browser, base);
+  for (const [name, check] of Object.entries(checks)) if (!only.length || only.includes(name)) await check(browser, base);
 } finally {
   await browser.close();
   server.close();
