@@ -165,8 +165,11 @@ class TEditor : public tScene, public TLevelMenuClient {
   void StartHintEditing();
   void StopHintEditing();
 
-  // uEditorShare.cpp: "Поделиться": the proven level's code (a link in the
-  // browser) to the clipboard and in a dialog, or why it cannot be shared yet.
+  // uEditorShare.cpp. Test play starts with an empty hand (a tool in hand
+  // would leave the editor placing nothing after it), its input recorded.
+  void StartTestPlay();
+  // "Поделиться": the proven level's code (a link in the browser) to the
+  // clipboard and in a dialog, or why it cannot be shared yet.
   void Share();
 
   nlohmann::json DumpState() const;

@@ -137,8 +137,7 @@ void TEditor::ToggleTestPlay() {
     map.Running = false;
     return;
   }
-  Tools.EmptyHand();
-  map.StartGame();
+  StartTestPlay();
 }
 
 // Ctrl+S: to the level's own file; a new level, or a shipped one, through the chooser.

@@ -4,7 +4,6 @@
 #include "editor/uEditor.h"
 #include "editor/uEditorMenu.h"
 #include "level/uMap.h"
-#include "level/uMapFile.h"
 #include "sim/uMapObj.h"
 #include "ui/uLang.h"
 
@@ -75,13 +74,11 @@ void TButtonP::Click() {
   TMap& map = *Editor->Doc.Map;
   switch (Mode) {
     case kPlay:
-      // A tool in hand would leave the editor placing nothing after the play.
-      Editor->Tools.EmptyHand();
       if (map.Running) {
+        Editor->Tools.EmptyHand();
         map.Paused = false;
       } else {
-        Editor->Doc.Proof.Start(EncodeMap(map));
-        if (!map.StartGame()) Editor->Doc.Proof.Stop();
+        Editor->StartTestPlay();
       }
       break;
     case kPause:

@@ -1,6 +1,7 @@
 // Test play as the author's proof, and sharing a proven level as a code or,
 // in the browser, a link.
 #include "editor/uEditor.h"
+#include "level/uMapFile.h"
 #include "level/uShareCode.h"
 #include "sim/uWorld.h"
 #include "ui/uDialog.h"
@@ -10,6 +11,12 @@ namespace {
 // The dialog shows the start of a long code; the clipboard holds it whole.
 constexpr size_t kCodeShown = 32;
 }  // namespace
+
+void TEditor::StartTestPlay() {
+  Tools.EmptyHand();
+  Doc.Proof.Start(EncodeMap(*Doc.Map));
+  if (!Doc.Map->StartGame()) Doc.Proof.Stop();
+}
 
 void TEditor::UpdateTestPlay() {
   TMap& map = *Doc.Map;
