@@ -217,7 +217,7 @@ std::string TEditor::Title() const {
 
 // The level's name above the field's left end.
 void TEditor::DrawTitle() const {
-  text_DrawEx(MainFont, static_cast<float>(Doc.Map->OriginX), 17.0f, 1.0f, 0.0f, Title(), 255,
+  text_DrawEx(MainFont, static_cast<float>(Doc.Map->OriginX), 17.0f, 1.0f, Title(), 255,
               kMessageColor, TEXT_VALIGN_CENTER);
 }
 
