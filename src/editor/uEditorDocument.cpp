@@ -7,6 +7,7 @@
 #include "level/uLevelBudget.h"
 #include "level/uLevelHint.h"
 #include "level/uMapFile.h"
+#include "level/uLevelSolution.h"
 #include "level/uShareCode.h"
 #include "scenes/uLevelMenu.h"
 #include "scenes/uPlayerState.h"
@@ -228,7 +229,7 @@ bool TEditorDocument::KeepProof(const std::string& path, const std::string& play
   if (ReadFileSafely(path, kMaxLevelFileBytes, &bytes) != TFileRead::OK) return false;
   const std::string solution = Proof.SolutionFor(played, bytes);
   std::string error;
-  return !solution.empty() && SafeWriteFile(SolutionPathFor(path), solution, &error);
+  return !solution.empty() && SafeWriteFile(LevelSolutionPath(path), solution, &error);
 }
 
 bool TEditorDocument::TestPlayWon() {

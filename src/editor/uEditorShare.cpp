@@ -10,6 +10,14 @@
 namespace {
 // The dialog shows the start of a long code; the clipboard holds it whole.
 constexpr size_t kCodeShown = 32;
+
+// What the dialog shows of the copied text: the start of the code, after the
+// page's file name for a link (its start is the same for every level).
+std::string ShownPart(const std::string& page, const std::string& code) {
+  std::string shown = code.size() > kCodeShown ? code.substr(0, kCodeShown) + "…" : code;
+  if (page.empty()) return shown;
+  return "…" + page.substr(page.find_last_of('/') + 1) + "#" + shown;
+}
 }  // namespace
 
 void TEditor::StartTestPlay() {
@@ -50,7 +58,7 @@ void TEditor::Share() {
   const std::string page = eng_PageAddress();
   const std::string text = page.empty() ? code : page + "#" + code;
   eng_SetClipboardText(text);
-  const std::string shown = text.size() > kCodeShown ? text.substr(0, kCodeShown) + "…" : text;
+  const std::string shown = ShownPart(page, code);
   std::string said = page.empty() ? TrF("Код уровня скопирован в буфер обмена: %s", {shown})
                                   : TrF("Ссылка на уровень скопирована в буфер обмена: %s", {shown});
   if (Manager) Manager->Dialog().Ask(std::move(said), {{"OK", nullptr}}, 0, 0);

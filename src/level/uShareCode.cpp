@@ -13,6 +13,7 @@
 #include "engine/uSafeFile.h"
 #include "level/uLevelBudget.h"
 #include "level/uLevelHint.h"
+#include "level/uLevelSolution.h"
 #include "level/uMap.h"
 #include "level/uMapFile.h"
 #include "level/uReplayFile.h"
@@ -273,11 +274,6 @@ bool ReadShareCode(std::string_view text, TSharedLevel* level, TShareError* erro
   return false;
 }
 
-std::string SolutionPathFor(const std::string& levelPath) {
-  std::string hint = HintPathFor(levelPath);
-  return hint.substr(0, hint.size() - 5) + ".solution";
-}
-
 std::string ProofLine(std::string_view mapBytes) {
   const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(mapBytes.data()),
                           static_cast<uInt>(mapBytes.size()));
@@ -310,7 +306,7 @@ bool SolutionProves(const std::string& solution, std::string_view mapBytes) {
 
 std::string LoadSolution(const std::string& levelPath) {
   std::string text;
-  if (!ReadBounded(SolutionPathFor(levelPath), kMaxLevelFileBytes, &text)) return "";
+  if (!ReadBounded(LevelSolutionPath(levelPath), kMaxLevelFileBytes, &text)) return "";
   std::istringstream in(text);
   std::vector<TReplayEvent> events;
   std::string problem;

@@ -44,8 +44,6 @@ bool ReadShareCode(std::string_view text, TSharedLevel* level, TShareError* erro
 // The part of a link that is its code: what follows the last '#', trimmed.
 std::string_view CodeOfLink(std::string_view text);
 
-// The solution file beside a level: the same name with ".solution" for ".map".
-std::string SolutionPathFor(const std::string& levelPath);
 // The proof line naming these level bytes (without a line end).
 std::string ProofLine(std::string_view mapBytes);
 // `solution` with every proof line removed, and with the proof line of

@@ -224,8 +224,9 @@ void TGame::UpdateMap() {
 void TGame::Update() {
   if (HandleKeys()) return;
   if (WinForm->Visible) {
-    // The map stands still while the result is shown.
-    WinForm->Update(mouse_X(), mouse_Y());
+    // The map stands still while the result is shown; a shared level won
+    // can still be kept ("Сохранить себе").
+    if (!WinForm->Update(mouse_X(), mouse_Y()) && Shared) SharedBar->Update(mouse_X(), mouse_Y());
     return;
   }
   if (LostForm->Visible) {
@@ -366,22 +367,28 @@ void TButtonSolution::Click() {
     game->ShowSolution();
 }
 
-std::string TGame::SaveSharedLevel(std::string* error) {
+std::string TGame::SaveSharedLevel(std::string* error, bool* again) {
+  *again = false;
   if (!Shared || !LevelMenu) return "";
+  std::error_code ec;
+  if (!SharedSavedPath.empty() && std::filesystem::exists(SharedSavedPath, ec)) {
+    *again = true;
+    return std::filesystem::path(SharedSavedPath).filename().string();
+  }
   LevelMenu->Rescan();
   LevelMenu->AddNewLevel();
   const TLevel level = LevelMenu->Levels.back();
   LevelMenu->Rescan();
-  std::error_code ec;
   std::filesystem::create_directories(level.Dir, ec);
   const std::string path = level.Path();
   // The hint and the solution first: a level file that appears is whole.
   if (!SaveLevelHint(path, SharedLevel.Hint, error) ||
-      !SafeWriteFile(SolutionPathFor(path), WithProofLine(SharedLevel.Solution, SharedLevel.MapBytes),
+      !SafeWriteFile(LevelSolutionPath(path), WithProofLine(SharedLevel.Solution, SharedLevel.MapBytes),
                      error) ||
       !SafeWriteFile(path, SharedLevel.MapBytes, error))
     return "";
   LevelMenu->Rescan();
+  SharedSavedPath = path;
   return level.FileName;
 }
 
@@ -389,9 +396,12 @@ void TButtonSaveOwn::Click() {
   auto* game = dynamic_cast<TGame*>(OwnerScene());
   if (!game || !game->Manager) return;
   std::string error;
-  const std::string name = game->SaveSharedLevel(&error);
+  bool again = false;
+  const std::string name = game->SaveSharedLevel(&error, &again);
+  const std::string caption = TLevelMenu::CaptionOf(name);
   const std::string text = name.empty() ? TrF("Не удалось сохранить уровень: %s", {error})
-                                        : TrF("Уровень сохранён в ваши уровни: %s", {TLevelMenu::CaptionOf(name)});
+                           : again      ? TrF("Уровень уже в ваших уровнях: %s", {caption})
+                                        : TrF("Уровень сохранён в ваши уровни: %s", {caption});
   game->Manager->Dialog().Ask(text, {{"OK", nullptr}}, 0, 0);
 }
 

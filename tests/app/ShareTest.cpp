@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "level/uReplayFile.h"
+#include "level/uLevelSolution.h"
 #include "level/uShareCode.h"
 #include "support/TestSupport.h"
 
@@ -39,33 +40,30 @@ TEST(Share, AProvenLevelTravelsAsACodeAndItsSolutionWinsIt) {
   const nlohmann::json editor = ReadJson(temp.File("e.json"))["editor"];
   EXPECT_EQ(editor["proven"], true);
   EXPECT_EQ(editor["message"], "Уровень пройден — решение сохранено");
-  const std::string solution = StripProofLines(ReadText(SolutionPathFor(level)));
+  const std::string solution = StripProofLines(ReadText(LevelSolutionPath(level)));
 
   RunResult shared = RunKelvod({"--headless", "--data", author.Dir(), "--share", "0"});
   ASSERT_EQ(shared.Status, 0) << shared.Output;
   const std::string code = shared.Output.substr(shared.Output.rfind("kv1."));
   const std::string link = "https://example.org/kelvod.html#" + code.substr(0, code.size() - 1);
 
-  // The friend opens the link and plays the author's solution on it.
-  WriteText(temp.File("solution.replay"), solution);
-  auto play = [&](const std::string& replay, int ticks) {
-    RunResult r = RunKelvod({"--headless", "--data", friendData.Dir(), "--seed", "3", "--open", link,
-                             "--replay", replay, "--ticks", std::to_string(ticks), "--dump",
-                             temp.File("d.json")});
-    EXPECT_EQ(r.Status, 0) << r.Output;
-    return ReadJson(temp.File("d.json"));
-  };
-  nlohmann::json won = play(temp.File("solution.replay"), 1500);
+  // The friend opens the link and plays the author's solution on it, then
+  // keeps the level from under the win form ("Сохранить себе", left of the
+  // field under "Меню"); a second press finds it kept and makes no copy.
+  const std::string keep = "1200 move 90 92\n1200 click left\n1230 move 512 424\n1230 click left\n"
+                           "1260 move 90 92\n1260 click left\n";
+  WriteText(temp.File("solution.replay"), solution + keep);
+  RunResult r = RunKelvod({"--headless", "--data", friendData.Dir(), "--seed", "3", "--open", link, "--replay",
+                           temp.File("solution.replay"), "--ticks", "1280", "--dump", temp.File("d.json")});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  const nlohmann::json won = ReadJson(temp.File("d.json"));
   EXPECT_EQ(won["game"]["shared"], true);
   EXPECT_EQ(won["game"]["solution"], true);  // the author's proof is offered as "Решение"
   EXPECT_EQ(won["game"]["win_visible"], true);
   EXPECT_EQ(won["game"]["next_caption"], "В меню");
-
-  // "Сохранить себе" (left of the field, under "Меню") keeps it, proven, with its hint.
-  WriteText(temp.File("keep.replay"), "30 move 90 92\n30 click left\n");
-  nlohmann::json kept = play(temp.File("keep.replay"), 40);
-  ASSERT_EQ(kept["level_menu"]["levels"].size(), 1u);
-  EXPECT_EQ(kept["level_menu"]["levels"][0]["proven"], true);
+  EXPECT_EQ(won["dialog"]["text"], "Уровень уже в ваших уровнях: 001");
+  ASSERT_EQ(won["level_menu"]["levels"].size(), 1u);
+  EXPECT_EQ(won["level_menu"]["levels"][0]["proven"], true);
   EXPECT_EQ(ReadText(friendData.Level("1001.hint")), "Сожгите верёвку.\n");
 
   // An edited level's proof is void; a damaged code is refused and nothing is saved.

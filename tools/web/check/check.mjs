@@ -15,11 +15,14 @@
 //   - a phone viewport wins level 001 by touch (checkPhone), and a first
 //     visit's bytes and time to the menu are printed (measureLoad);
 //   - a link to the page with a share code after '#' must open that level
-//     into play (checkShareLink).
+//     into play, whether the desktop game made the code or the page's own
+//     editor did, and the desktop game must open the editor's link
+//     (checkShareLink, checkEditorShare).
 // Usage: node check.mjs BUILD_DIR SOURCE_DIR OUT_DIR
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
+import { spawnSync } from 'node:child_process';
 import { chromium } from 'playwright-core';
 
 const [buildDir, sourceDir, outDir] = process.argv.slice(2).map(p => path.resolve(p));
@@ -588,38 +591,65 @@ async function measureLoad(browser, base) {
   }
 }
 
-// A shared level: the page makes the share code of the first level (proven by
-// its shipped solution), and a link to the page with that code after '#'
-// opens it straight into play, where the solution in the code wins it. A
-// damaged link opens the main menu instead.
+// The desktop game beside the browser build (KELVOD_DESKTOP, set by check.sh),
+// run headless on the source's data folder: nothing it does is kept.
+const desktop = process.env.KELVOD_DESKTOP || '';
+function runDesktop(args) {
+  const run = spawnSync(desktop, ['--headless', '--data', path.join(sourceDir, 'data'), ...args],
+                        { encoding: 'utf8', timeout: 120000 });
+  return { status: run.status, output: `${run.stdout}${run.stderr}` };
+}
+
+// A link opened by the desktop game with `solutionFile` played on it; the dump must show the win.
+function desktopWins(link, solutionFile) {
+  const dumpFile = path.join(outDir, 'desktop-shared.json');
+  fs.rmSync(dumpFile, { force: true });
+  const run = runDesktop(['--seed', '3', '--open', link, '--replay', solutionFile, '--ticks',
+                          String(lastTick(solutionFile) + 700), '--dump', dumpFile]);
+  const game = run.status === 0 ? JSON.parse(fs.readFileSync(dumpFile, 'utf8')).game : null;
+  return { won: game?.shared === true && game.solution === true && game.win_visible === true,
+           detail: game ? `shared ${game.shared}, solution ${game.solution}, win ${game.win_visible}` : run.output.slice(-600) };
+}
+
+// A link to the page opened headless with a replay: the dump of the run.
+async function openLink(browser, link, replay, ticks, name) {
+  const query = runQuery(replay, `--ticks ${ticks}`);
+  const { page, messages } = await openPage(browser, link.slice(0, link.indexOf('/kelvod.html')), `${query}${link.slice(link.indexOf('#'))}`);
+  try {
+    return await runDump(page, messages, name);
+  } finally {
+    await page.close();
+  }
+}
+
+// A code made on the desktop (by the page itself without KELVOD_DESKTOP) for
+// the first level, proven by its shipped solution: a link to the page with it
+// after '#' opens the level straight into play, where the solution wins it. A
+// damaged link opens nothing and says why.
 async function checkShareLink(browser, base) {
   if (!fs.existsSync(path.join(sourceDir, 'data', 'level', `${levels[0]}.solution`))) {
     console.log('skip - share links: the first level has no solution beside it to prove it');
     return;
   }
-  let { page, messages } = await openPage(browser, base, `?args=${encodeURIComponent('--headless --share 0')}`);
-  let code = '';
-  try {
+  let code = '', maker = 'the desktop game';
+  if (desktop) {
+    code = (runDesktop(['--share', '0']).output.match(/kv1\.[A-Za-z0-9_-]+/) || [''])[0];
+  } else {
+    maker = 'the page';
+    const { page } = await openPage(browser, base, `?args=${encodeURIComponent('--headless --share 0')}`);
     await page.waitForFunction(() => document.title !== 'kelvod', null, { timeout: 180000 });
     code = ((await page.locator('#log').textContent()).match(/kv1\.[A-Za-z0-9_-]+/) || [''])[0];
-  } finally {
     await page.close();
   }
-  if (!report(code !== '', 'the page prints the share code of a proven level', messages.slice(-10).join('\n'))) return;
+  if (!report(code !== '', `${maker} prints the share code of a proven level`)) return;
   fs.writeFileSync(path.join(madeDir, 'shared.replay'), fs.readFileSync(solutionFile(levels[0])));
   const ticks = lastTick(solutionFile(levels[0])) + 700;
-  const query = `?replay=made/shared.replay&args=${encodeURIComponent(`--headless --seed 7 --ticks ${ticks} --replay /replay.txt --dump /dump.json`)}`;
-  ({ page, messages } = await openPage(browser, base, `${query}#${code}`));
-  try {
-    const dump = await runDump(page, messages, 'a shared level opened from its link');
-    report(dump?.game?.shared === true && dump.game.win_visible === true,
-      `a link with the share code (${code.length} characters) opens the level, and its solution wins it`,
-      `scene ${dump?.scene}, shared ${dump?.game?.shared}, win ${dump?.game?.win_visible}`);
-  } finally {
-    await page.close();
-  }
+  const dump = await openLink(browser, `${base}/kelvod.html#${code}`, 'made/shared.replay', ticks, 'a shared level opened from its link');
+  report(dump?.game?.shared === true && dump.game.win_visible === true,
+    `a link with a code made by ${maker} (${code.length} characters) opens the level in the browser, and its solution wins it`,
+    `scene ${dump?.scene}, shared ${dump?.game?.shared}, win ${dump?.game?.win_visible}`);
   // Headless, a code that cannot be opened ends the run as a bad command line (status 2).
-  ({ page, messages } = await openPage(browser, base, `${query}#${code.slice(0, -9)}`));
+  const { page, messages } = await openPage(browser, base, `${runQuery('made/shared.replay', `--ticks ${ticks}`)}#${code.slice(0, -9)}`);
   try {
     await page.waitForFunction(() => document.title !== 'kelvod', null, { timeout: 180000 });
     const status = await page.locator('#dump').getAttribute('data-status');
@@ -628,6 +658,65 @@ async function checkShareLink(browser, base) {
   } finally {
     await page.close();
   }
+}
+
+// The author in the browser: the editor opens the first level, test play wins
+// it (played by its solution), "Сохранить" keeps it as an own level with the
+// proof, and "Поделиться" copies a link: the page's address, '#', the code.
+// A friend's browser opens the link and the author's solution wins it; so
+// does the desktop game.
+async function checkEditorShare(browser, base) {
+  const solution = solutionFile(levels[0]);
+  const play = 178, events = fs.readFileSync(solution, 'utf8').split('\n').map(l => l.trim())
+    .filter(l => l && !l.startsWith('#')).map(l => l.replace(/^\d+/, t => String(Number(t) + play)));
+  const slot = levels.length % 30;  // the chooser's "+" for a new own level
+  const at = (tick, x, y) => [`${tick} move ${x} ${y}`, `${tick + 2} click left`];
+  const end = lastTick(solution) + play + 600;  // the battery rolls to the hero meanwhile
+  fs.writeFileSync(path.join(madeDir, 'editor-share.replay'), [
+    ...at(1, 512, 388), ...at(110, 90, 32), ...at(132, 512, 388), ...at(154, 344, 256), ...at(play - 2, 462, 25),
+    ...events, ...at(end, 562, 25), ...at(end + 25, 90, 32), ...at(end + 50, 512, 336),
+    ...at(end + 75, 344 + 84 * (slot % 5), 256 + 84 * Math.floor(slot / 5)), ...at(end + 100, 90, 32),
+    ...at(end + 125, 512, 544), ''].join('\n'));
+  const context = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+  // What the page puts on the clipboard (headless Chromium has no clipboard to read back).
+  await context.addInitScript(() => {
+    window.copied = [];
+    const clipboard = navigator.clipboard ?? {};
+    Object.defineProperty(navigator, 'clipboard', { configurable: true, value: Object.assign(Object.create(clipboard), {
+      writeText: text => { window.copied.push(text); return Promise.resolve(); } }) });
+  });
+  const { page, messages } = await openPage(context, base, runQuery('made/editor-share.replay', `--ticks ${end + 135}`));
+  let link = '', kept = '';
+  try {
+    const dump = await runDump(page, messages, 'a level proven and shared in the browser\'s editor');
+    if (!dump) return;
+    link = (await page.evaluate(() => window.copied)).at(-1) ?? '';
+    const file = dump.editor?.file_name ?? '';
+    kept = await page.evaluate(n => { try { return FS.readFile(n, { encoding: 'utf8' }); } catch (e) { return ''; } },
+                               `/persist/share/kelvod/level/${file.replace(/\.map$/, '.solution')}`);
+    if (!report(dump.editor?.proven === true && link.startsWith(`${base}/kelvod.html#kv1.`) &&
+                /^# proves level/m.test(kept) && /Ссылка|link/i.test(dump.dialog?.text ?? ''),
+      '"Поделиться" in the browser\'s editor copies a link to the page with the code of a level proven in test play',
+      `proven ${dump.editor?.proven}, file ${file}, dialog "${dump.dialog?.text}", copied "${link.slice(0, 80)}"`)) return;
+  } finally {
+    await context.close();
+  }
+  fs.writeFileSync(path.join(madeDir, 'editor-proof.replay'), kept);
+  const friend = await browser.newContext({ viewport: { width: 1024, height: 860 } });
+  try {
+    const dump = await openLink(friend, link, 'made/editor-proof.replay', lastTick(solution) + 700, 'a link made in the editor');
+    report(dump?.game?.shared === true && dump.game.solution === true && dump.game.win_visible === true,
+      `a friend's browser opens the editor's link (${link.length} characters) and the author's solution wins it`,
+      `shared ${dump?.game?.shared}, solution ${dump?.game?.solution}, win ${dump?.game?.win_visible}`);
+  } finally {
+    await friend.close();
+  }
+  if (!desktop) {
+    console.log('skip - a browser link on the desktop: KELVOD_DESKTOP names no desktop game');
+    return;
+  }
+  const { won, detail } = desktopWins(link, path.join(madeDir, 'editor-proof.replay'));
+  report(won, 'the desktop game opens the link made in the browser, and the author\'s solution wins it', detail);
 }
 
 const server = await serve();
@@ -642,6 +731,7 @@ const only = (process.env.KELVOD_CHECKS || '').split(',').filter(Boolean);
 const checks = { solutions: async (browser, base) => { for (const name of levels) await playSolution(browser, base, name); },
   menu: checkMenu, ownLevels: checkOwnLevels, twoTabs: checkTwoTabs, failures: checkFailures,
   storage: checkWithoutStorage, keys: checkKeys, unsaved: checkUnsavedEditor, share: checkShareLink,
+  editorShare: checkEditorShare,
   phone: checkPhone, load: measureLoad };
 try {
   for (const [name, check] of Object.entries(checks)) if (!only.length || only.includes(name)) await check(browser, base);
