@@ -51,6 +51,8 @@ std::vector<std::string> MapNames(const std::string& dir) {
 // Where the check of a won level sits, from the button's centre: on its rim, top right.
 constexpr int kWonMarkDX = 24, kWonMarkDY = -24;
 constexpr uint32_t kProvenMarkColor = 0xC08000;
+// The page number stands on the dark screen, not on a button: a light grey.
+constexpr uint32_t kPageCaptionColor = 0x9AA3AE;
 
 // An own level its author proved winnable: drawn with a star, top left.
 class TButtonLMProven : public TButtonLM {
@@ -215,7 +217,8 @@ std::string TLevelMenu::PageCaption() const {
 void TLevelMenu::Draw() {
   TMeForm::Draw();
   if (const std::string page = PageCaption(); !page.empty())
-    DrawCaption(page, X, Y + kPageCaptionY, Alpha);
+    text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + kPageCaptionY), 1.0f, page, Alpha,
+                kPageCaptionColor, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
   if (!ErrorMessage.empty())
     text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + 60), 1.0f, ErrorMessage,
                 Alpha, 0xFF6060, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
