@@ -17,6 +17,18 @@
 #include "ui/uLang.h"
 #include "ui/uScene.h"
 
+namespace {
+
+// The level file's bytes and its hint as the disk holds them now ("" for
+// what is missing), to tell whether they changed.
+std::string DiskContent(const std::string& path) {
+  std::string bytes;
+  if (ReadFileSafely(path, kMaxLevelFileBytes, &bytes) != TFileRead::OK) bytes.clear();
+  return bytes + '\0' + LoadLevelHint(path);
+}
+
+}  // namespace
+
 TEditorDocument::TEditorDocument() : Map(std::make_unique<TMap>(kCellSize)) {}
 
 TEditorDocument::~TEditorDocument() = default;
@@ -61,6 +73,7 @@ void TEditorDocument::MarkSaved(const TLevel& level) {
   FileDir = level.Dir;
   FileOwn = level.Own;
   Saved = State();
+  OnDisk = FileName.empty() ? "" : DiskContent(FilePath());
 }
 
 void TEditorDocument::NewLevel() {
@@ -98,10 +111,27 @@ void TEditorDocument::AskToSave(std::function<void()> then) {
 void TEditorDocument::SaveThen(std::function<void()> then) {
   const TLevel own{FileName, TLevelMenu::CaptionOf(FileName), FileDir, true};
   if (!FileName.empty() && own.Writable()) {
+    if (Manager && DiskContent(own.Path()) != OnDisk) {
+      AskToReplaceChanged(own, std::move(then));
+      return;
+    }
     if (Save(nullptr, own)) then();
     return;
   }
   if (ChooseFileToSave && ChooseFileToSave()) AfterSave = std::move(then);
+}
+
+void TEditorDocument::AskToReplaceChanged(const TLevel& own, std::function<void()> then) {
+  auto replace = [this, own, then] {
+    if (Save(nullptr, own)) then();
+  };
+  auto saveNew = [this, then] {
+    if (ChooseFileToSave && ChooseFileToSave()) AfterSave = then;
+  };
+  Manager->Dialog().Ask(
+      TrF("Уровень %s изменён в другом окне после того, как вы его открыли. Заменить его вашим?",
+          {TLevelMenu::CaptionOf(own.FileName)}),
+      {{Tr("Заменить"), replace}, {Tr("Сохранить копию"), saveNew}, {Tr("Отмена"), nullptr}}, 0, 2);
 }
 
 // --- the chooser's choice ---
@@ -159,6 +189,7 @@ bool TEditorDocument::Save(TLevelMenu* menu, const TLevel& level) {
     FileDir = level.Dir;
     FileOwn = level.Own;
     Saved = {EncodeMap(*Map), LoadLevelHint(path)};
+    OnDisk = DiskContent(path);
     if (menu)
       menu->ErrorMessage = Tr("Уровень сохранён, но подсказку записать не удалось");
     else

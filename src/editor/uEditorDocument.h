@@ -73,12 +73,19 @@ class TEditorDocument {
 
  private:
   TLevelState Saved;      // what was last saved or opened
+  // The level's file and hint as they were on the disk when this document
+  // last read or wrote them: a save first checks that nobody (another
+  // window, another program) changed them since.
+  std::string OnDisk;
   bool NotSaving = false;  // "Не сохранять" was answered: its one action runs now
   std::function<void()> AfterSave;  // waits for a save through the chooser
 
   void Restore(const TLevelState& state);
   void MarkSaved(const TLevel& level);
   void SaveThen(std::function<void()> then);
+  // The level's own file changed on the disk since it was opened or saved
+  // here: asks whether to replace it, save as a new level or not save.
+  void AskToReplaceChanged(const TLevel& own, std::function<void()> then);
   bool Save(TLevelMenu* menu, const TLevel& level);
   void Open(const TLevel& level);
   // Writes the proof beside the level file at `path` when it was won on

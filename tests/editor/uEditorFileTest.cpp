@@ -115,6 +115,43 @@ TEST_F(EditorFileTest, SavingFromTheQuestionSavesFirstAndThenGoesOn) {
   EXPECT_TRUE(eng_ExitRequested());
 }
 
+// A level changed on the disk since it was opened (another window saved it)
+// is not written over unasked: "Отмена" keeps the other's, "Заменить" writes
+// ours, "Сохранить копию" leaves it and saves ours through the chooser.
+TEST_F(EditorFileTest, ASaveOverALevelChangedInAnotherWindowAsksFirst) {
+  Place(2, 105, 105);
+  MenuItem(kSaveY);
+  Entry(1);  // "+": 1001.map
+  const std::string level = Levels.Level("1001.map"), hint = Levels.Level("1001.hint");
+  auto changeElsewhereAndEdit = [&](int x) {
+    WriteText(hint, "Из другого окна");
+    Place(11, x, 245);
+    E->Doc.Save();
+    return Bytes();
+  };
+  std::string ours = changeElsewhereAndEdit(245);
+  EXPECT_EQ(Question(), "Уровень 001 изменён в другом окне после того, как вы его открыли. Заменить его вашим?");
+  Answer("Отмена");
+  EXPECT_NE(ReadText(level), ours);
+  EXPECT_EQ(LoadLevelHint(level), "Из другого окна");
+  EXPECT_TRUE(E->Doc.Dirty());
+
+  E->Doc.Save();
+  Answer("Заменить");
+  EXPECT_EQ(ReadText(level), ours);
+  EXPECT_FALSE(E->Doc.Dirty());
+  E->Doc.Save();
+  EXPECT_EQ(Question(), "") << "a file this window wrote last is saved over without asking";
+
+  ours = changeElsewhereAndEdit(385);
+  Answer("Сохранить копию");
+  ASSERT_TRUE(LevelMenu->Visible && LevelMenu->SaveMode);
+  Entry(2);  // "+": 1002.map
+  EXPECT_EQ(ReadText(Levels.Level("1002.map")), ours);
+  EXPECT_NE(ReadText(level), ours);
+  EXPECT_EQ(E->Doc.FileName, "1002.map");
+}
+
 // A level that cannot be read leaves the map as it was and says why.
 TEST_F(EditorFileTest, AFailedOpenKeepsTheMapAndSaysWhy) {
   WriteText(Levels.Level("1001.map"), std::string(160, '\x7f'));  // no record makes sense
