@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <iostream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <vector>
 
 #include "engine/zgl.h"
@@ -23,6 +22,7 @@
 #include "ui/uLang.h"
 #include "ui/uResources.h"
 #include "ui/uSounds.h"
+#include "ui/uTextWrap.h"
 
 namespace {
 
@@ -296,13 +296,14 @@ void TGame::DrawGrid() const {
 }
 
 // The hint on a light panel across the bottom of the field, below the floor
-// the levels stand on, one caption line under the other.
+// the levels stand on, one caption line under the other. A line too wide for
+// the panel (a hint written outside the editor) is broken into more, and the
+// panel grows upwards so that it stays on the screen.
 void TGame::DrawHint() const {
-  std::vector<std::string> lines;
-  std::istringstream in(Hint);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  const std::vector<std::string> lines =
+      WrapText(MainFont, Hint, static_cast<float>(kHintWidth - 4 * kHintPadding));
   const int height = static_cast<int>(lines.size()) * kHintLineHeight + 2 * kHintPadding;
-  const int top = kHintCentreY - height / 2;
+  const int top = std::min(kHintCentreY - height / 2, kScreenHeight - kHintPadding - height);
   const float left = static_cast<float>(kScreenCentreX - kHintWidth / 2);
   pr2d_Rect(left, static_cast<float>(top), kHintWidth, static_cast<float>(height), kPanelFill,
             kHintAlpha, PR2D_FILL);

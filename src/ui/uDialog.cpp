@@ -5,6 +5,7 @@
 #include "ui/uAtlas.h"
 #include "ui/uLang.h"
 #include "ui/uResources.h"
+#include "ui/uTextWrap.h"
 
 namespace {
 
@@ -12,6 +13,9 @@ constexpr uint32_t kDim = 0x101017;
 constexpr uint8_t kDimAlpha = 208;
 constexpr uint32_t kTextColor = 0xF2F4F7;
 constexpr int kTextY = -36, kButtonsY = 40, kButtonSpacing = 196;
+// A longer text is broken into lines no wider than this, so the dialog stays
+// on the screen; lines past the third make it taller, upwards.
+constexpr int kMaxTextWidth = kScreenWidth - 120, kLineHeight = 20, kLinesInPlace = 3;
 
 // A button of the dialog: answers with its choice.
 class TDialogButton : public TButtonEM {
@@ -44,8 +48,10 @@ void TDialog::Ask(std::string text, std::vector<TDialogChoice> choices, int defa
         ->Caption = Tr(choices[i].Caption);
     Actions.push_back(std::move(choices[i].Action));
   }
-  Width = std::max({420, count * kButtonSpacing + 40,
-                    static_cast<int>(text_GetWidth(MainFont, Text)) + 80});
+  Lines = WrapText(MainFont, Text, static_cast<float>(kMaxTextWidth));
+  float widest = 0;
+  for (const std::string& line : Lines) widest = std::max(widest, text_GetWidth(MainFont, line));
+  Width = std::max({420, count * kButtonSpacing + 40, static_cast<int>(widest) + 80});
   DefaultChoice = defaultChoice;
   CancelChoice = cancelChoice;
   Visible = count > 0;
@@ -80,10 +86,15 @@ void TDialog::DrawDim() {
 }
 
 void TDialog::Draw() {
-  Panel->DrawStretched(0, Atlas::kPanelBorder, X - Width / 2, Y - kHeight / 2, Width, kHeight,
-                       Alpha);
-  text_DrawEx(MainFont, static_cast<float>(X), static_cast<float>(Y + kTextY), 1.0f, Text, Alpha,
-              kTextColor, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
+  const int count = static_cast<int>(Lines.size());
+  const int taller = std::max(0, count - kLinesInPlace) * kLineHeight;
+  Panel->DrawStretched(0, Atlas::kPanelBorder, X - Width / 2, Y - kHeight / 2 - taller, Width,
+                       kHeight + taller, Alpha);
+  // The lines centred on the text's place, moved up by what the panel grew.
+  const float first = static_cast<float>(Y + kTextY - taller / 2) - (count - 1) * kLineHeight / 2.0f;
+  for (int i = 0; i < count; ++i)
+    text_DrawEx(MainFont, static_cast<float>(X), first + static_cast<float>(i * kLineHeight), 1.0f,
+                Lines[i], Alpha, kTextColor, TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
   TMeForm::Draw();
 }
 

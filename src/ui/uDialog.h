@@ -48,6 +48,7 @@ class TDialog : public TMeForm {
 
  private:
   std::vector<std::function<void()>> Actions;
+  std::vector<std::string> Lines;  // the question as drawn, broken to fit the screen
   std::unique_ptr<TMeFormDrawRect> ButtonSprite;
   std::unique_ptr<TShapeRect> ButtonShape;
   std::unique_ptr<TMeDrawRect> Panel;
