@@ -1,6 +1,6 @@
 #include "editor/uEditorMenu.h"
 
-#include <sstream>
+#include <algorithm>
 #include <vector>
 
 #include "editor/uEditor.h"
@@ -9,6 +9,7 @@
 #include "ui/uAtlas.h"
 #include "ui/uLang.h"
 #include "ui/uResources.h"
+#include "ui/uTextWrap.h"
 
 namespace {
 
@@ -94,21 +95,20 @@ void THintField::Draw(int offsetX, int offsetY, uint8_t alpha) {
   text_DrawEx(MainFont, static_cast<float>(cx), static_cast<float>(cy - (kFieldY - kLabelY)), 1.0f,
               Tr("Подсказка для игрока"), alpha, kLabelColor,
               TEXT_HALIGN_CENTER | TEXT_VALIGN_CENTER);
-  if (Sprite)
-    Sprite->DrawStretched(0, Atlas::kPanelBorder, cx - kWidth / 2, cy - kHeight / 2, kWidth,
-                          kHeight, alpha);
   std::string text = editor->Doc.Hint;
-  if (text.empty() && !editor->HintEditing) {
+  // A caret after the last character while typing.
+  if (editor->HintEditing) text += "|";
+  // Typing keeps each line within the field; a hint read from a file may
+  // hold wider lines: they are shown broken, the field growing downwards.
+  const std::vector<std::string> lines = WrapText(MainFont, text, static_cast<float>(kTextWidth));
+  const int lineHeight = 20, count = static_cast<int>(lines.size());
+  const int top = cy - kHeight / 2, height = std::max(kHeight, count * lineHeight + 24);
+  if (Sprite) Sprite->DrawStretched(0, Atlas::kPanelBorder, cx - kWidth / 2, top, kWidth, height, alpha);
+  if (editor->Doc.Hint.empty() && !editor->HintEditing) {
     DrawCaptionIn(Tr("щёлкните здесь, чтобы написать"), cx, cy, alpha, kPlaceholderColor);
     return;
   }
-  // A caret after the last character while typing.
-  if (editor->HintEditing) text += "|";
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  const int lineHeight = 20;
-  int y = cy - (static_cast<int>(lines.size()) - 1) * lineHeight / 2;
+  int y = top + height / 2 - (count - 1) * lineHeight / 2;
   for (const std::string& line : lines) {
     DrawCaptionIn(line, cx, y, alpha, kHintColor);
     y += lineHeight;
