@@ -1,6 +1,7 @@
 // Test play as the author's proof, and sharing a proven level as a code or,
 // in the browser, a link.
 #include "editor/uEditor.h"
+#include "level/uLevelBudget.h"
 #include "level/uMapFile.h"
 #include "level/uShareCode.h"
 #include "sim/uWorld.h"
@@ -23,7 +24,10 @@ std::string ShownPart(const std::string& page, const std::string& code) {
 void TEditor::StartTestPlay() {
   Tools.EmptyHand();
   Doc.Proof.Start(EncodeMap(*Doc.Map));
-  if (!Doc.Map->StartGame()) Doc.Proof.Stop();
+  if (Doc.Map->StartGame()) return;
+  // The level asks too much of the physics: say what, rather than not start.
+  Doc.Proof.Stop();
+  ShowMessage(OverBudgetText(MeasureLevel(*Doc.Map)), true);
 }
 
 void TEditor::UpdateTestPlay() {

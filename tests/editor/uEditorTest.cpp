@@ -8,6 +8,8 @@
 #include <string>
 
 #include "editor/EditorSupport.h"
+#include "level/uLevelBudget.h"
+#include "level/uMapFile.h"
 
 namespace {
 
@@ -375,6 +377,21 @@ TEST_F(EditingTest, TestPlayWithAToolInHandLeavesTheEditorAbleToSelect) {
   ClickMap(105, 105);
   EXPECT_EQ(E->Tools.Current, block);
   EXPECT_FALSE(E->Tools.Placing);
+}
+
+// A level over the physics budget does not start, and the editor says why.
+TEST_F(EditingTest, TestPlayOfALevelTooHeavyForThePhysicsSaysWhy) {
+  Place(2, 105, 105);
+  const std::string one = EncodeMap(*E->Doc.Map);
+  std::string many;
+  for (int i = 0; i <= TLevelBudget::kObjects; ++i) many += one;
+  E->Doc.Map->Clear();
+  DecodeMap(many, E->Doc.Map.get());
+  ClickAt(462, 25);  // play
+  Tick();
+  EXPECT_FALSE(E->Doc.Map->Running);
+  ASSERT_NE(E->MessageShown(), nullptr);
+  EXPECT_EQ(*E->MessageShown(), OverBudgetText(MeasureLevel(*E->Doc.Map)));
 }
 
 // With the game's font loaded.
