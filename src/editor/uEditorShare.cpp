@@ -19,6 +19,17 @@ std::string ShownPart(const std::string& page, const std::string& code) {
   if (page.empty()) return shown;
   return "…" + page.substr(page.find_last_of('/') + 1) + "#" + shown;
 }
+
+// What the dialog says once the code (or in the browser the link) went to the
+// clipboard, or did not: a page shows a link it could not copy above the
+// game, to copy by hand.
+std::string SharedMessage(bool copied, const std::string& page, const std::string& code) {
+  if (page.empty())
+    return copied ? TrF("Код уровня скопирован в буфер обмена: %s", {ShownPart(page, code)})
+                  : Tr("Не удалось скопировать код уровня в буфер обмена");
+  return copied ? TrF("Ссылка на уровень скопирована в буфер обмена: %s", {ShownPart(page, code)})
+                : Tr("Браузер не дал скопировать ссылку на уровень: она показана над игрой");
+}
 }  // namespace
 
 void TEditor::StartTestPlay() {
@@ -61,9 +72,6 @@ void TEditor::Share() {
   const std::string code = MakeShareCode(shared);
   const std::string page = eng_PageAddress();
   const std::string text = page.empty() ? code : page + "#" + code;
-  eng_SetClipboardText(text);
-  const std::string shown = ShownPart(page, code);
-  std::string said = page.empty() ? TrF("Код уровня скопирован в буфер обмена: %s", {shown})
-                                  : TrF("Ссылка на уровень скопирована в буфер обмена: %s", {shown});
-  if (Manager) Manager->Dialog().Ask(std::move(said), {{"OK", nullptr}}, 0, 0);
+  const bool copied = eng_SetClipboardText(text);
+  if (Manager) Manager->Dialog().Ask(SharedMessage(copied, page, code), {{"OK", nullptr}}, 0, 0);
 }

@@ -207,8 +207,11 @@ void eng_ShowError(const std::string& message, const std::string& headline = "")
 bool eng_CanShowMessageBox();
 
 // The clipboard's text (share codes): the system's in a window, the page's in
-// a browser (written only), one kept in memory by headless runs.
-void eng_SetClipboardText(const std::string& text);
+// a browser (written only), one kept in memory by headless runs. False when
+// the system or the browser has no clipboard to take it (a page served over
+// plain http); the browser page then shows the text to copy by hand. A
+// browser may still refuse later: the page shows the text then too.
+bool eng_SetClipboardText(const std::string& text);
 std::string eng_ClipboardText();
 // In the browser, the game page's address (without query or fragment), to
 // which a share link points; "" on the desktop.

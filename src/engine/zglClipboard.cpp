@@ -13,9 +13,18 @@ std::string MemoryClipboard;
 }
 
 #ifdef __EMSCRIPTEN__
-// The page's clipboard; the click that asked for it is recent enough to allow it.
-EM_JS(void, kelvod_copy_text, (const char* text), {
-  if (navigator.clipboard) navigator.clipboard.writeText(UTF8ToString(text)).catch(() => {});
+// The page's clipboard; the click that asked for it is recent enough to allow
+// it in most browsers. Where the browser refuses (a page served over plain
+// http has no clipboard at all), the page shows the text to copy by hand.
+EM_JS(int, kelvod_copy_text, (const char* text), {
+  var copied = UTF8ToString(text);
+  var refused = function() { if (Module.onCopyFailed) Module.onCopyFailed(copied); };
+  if (!navigator.clipboard || !navigator.clipboard.writeText) {
+    refused();
+    return 0;
+  }
+  navigator.clipboard.writeText(copied).catch(refused);
+  return 1;
 });
 // The page's address without its query or fragment: where a shared link leads.
 EM_JS(int, kelvod_page_address, (char* out, int size), {
@@ -25,12 +34,12 @@ EM_JS(int, kelvod_page_address, (char* out, int size), {
 });
 #endif
 
-void eng_SetClipboardText(const std::string& text) {
+bool eng_SetClipboardText(const std::string& text) {
   MemoryClipboard = text;
 #ifdef __EMSCRIPTEN__
-  kelvod_copy_text(text.c_str());
+  return kelvod_copy_text(text.c_str()) != 0;
 #else
-  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_SetClipboardText(text.c_str());
+  return !SDL_WasInit(SDL_INIT_VIDEO) || SDL_SetClipboardText(text.c_str()) == 0;
 #endif
 }
 
