@@ -173,8 +173,15 @@ void OnDraw() {
 
 void OnTimer() {
   // The window's close button (or a replay's quit) asks the scenes first,
-  // unless a question is already open.
-  if (eng_TakeCloseRequest() && SceneManager && !SceneManager->DialogOpen()) SceneManager->Quit();
+  // unless a question is already open. When the system ends the program
+  // (a kill signal, the session ending) nobody may be there to answer: the
+  // scenes keep their work and the program ends.
+  if (eng_TakeCloseRequest() && SceneManager) {
+    if (eng_CloseRequestedBySystem())
+      SceneManager->EndNow();
+    else if (!SceneManager->DialogOpen())
+      SceneManager->Quit();
+  }
   // F11 in every scene: full screen (the picture letterboxed) and back to a
   // window. M mutes and unmutes in every scene, except while the player types
   // text. Both are kept with the player's settings, as the settings panel's.

@@ -145,6 +145,9 @@ class TEditor : public tScene, public TLevelMenuClient {
   const char* Name() const override { return "editor"; }
   // Asks "Сохранить изменения?" before the program ends with unsaved work.
   bool HoldQuit() override;
+  // Unsaved work is saved as a new level of the player's own (the level's
+  // file, if it has one, is left as it was).
+  void KeepWorkBeforeEnd() override;
 
   // Ctrl+Z and Ctrl+Y: back and forward one edit (the hint included).
   void Undo();

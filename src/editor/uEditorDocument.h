@@ -58,6 +58,8 @@ class TEditorDocument {
   void Save() {
     SaveThen([] {});
   }
+  // Saves to `level` without a question (a new file of the player's own).
+  bool SaveAs(const TLevel& level) { return Save(nullptr, level); }
   // The chooser's choice of a level to save to or to open.
   void LevelChosen(TLevelMenu& menu, int index);
   // Test play was won: the recording proves the level. True when the proof

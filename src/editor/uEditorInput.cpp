@@ -2,6 +2,7 @@
 // uEditor.h): the ways out and the chooser, the keys, the hint's typing, the
 // message line and the tooltips.
 #include <algorithm>
+#include <iostream>
 #include <string>
 
 #include "editor/uEditor.h"
@@ -44,6 +45,18 @@ bool TEditor::HoldQuit() {
   if (!Doc.WouldLoseWork()) return false;
   AskToSave([this] { Manager->Quit(); });
   return true;
+}
+
+void TEditor::KeepWorkBeforeEnd() {
+  if (!Doc.Dirty() || !LevelMenu) return;
+  if (HintEditing) StopHintEditing();
+  LevelMenu->Rescan();
+  LevelMenu->AddNewLevel();
+  const TLevel level = LevelMenu->Levels.back();
+  if (Doc.SaveAs(level))
+    std::cerr << "kelvod: the level's unsaved changes were kept as " << level.Path() << "\n";
+  else
+    std::cerr << "kelvod: the level's unsaved changes could not be kept\n";
 }
 
 void TEditor::NewLevel() {

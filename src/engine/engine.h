@@ -160,6 +160,12 @@ void eng_SetCloseHandled(bool handled);
 void eng_RequestClose();
 // True once per request.
 bool eng_TakeCloseRequest();
+// The system asks the program to end (a kill signal: the session ending, the
+// machine shutting down): a close request with nobody there to answer a
+// question. With close requests handled, eng_CloseRequestedBySystem then
+// tells it from the window's; it stays true, since the program ends.
+void eng_RequestEnd();
+bool eng_CloseRequestedBySystem();
 
 // --- full screen ---
 // Switches the window between full screen (the picture letterboxed as when

@@ -34,6 +34,7 @@ struct Program {
   bool UserInputLocked = false;
   bool CloseHandled = false;
   bool CloseRequested = false;
+  bool CloseBySystem = false;  // the request came from a kill signal, not the window
   bool FullScreen = false;
   SDL_Window* Window = nullptr;
   std::function<int(bool)> Finish;
@@ -52,6 +53,9 @@ struct WindowLoop {
   zglRecordingBackend Frame{true};
   std::vector<zglDrawCall> Shown;
   bool Redraw = true;  // the window lost its picture (shown, exposed, resized)
+  // The window's close button was pressed: SDL's quit event that follows is
+  // the player's. A quit event without one came from a signal.
+  bool WindowClosed = false;
 };
 
 Program Prog;
@@ -78,13 +82,21 @@ bool PumpEvents() {
   while (SDL_PollEvent(&ev)) {
     if (ev.type == SDL_QUIT) {
       if (!Prog.CloseHandled) return false;
-      eng_RequestClose();
+      const bool bySystem = !Loop.WindowClosed;
+      Loop.WindowClosed = false;
+      if (bySystem)
+        eng_RequestEnd();
+      else
+        eng_RequestClose();
       zglInputEvent e;
       e.kind = zglInputEvent::QUIT;
       Report(e);
       continue;
     }
-    if (ev.type == SDL_WINDOWEVENT) Loop.Redraw = true;
+    if (ev.type == SDL_WINDOWEVENT) {
+      Loop.Redraw = true;
+      if (ev.window.event == SDL_WINDOWEVENT_CLOSE) Loop.WindowClosed = true;
+    }
     if (Prog.UserInputLocked) continue;
     eng_HandleInputEvent(ev, Report);
   }
@@ -336,6 +348,13 @@ void eng_RequestClose() {
   else
     zgl_Exit();
 }
+
+void eng_RequestEnd() {
+  eng_RequestClose();
+  Prog.CloseBySystem = Prog.CloseHandled;
+}
+
+bool eng_CloseRequestedBySystem() { return Prog.CloseBySystem; }
 
 bool eng_TakeCloseRequest() {
   bool requested = Prog.CloseRequested;

@@ -42,6 +42,11 @@ void tSceneMng::Quit() {
   zgl_Exit();
 }
 
+void tSceneMng::EndNow() {
+  for (tScene* scene : Scenes) scene->KeepWorkBeforeEnd();
+  zgl_Exit();
+}
+
 tScene* tSceneMng::SceneNamed(const std::string& name) const {
   for (tScene* scene : Scenes)
     if (name == scene->Name()) return scene;

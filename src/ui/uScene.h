@@ -30,6 +30,9 @@ class tScene {
   // asks the player first and returns true; once answered it calls the
   // manager's Quit again (or not, when the player chose to stay).
   virtual bool HoldQuit() { return false; }
+  // The program ends now, with nobody to ask (the system ends it): a scene
+  // keeps what it can of work that would be lost.
+  virtual void KeepWorkBeforeEnd() {}
 
   // Makes this scene current at once, without a fade and without Start.
   void Activate();
@@ -77,6 +80,8 @@ class tSceneMng {
   bool DialogOpen() const;
   // Ends the program unless a scene holds the quit to ask the player first.
   void Quit();
+  // Ends the program without asking, each scene keeping its work first.
+  void EndNow();
 
   void SetScene(tScene* scene, int32_t kind);
   void SetSceneParam(tScene* scene, int32_t param, int32_t kind);

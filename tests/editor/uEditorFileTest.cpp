@@ -152,6 +152,27 @@ TEST_F(EditorFileTest, ASaveOverALevelChangedInAnotherWindowAsksFirst) {
   EXPECT_EQ(E->Doc.FileName, "1002.map");
 }
 
+// When the system ends the program (a kill signal at logout or shutdown),
+// nobody may be there to answer: unsaved work becomes a new level of the
+// player's own, even with the question already open, and the level's own
+// file is left as it was.
+TEST_F(EditorFileTest, WhenTheSystemEndsTheProgramUnsavedWorkIsKeptAsANewLevel) {
+  eng_SetCloseHandled(true);
+  Place(2, 105, 105);
+  MenuItem(kSaveY);
+  Entry(1);  // "+": 1001.map
+  const std::string saved = ReadText(Levels.Level("1001.map"));
+  Place(11, 245, 245);
+  eng_RequestClose();
+  Tick();
+  EXPECT_EQ(Question(), "Сохранить изменения?");
+  eng_RequestEnd();
+  Tick();
+  EXPECT_TRUE(eng_ExitRequested());
+  EXPECT_EQ(ReadText(Levels.Level("1001.map")), saved);
+  EXPECT_EQ(ReadText(Levels.Level("1002.map")), Bytes());
+}
+
 // A level that cannot be read leaves the map as it was and says why.
 TEST_F(EditorFileTest, AFailedOpenKeepsTheMapAndSaysWhy) {
   WriteText(Levels.Level("1001.map"), std::string(160, '\x7f'));  // no record makes sense
