@@ -371,12 +371,18 @@ void TButtonSolution::Click() {
 std::string TGame::SaveSharedLevel(std::string* error, bool* again) {
   *again = false;
   if (!Shared || !LevelMenu) return "";
-  std::error_code ec;
-  if (!SharedSavedPath.empty() && std::filesystem::exists(SharedSavedPath, ec)) {
-    *again = true;
-    return std::filesystem::path(SharedSavedPath).filename().string();
-  }
+  // A level the player already keeps (saved from this code before, even in
+  // another session) is not copied again.
   LevelMenu->Rescan();
+  for (const TLevel& own : LevelMenu->Levels) {
+    std::string bytes;
+    if (own.Writable() && ReadFileSafely(own.Path(), kMaxLevelFileBytes, &bytes) == TFileRead::OK &&
+        bytes == SharedLevel.MapBytes) {
+      *again = true;
+      return own.FileName;
+    }
+  }
+  std::error_code ec;
   LevelMenu->AddNewLevel();
   const TLevel level = LevelMenu->Levels.back();
   LevelMenu->Rescan();
@@ -389,7 +395,6 @@ std::string TGame::SaveSharedLevel(std::string* error, bool* again) {
       !SafeWriteFile(path, SharedLevel.MapBytes, error))
     return "";
   LevelMenu->Rescan();
-  SharedSavedPath = path;
   return level.FileName;
 }
 

@@ -91,7 +91,6 @@ class TGame : public tScene {
   bool Shared = false;
   TSharedLevel SharedLevel;
   std::unique_ptr<TMeForm> SharedBar;  // "Сохранить себе", shown while Shared
-  std::string SharedSavedPath;         // where "Сохранить себе" put this level, "" before
   // Start's parameter that plays SharedLevel instead of a level of the list.
   static constexpr int32_t kSharedLevel = -2;
 
@@ -102,14 +101,12 @@ class TGame : public tScene {
   void Start(int32_t param) override;
   // Sets the level kSharedLevel plays (the level bytes are expected to have
   // been checked, as ReadShareCode does).
-  void SetShared(TSharedLevel level) {
-    SharedLevel = std::move(level);
-    SharedSavedPath.clear();
-  }
+  void SetShared(TSharedLevel level) { SharedLevel = std::move(level); }
   // Writes the shared level, its hint and its solution (with the proof line)
   // into the player's levels under the next free number; the file name, or
-  // "" with `error` set. A level saved once, and still there, is not saved
-  // again: `*again` is set and its file name returned.
+  // "" with `error` set. A level the player's own levels already hold (the
+  // same level bytes) is not saved again: `*again` is set and its file name
+  // returned.
   std::string SaveSharedLevel(std::string* error, bool* again);
   // The player starts the level again ("Рестарт", the failure form's
   // button, R): counted as a try unless the level had just failed; ends a
