@@ -622,31 +622,22 @@ async function openLink(browser, link, replay, ticks, name) {
   }
 }
 
-// A code made on the desktop (by the page itself without KELVOD_DESKTOP) for
-// the first level, proven by its shipped solution: a link to the page with it
-// after '#' opens the level straight into play, where the solution wins it. A
-// damaged link opens nothing and says why.
+// A code the desktop game made for the first level, proven by its shipped
+// solution: a link to the page with it after '#' opens the level straight
+// into play, where the solution wins it. A damaged link opens nothing and
+// says why.
 async function checkShareLink(browser, base) {
-  if (!fs.existsSync(path.join(sourceDir, 'data', 'level', `${levels[0]}.solution`))) {
-    console.log('skip - share links: the first level has no solution beside it to prove it');
+  if (!desktop || !fs.existsSync(path.join(sourceDir, 'data', 'level', `${levels[0]}.solution`))) {
+    console.log('skip - desktop links: no desktop game (KELVOD_DESKTOP), or the first level has no solution');
     return;
   }
-  let code = '', maker = 'the desktop game';
-  if (desktop) {
-    code = (runDesktop(['--share', '0']).output.match(/kv1\.[A-Za-z0-9_-]+/) || [''])[0];
-  } else {
-    maker = 'the page';
-    const { page } = await openPage(browser, base, `?args=${encodeURIComponent('--headless --share 0')}`);
-    await page.waitForFunction(() => document.title !== 'kelvod', null, { timeout: 180000 });
-    code = ((await page.locator('#log').textContent()).match(/kv1\.[A-Za-z0-9_-]+/) || [''])[0];
-    await page.close();
-  }
-  if (!report(code !== '', `${maker} prints the share code of a proven level`)) return;
+  const code = (runDesktop(['--share', '0']).output.match(/kv1\.[A-Za-z0-9_-]+/) || [''])[0];
+  if (!report(code !== '', 'the desktop game prints the share code of a proven level')) return;
   fs.writeFileSync(path.join(madeDir, 'shared.replay'), fs.readFileSync(solutionFile(levels[0])));
   const ticks = lastTick(solutionFile(levels[0])) + 700;
   const dump = await openLink(browser, `${base}/kelvod.html#${code}`, 'made/shared.replay', ticks, 'a shared level opened from its link');
   report(dump?.game?.shared === true && dump.game.win_visible === true,
-    `a link with a code made by ${maker} (${code.length} characters) opens the level in the browser, and its solution wins it`,
+    `a link with a code made by the desktop game (${code.length} characters) opens the level in the browser, and its solution wins it`,
     `scene ${dump?.scene}, shared ${dump?.game?.shared}, win ${dump?.game?.win_visible}`);
   // Headless, a code that cannot be opened ends the run as a bad command line (status 2).
   const { page, messages } = await openPage(browser, base, `${runQuery('made/shared.replay', `--ticks ${ticks}`)}#${code.slice(0, -9)}`);
